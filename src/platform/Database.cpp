@@ -1,0 +1,535 @@
+#include "platform/Database.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <sqlite3.h>
+
+namespace quelm::platform {
+
+namespace {
+
+QString Utf8(const unsigned char* text, int bytes) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(text), bytes);
+}
+
+Column ParseColumn(const QString& name, const QString& declared, bool pk) {
+    Column c;
+    c.name = name;
+    c.primaryKey = pk;
+    const QString t = declared.trimmed().toUpper();
+    static const QRegularExpression sized(QStringLiteral("^TEXT\\s*\\((\\d+)\\)$"));
+    if (t == QLatin1String("TEXT")) {
+        c.type = ColumnType::Text;
+        c.maxLength = 255;
+    } else if (auto m = sized.match(t); m.hasMatch()) {
+        c.type = ColumnType::Text;
+        c.maxLength = m.captured(1).toInt();
+    } else if (t == QLatin1String("LONG")) {
+        c.type = ColumnType::Long;
+    } else if (t == QLatin1String("SHORT")) {
+        c.type = ColumnType::Short;
+    } else if (t == QLatin1String("DATE")) {
+        c.type = ColumnType::Date;
+    }
+    return c;
+}
+
+// Dates are stored as ISO text; this reads what we wrote and the usual typed forms.
+std::optional<QDateTime> ParseDate(const QString& text) {
+    static const QRegularExpression re(
+        QStringLiteral("^(\\d{1,4})[-/](\\d{1,2})[-/](\\d{1,2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?$"));
+    const auto m = re.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    if (!date.isValid() || date.year() < 100)
+        return std::nullopt;
+    QTime time(0, 0);
+    if (!m.captured(4).isEmpty()) {
+        time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+        if (!time.isValid())
+            return std::nullopt;
+    }
+    return QDateTime(date, time);
+}
+
+QString StoredDate(const QDateTime& d) {
+    if (d.time() == QTime(0, 0))
+        return d.date().toString(QStringLiteral("yyyy-MM-dd"));
+    return d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+std::optional<std::int64_t> WholeNumber(const Value& v) {
+    switch (v.kind()) {
+    case Value::Kind::Integer:
+        return v.toInt();
+    case Value::Kind::Real: {
+        const double r = v.toReal();
+        if (!std::isfinite(r))
+            return std::nullopt;
+        return static_cast<std::int64_t>(std::nearbyint(r)); // half to even, as the old engine rounded
+    }
+    case Value::Kind::Text: {
+        const QString t = v.toText().trimmed();
+        bool ok = false;
+        const qint64 i = t.toLongLong(&ok);
+        if (ok)
+            return i;
+        static const QRegularExpression decimal(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)$"));
+        if (decimal.match(t).hasMatch())
+            return WholeNumber(Value(t.toDouble()));
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+void Bind(Database& db, sqlite3_stmt* stmt, int index, const Value& v) {
+    int rc = SQLITE_OK;
+    switch (v.kind()) {
+    case Value::Kind::Null:
+        rc = sqlite3_bind_null(stmt, index);
+        break;
+    case Value::Kind::Integer:
+        rc = sqlite3_bind_int64(stmt, index, v.toInt());
+        break;
+    case Value::Kind::Real:
+        rc = sqlite3_bind_double(stmt, index, v.toReal());
+        break;
+    case Value::Kind::Text: {
+        const QByteArray u = v.toText().toUtf8();
+        rc = sqlite3_bind_text(stmt, index, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case Value::Kind::Date: {
+        const QByteArray u = StoredDate(v.toDate()).toUtf8();
+        rc = sqlite3_bind_text(stmt, index, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+    if (rc != SQLITE_OK)
+        db.raise();
+}
+
+// Runs a prepared write statement to its end and finalizes it.
+void RunToEnd(Database& db, sqlite3_stmt* stmt) {
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+        sqlite3_finalize(stmt);
+        throw EngineError(msg);
+    }
+    sqlite3_finalize(stmt);
+}
+
+} // namespace
+
+QString QuoteIdentifier(const QString& name) {
+    QString q = name;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+// ---------------------------------------------------------------- Database
+
+Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {
+    sqlite3_busy_timeout(db_, 3000);
+    sqlite3_extended_result_codes(db_, 1);
+}
+
+Database::~Database() {
+    sqlite3_close_v2(db_);
+}
+
+std::unique_ptr<Database> Database::open(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        throw EngineError(QStringLiteral("データベース '%1' が見つかりません。").arg(path));
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    std::unique_ptr<Database> db(new Database(raw, path));
+    if (rc != SQLITE_OK)
+        db->raise(QStringLiteral("データベース '%1' を開けません").arg(path));
+    // A file that is not a database only shows itself at the first read.
+    sqlite3_stmt* probe = db->prepare(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    const int step = sqlite3_step(probe);
+    sqlite3_finalize(probe);
+    if (step != SQLITE_ROW)
+        db->raise(QStringLiteral("データベース '%1' を読めません").arg(path));
+    return db;
+}
+
+std::unique_ptr<Database> Database::create(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw EngineError(QStringLiteral("'%1' は既に存在します。").arg(path));
+    sqlite3* raw = nullptr;
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::unique_ptr<Database> db(new Database(raw, path));
+    if (rc != SQLITE_OK)
+        db->raise(QStringLiteral("データベース '%1' を作成できません").arg(path));
+    return db;
+}
+
+void Database::raise(const QString& context) const {
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
+    throw EngineError(context.isEmpty() ? engine : context + QStringLiteral(": ") + engine);
+}
+
+sqlite3_stmt* Database::prepare(const QString& sql) {
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, utf8.constData(), static_cast<int>(utf8.size()), &stmt, &tail) != SQLITE_OK)
+        raise();
+    if (stmt == nullptr)
+        throw EngineError(QStringLiteral("SQL文がありません。"));
+    const QString rest = QString::fromUtf8(tail).trimmed();
+    if (!rest.isEmpty() && rest != QLatin1String(";")) {
+        sqlite3_finalize(stmt);
+        throw EngineError(QStringLiteral("SQL文は一度に一つだけ実行できます: %1").arg(rest));
+    }
+    return stmt;
+}
+
+void Database::execute(const QString& sql) {
+    RunToEnd(*this, prepare(sql));
+}
+
+bool Database::tableExists(const QString& table) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+    Bind(*this, stmt, 1, table);
+    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+QList<QString> Database::tableNames() {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    QList<QString> names;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        names << Utf8(sqlite3_column_text(stmt, 0), sqlite3_column_bytes(stmt, 0));
+    sqlite3_finalize(stmt);
+    return names;
+}
+
+QList<Column> Database::columns(const QString& table) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1) ORDER BY cid"));
+    Bind(*this, stmt, 1, table);
+    QList<Column> cols;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        cols << ParseColumn(Utf8(sqlite3_column_text(stmt, 0), sqlite3_column_bytes(stmt, 0)),
+                            Utf8(sqlite3_column_text(stmt, 1), sqlite3_column_bytes(stmt, 1)),
+                            sqlite3_column_int(stmt, 2) > 0);
+    }
+    sqlite3_finalize(stmt);
+    if (cols.isEmpty())
+        throw EngineError(QStringLiteral("テーブル '%1' が見つかりません。").arg(table));
+    return cols;
+}
+
+std::unique_ptr<Recordset> Database::openTable(const QString& table) {
+    return openTableImpl(table, {}, nullptr);
+}
+
+std::unique_ptr<Recordset> Database::openTable(const QString& table, const QString& column, const Value& key) {
+    return openTableImpl(table, column, &key);
+}
+
+std::unique_ptr<Recordset> Database::openTableImpl(const QString& table, const QString& filterColumn,
+                                                   const Value* key) {
+    const QList<Column> cols = columns(table);
+    // Primary key columns in key order give the scan order; without a key, insertion order.
+    sqlite3_stmt* pkStmt = prepare(QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk"));
+    Bind(*this, pkStmt, 1, table);
+    QStringList order;
+    while (sqlite3_step(pkStmt) == SQLITE_ROW)
+        order << QuoteIdentifier(Utf8(sqlite3_column_text(pkStmt, 0), sqlite3_column_bytes(pkStmt, 0)));
+    sqlite3_finalize(pkStmt);
+    order << QStringLiteral("rowid");
+
+    QStringList names;
+    for (const Column& c : cols)
+        names << QuoteIdentifier(c.name);
+    QString sql =
+        QStringLiteral("SELECT rowid, %1 FROM %2").arg(names.join(QLatin1String(", ")), QuoteIdentifier(table));
+    if (key != nullptr) {
+        const bool known =
+            std::any_of(cols.begin(), cols.end(), [&](const Column& c) { return c.name == filterColumn; });
+        if (!known)
+            throw EngineError(QStringLiteral("列 '%1' がテーブル '%2' にありません。").arg(filterColumn, table));
+        sql += QStringLiteral(" WHERE %1 = ?1").arg(QuoteIdentifier(filterColumn));
+    }
+    sql += QStringLiteral(" ORDER BY ") + order.join(QLatin1String(", "));
+    std::unique_ptr<Recordset> rs(new Recordset(*this, table, cols, sql, key ? *key : Value(), key != nullptr));
+    rs->moveFirst();
+    return rs;
+}
+
+// ---------------------------------------------------------------- Transaction
+
+Transaction::Transaction(Database& db) : db_(db) {
+    name_ = QStringLiteral("quelm_%1").arg(++db_.savepointDepth_);
+    try {
+        db_.execute(QStringLiteral("SAVEPOINT ") + name_);
+    } catch (...) {
+        --db_.savepointDepth_;
+        throw;
+    }
+}
+
+Transaction::~Transaction() {
+    if (!done_) {
+        sqlite3_exec(db_.handle(), ("ROLLBACK TO " + name_ + "; RELEASE " + name_).toUtf8().constData(), nullptr,
+                     nullptr, nullptr);
+        --db_.savepointDepth_;
+    }
+}
+
+void Transaction::commit() {
+    db_.execute(QStringLiteral("RELEASE ") + name_);
+    done_ = true;
+    --db_.savepointDepth_;
+}
+
+// ---------------------------------------------------------------- Recordset
+
+Recordset::Recordset(Database& db, QString table, QList<Column> columns, QString selectSql, Value key, bool keyed)
+    : db_(db), table_(std::move(table)), columns_(columns.begin(), columns.end()), selectSql_(std::move(selectSql)),
+      key_(std::move(key)), keyed_(keyed) {}
+
+Recordset::~Recordset() {
+    sqlite3_finalize(stmt_);
+}
+
+int Recordset::indexOf(const QString& name) const {
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (columns_[i].name == name)
+            return i;
+    }
+    throw EngineError(QStringLiteral("列 '%1' がテーブル '%2' にありません。").arg(name, table_));
+}
+
+void Recordset::moveFirst() {
+    if (mode_ != EditMode::None)
+        cancelUpdate();
+    sqlite3_finalize(stmt_);
+    stmt_ = db_.prepare(selectSql_);
+    if (keyed_)
+        Bind(db_, stmt_, 1, key_);
+    step();
+}
+
+void Recordset::moveNext() {
+    if (eof_)
+        throw EngineError(QStringLiteral("カレント レコードがありません。"));
+    if (mode_ != EditMode::None)
+        cancelUpdate();
+    step();
+}
+
+void Recordset::step() {
+    written_.clear();
+    deleted_ = false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        eof_ = false;
+        rowid_ = sqlite3_column_int64(stmt_, 0);
+    } else if (rc == SQLITE_DONE) {
+        eof_ = true;
+    } else {
+        eof_ = true;
+        db_.raise();
+    }
+}
+
+int Recordset::recordCount() {
+    QString sql = selectSql_;
+    sql = QStringLiteral("SELECT count(*) FROM (%1)").arg(sql);
+    sqlite3_stmt* stmt = db_.prepare(sql);
+    if (keyed_)
+        Bind(db_, stmt, 1, key_);
+    int n = 0;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        n = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return n;
+}
+
+void Recordset::requireRow() const {
+    if (eof_ || deleted_)
+        throw EngineError(QStringLiteral("カレント レコードがありません。"));
+}
+
+Value Recordset::value(int i) const {
+    requireRow();
+    if (i < 0 || i >= fieldCount())
+        throw EngineError(QStringLiteral("列番号 %1 はテーブル '%2' にありません。").arg(i).arg(table_));
+    if (!written_.empty())
+        return written_[i];
+    const int col = i + 1;
+    switch (sqlite3_column_type(stmt_, col)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return Value(static_cast<std::int64_t>(sqlite3_column_int64(stmt_, col)));
+    case SQLITE_FLOAT:
+        return Value(sqlite3_column_double(stmt_, col));
+    default: {
+        const QString text = Utf8(sqlite3_column_text(stmt_, col), sqlite3_column_bytes(stmt_, col));
+        if (columns_[i].type == ColumnType::Date) {
+            if (auto d = ParseDate(text))
+                return Value(*d);
+        }
+        return Value(text);
+    }
+    }
+}
+
+QString Recordset::text(int i) const {
+    requireRow();
+    if (!written_.empty() || columns_[i].type != ColumnType::Date)
+        return value(i).toText();
+    const int col = i + 1;
+    if (sqlite3_column_type(stmt_, col) == SQLITE_NULL)
+        return {};
+    // Stored as yyyy-MM-dd[ HH:mm:ss]; the list shows yyyy/MM/dd and drops a midnight time.
+    QString t = Utf8(sqlite3_column_text(stmt_, col), sqlite3_column_bytes(stmt_, col));
+    if (t.size() >= 10 && t[4] == QLatin1Char('-') && t[7] == QLatin1Char('-')) {
+        t[4] = QLatin1Char('/');
+        t[7] = QLatin1Char('/');
+        if (t.endsWith(QLatin1String(" 00:00:00")))
+            t.chop(9);
+    }
+    return t;
+}
+
+Value Recordset::coerce(const Column& column, const Value& v) {
+    if (v.isNull()) {
+        if (column.primaryKey)
+            throw EngineError(QStringLiteral("主キーの列 '%1' に Null は入力できません。").arg(column.name));
+        return v;
+    }
+    const auto mismatch = [&] {
+        return EngineError(
+            QStringLiteral("データ型変換エラー: 列 '%1' に「%2」は入力できません。").arg(column.name, v.toText()));
+    };
+    switch (column.type) {
+    case ColumnType::Long:
+    case ColumnType::Short: {
+        const auto n = WholeNumber(v);
+        const bool shortCol = column.type == ColumnType::Short;
+        const std::int64_t lo =
+            shortCol ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int32_t>::min();
+        const std::int64_t hi =
+            shortCol ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int32_t>::max();
+        if (!n || *n < lo || *n > hi)
+            throw mismatch();
+        return Value(*n);
+    }
+    case ColumnType::Date: {
+        if (v.kind() == Value::Kind::Date)
+            return v;
+        if (v.kind() == Value::Kind::Text) {
+            if (auto d = ParseDate(v.toText()))
+                return Value(*d);
+        }
+        throw mismatch();
+    }
+    case ColumnType::Text: {
+        const QString t = v.toText();
+        if (column.maxLength > 0 && t.size() > column.maxLength) {
+            throw EngineError(QStringLiteral("列 '%1' に入力できるのは %2 文字までです（%3 文字）。")
+                                  .arg(column.name)
+                                  .arg(column.maxLength)
+                                  .arg(t.size()));
+        }
+        return Value(t);
+    }
+    case ColumnType::Other:
+        return v;
+    }
+    return v;
+}
+
+void Recordset::addNew() {
+    if (mode_ != EditMode::None)
+        cancelUpdate();
+    buffer_.assign(columns_.size(), Value());
+    mode_ = EditMode::Add;
+}
+
+void Recordset::edit() {
+    requireRow();
+    if (mode_ != EditMode::None)
+        cancelUpdate();
+    buffer_.clear();
+    for (int i = 0; i < fieldCount(); ++i)
+        buffer_.push_back(value(i));
+    mode_ = EditMode::Edit;
+}
+
+void Recordset::setValue(int i, const Value& v) {
+    if (mode_ == EditMode::None)
+        throw EngineError(QStringLiteral("AddNew または Edit を実行していません。"));
+    if (i < 0 || i >= fieldCount())
+        throw EngineError(QStringLiteral("列番号 %1 はテーブル '%2' にありません。").arg(i).arg(table_));
+    Value stored = v;
+    // A Null key is only refused at update(), so a new row may fill its key after its other fields.
+    if (!(v.isNull() && columns_[i].primaryKey))
+        stored = coerce(columns_[i], v);
+    buffer_[i] = stored;
+}
+
+void Recordset::update() {
+    if (mode_ == EditMode::None)
+        throw EngineError(QStringLiteral("AddNew または Edit を実行していません。"));
+    for (int i = 0; i < fieldCount(); ++i)
+        coerce(columns_[i], buffer_[i]); // a Null key fails here, before anything is written
+    QStringList names;
+    for (const Column& c : columns_)
+        names << QuoteIdentifier(c.name);
+    sqlite3_stmt* stmt = nullptr;
+    if (mode_ == EditMode::Add) {
+        QStringList marks;
+        for (int i = 1; i <= fieldCount(); ++i)
+            marks << QStringLiteral("?%1").arg(i);
+        stmt = db_.prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(QuoteIdentifier(table_), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+    } else {
+        QStringList sets;
+        for (int i = 0; i < fieldCount(); ++i)
+            sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
+        stmt = db_.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                               .arg(QuoteIdentifier(table_), sets.join(QLatin1String(", ")))
+                               .arg(fieldCount() + 1));
+        Bind(db_, stmt, fieldCount() + 1, Value(rowid_));
+    }
+    for (int i = 0; i < fieldCount(); ++i)
+        Bind(db_, stmt, i + 1, buffer_[i]);
+    RunToEnd(db_, stmt);
+    if (mode_ == EditMode::Edit)
+        written_ = buffer_;
+    mode_ = EditMode::None;
+    buffer_.clear();
+}
+
+void Recordset::cancelUpdate() {
+    mode_ = EditMode::None;
+    buffer_.clear();
+}
+
+void Recordset::deleteCurrent() {
+    requireRow();
+    sqlite3_stmt* stmt = db_.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(QuoteIdentifier(table_)));
+    Bind(db_, stmt, 1, Value(rowid_));
+    RunToEnd(db_, stmt);
+    deleted_ = true;
+}
+
+} // namespace quelm::platform

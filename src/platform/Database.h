@@ -1,0 +1,159 @@
+#pragma once
+
+#include "platform/Value.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quelm::platform {
+
+// Any failure of the engine, carrying its message.
+class EngineError : public std::runtime_error {
+public:
+    explicit EngineError(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// Declared types: TEXT / TEXT(n), LONG (32-bit), SHORT (16-bit), DATE; anything else is stored as given.
+enum class ColumnType { Text, Long, Short, Date, Other };
+
+struct Column {
+    QString name;
+    ColumnType type = ColumnType::Other;
+    int maxLength = 0; // characters a TEXT column holds; 0 means no limit
+    bool primaryKey = false;
+};
+
+class Recordset;
+class Transaction;
+
+// One open catalogue file. Each operation opens it, works and lets it go, so nothing stays locked between events.
+class Database {
+public:
+    // Opens an existing database file; fails clearly when it is missing or is not a database.
+    static std::unique_ptr<Database> open(const QString& path);
+    // Creates a new, empty database file (the file must not exist).
+    static std::unique_ptr<Database> create(const QString& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& path() const { return path_; }
+
+    // Runs exactly one statement; any text after the first statement is an error and nothing runs.
+    void execute(const QString& sql);
+    bool tableExists(const QString& table);
+    QList<QString> tableNames();
+    // The declared columns of a table, in creation order.
+    QList<Column> columns(const QString& table);
+
+    // The whole table, in ascending primary key, else in insertion order.
+    std::unique_ptr<Recordset> openTable(const QString& table);
+    // Only the rows whose column equals key, through the column's index; same order as a full scan.
+    std::unique_ptr<Recordset> openTable(const QString& table, const QString& column, const Value& key);
+
+    sqlite3* handle() const { return db_; }
+    // Prepares one statement, refusing trailing statements.
+    sqlite3_stmt* prepare(const QString& sql);
+    [[noreturn]] void raise(const QString& context = {}) const;
+
+private:
+    Database(sqlite3* db, QString path);
+    std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key);
+
+    sqlite3* db_;
+    QString path_;
+    int savepointDepth_ = 0;
+    friend class Transaction;
+};
+
+// All or nothing: everything done on the database while the guard lives is undone unless commit() is called.
+// Guards nest (savepoints), so a helper may open its own inside a caller's.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    QString name_;
+    bool done_ = false;
+};
+
+// A scan over one table with DAO-style editing. Assignments are checked against the declared column types,
+// which SQLite itself would not do: LONG takes a 32-bit whole number, DATE a date, TEXT at most 255 characters.
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    const QString& table() const { return table_; }
+    int fieldCount() const { return static_cast<int>(columns_.size()); }
+    const Column& column(int i) const { return columns_.at(i); }
+    // Position of a column by name; raises EngineError when there is none.
+    int indexOf(const QString& name) const;
+
+    bool eof() const { return eof_; }
+    void moveFirst();
+    void moveNext();
+    // Exact number of rows the recordset covers.
+    int recordCount();
+
+    Value value(int i) const;
+    Value value(const QString& name) const { return value(indexOf(name)); }
+    // The cell as a list shows it (fast path for filling lists): empty for Null, yyyy/MM/dd for dates.
+    QString text(int i) const;
+
+    void addNew();
+    void edit();
+    // Checks and converts the value for the column; raises EngineError and keeps the buffer unchanged if it does not
+    // fit.
+    void setValue(int i, const Value& v);
+    void setValue(const QString& name, const Value& v) { setValue(indexOf(name), v); }
+    void update();
+    void cancelUpdate();
+    // Deletes the current row; the caller moves on with moveNext().
+    void deleteCurrent();
+
+    // Converts a value to what the column stores, or raises EngineError.
+    static Value coerce(const Column& column, const Value& v);
+
+private:
+    friend class Database;
+    Recordset(Database& db, QString table, QList<Column> columns, QString selectSql, Value key, bool keyed);
+    void step();
+    void requireRow() const;
+
+    enum class EditMode { None, Add, Edit };
+    Database& db_;
+    QString table_;
+    std::vector<Column> columns_;
+    QString selectSql_;
+    Value key_;
+    bool keyed_;
+    sqlite3_stmt* stmt_ = nullptr;
+    bool eof_ = true;
+    std::int64_t rowid_ = 0;
+    EditMode mode_ = EditMode::None;
+    std::vector<Value> buffer_;
+    std::vector<Value> written_; // values of the current row after an edit, which the statement no longer shows
+    bool deleted_ = false;
+};
+
+// Double-quoted SQL identifier; names are checked before they get here, this only keeps quoting well-formed.
+QString QuoteIdentifier(const QString& name);
+
+} // namespace quelm::platform

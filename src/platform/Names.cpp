@@ -1,0 +1,61 @@
+#include "platform/Names.h"
+
+#include <sqlite3.h>
+
+namespace quelm::platform {
+
+namespace {
+
+// The engine ignores case in identifiers, but only for ASCII letters.
+QString FoldAscii(const QString& name) {
+    QString folded = name.trimmed();
+    for (QChar& c : folded) {
+        if (c.unicode() < 0x80)
+            c = c.toLower();
+    }
+    return folded;
+}
+
+bool IsNameChar(QChar c) {
+    if (c.unicode() >= 0x80)
+        return !c.isSpace() && c.category() != QChar::Other_Control && c.category() != QChar::Other_Format;
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+} // namespace
+
+std::optional<QString> CheckSqlName(const QString& raw) {
+    const QString name = raw.trimmed();
+    if (name.isEmpty())
+        return QStringLiteral("名前が入力されていません。");
+    for (const QChar c : name) {
+        if (c.isSpace())
+            return QStringLiteral("名前の中に空白は使えません。");
+        if (!IsNameChar(c))
+            return QStringLiteral("名前に使えない文字「%1」が含まれています。").arg(c);
+    }
+    if (name.front().unicode() < 0x80 && name.front().isDigit())
+        return QStringLiteral("名前を数字で始めることはできません。");
+    const QByteArray utf8 = name.toUtf8();
+    if (sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size())))
+        return QStringLiteral("「%1」はデータベースの予約語のため使えません。").arg(name);
+    if (name.size() > 64)
+        return QStringLiteral("名前が長すぎます（64文字まで）。");
+    return std::nullopt;
+}
+
+std::optional<NameProblem> CheckSqlNames(const QStringList& names) {
+    for (int i = 0; i < names.size(); ++i) {
+        if (auto reason = CheckSqlName(names[i]))
+            return NameProblem{i, *reason};
+        const QString folded = FoldAscii(names[i]);
+        for (int j = 0; j < i; ++j) {
+            if (FoldAscii(names[j]) == folded)
+                return NameProblem{
+                    i, QStringLiteral("「%1」は同じテーブルで二度使われています。").arg(names[i].trimmed())};
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace quelm::platform

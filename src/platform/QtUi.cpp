@@ -1,0 +1,149 @@
+#include "platform/QtUi.h"
+
+#include "platform/HelpViewer.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <cstdlib>
+
+namespace quelm::platform {
+
+namespace {
+
+QMessageBox::Icon ToQt(Icon icon) {
+    switch (icon) {
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQt(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+void ShowEngineError(Ui& ui, const QString& engineMessage, QWidget* owner) {
+    ui.message(engineMessage, Icon::Critical, Buttons::Ok, QStringLiteral("Error"), owner);
+}
+
+QtUi::QtUi(QString helpFolder) : helpFolder_(std::move(helpFolder)) {}
+
+QtUi::~QtUi() {
+    delete help_;
+}
+
+Answer QtUi::message(const QString& text, Icon icon, Buttons buttons, const QString& title, QWidget* owner) {
+    QMessageBox box(ToQt(icon), title, text, ToQt(buttons), owner);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        break;
+    }
+    // Closing the box counts as its "no" answer.
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+std::optional<QString> QtUi::inputBox(const QString& prompt, const QString& title, const QString& initial,
+                                      QWidget* owner) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> QtUi::chooseFolder(const QString& title, QWidget* owner) {
+    QFileDialog dialog(owner, title, QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtUi::chooseOpenFile(const QString& title, const QString& filter, QWidget* owner) {
+    QFileDialog dialog(owner, title, QString(), filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtUi::chooseSaveFile(const QString& title, const QString& filter, const QString& defaultSuffix,
+                                            QWidget* owner) {
+    QFileDialog dialog(owner, title, QString(), filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The dialog adds the extension itself, so its overwrite question is asked for the final name.
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QColor> QtUi::chooseColor(const QColor& initial, QWidget* owner) {
+    const QColor c = QColorDialog::getColor(initial, owner, QString(), QColorDialog::DontUseNativeDialog);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+int QtUi::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+void QtUi::showModeless(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void QtUi::showHelp(QWidget* owner) {
+    if (!help_)
+        help_ = new HelpViewer(helpFolder_);
+    Q_UNUSED(owner);
+    help_->showIndex();
+}
+
+void QtUi::endProgram() {
+    // Every write is committed when it returns, so nothing is lost by leaving at once.
+    QApplication::closeAllWindows();
+    std::exit(0);
+}
+
+} // namespace quelm::platform

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Ui.h"
+
+#include <QPointer>
+
+namespace quelm::platform {
+
+class HelpViewer;
+
+// The Ui of the running program: Qt's message boxes and its own (non-native) file dialogs.
+class QtUi : public Ui {
+public:
+    explicit QtUi(QString helpFolder);
+    ~QtUi() override;
+
+    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& title, QWidget* owner) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& initial,
+                                    QWidget* owner) override;
+    std::optional<QString> chooseFolder(const QString& title, QWidget* owner) override;
+    std::optional<QString> chooseOpenFile(const QString& title, const QString& filter, QWidget* owner) override;
+    std::optional<QString> chooseSaveFile(const QString& title, const QString& filter, const QString& defaultSuffix,
+                                          QWidget* owner) override;
+    std::optional<QColor> chooseColor(const QColor& initial, QWidget* owner) override;
+    int runModal(QDialog& dialog) override;
+    void showModeless(QWidget& window) override;
+    void showHelp(QWidget* owner) override;
+    void endProgram() override;
+
+private:
+    QString helpFolder_;
+    QPointer<HelpViewer> help_;
+};
+
+} // namespace quelm::platform

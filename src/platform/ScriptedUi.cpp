@@ -1,0 +1,77 @@
+#include "platform/ScriptedUi.h"
+
+#include <QDialog>
+
+namespace quelm::platform {
+
+namespace {
+
+template <typename T> T Take(std::deque<T>& queue, T fallback) {
+    if (queue.empty())
+        return fallback;
+    T v = std::move(queue.front());
+    queue.pop_front();
+    return v;
+}
+
+QString ScreenName(const QWidget& w) {
+    return w.objectName().isEmpty() ? QString::fromLatin1(w.metaObject()->className()) : w.objectName();
+}
+
+} // namespace
+
+Answer ScriptedUi::message(const QString& text, Icon icon, Buttons buttons, const QString& title, QWidget*) {
+    messages.append({text, icon, buttons, title});
+    const Answer fallback = (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+    return Take(answers, fallback);
+}
+
+std::optional<QString> ScriptedUi::inputBox(const QString&, const QString&, const QString&, QWidget*) {
+    return Take(inputs, std::optional<QString>());
+}
+
+std::optional<QString> ScriptedUi::chooseFolder(const QString& title, QWidget*) {
+    chooserTitles << title;
+    chooserFilters << QString();
+    return Take(folders, std::optional<QString>());
+}
+
+std::optional<QString> ScriptedUi::chooseOpenFile(const QString& title, const QString& filter, QWidget*) {
+    chooserTitles << title;
+    chooserFilters << filter;
+    return Take(files, std::optional<QString>());
+}
+
+std::optional<QString> ScriptedUi::chooseSaveFile(const QString& title, const QString& filter, const QString&,
+                                                  QWidget*) {
+    chooserTitles << title;
+    chooserFilters << filter;
+    return Take(files, std::optional<QString>());
+}
+
+std::optional<QColor> ScriptedUi::chooseColor(const QColor&, QWidget*) {
+    return Take(colors, std::optional<QColor>());
+}
+
+int ScriptedUi::runModal(QDialog& dialog) {
+    modalScreens << ScreenName(dialog);
+    auto driver = Take(modalDrivers, std::function<void(QDialog&)>());
+    if (driver)
+        driver(dialog);
+    return dialog.result();
+}
+
+void ScriptedUi::showModeless(QWidget& window) {
+    modelessScreens << ScreenName(window);
+    window.show();
+}
+
+void ScriptedUi::showHelp(QWidget*) {
+    ++helpShown;
+}
+
+void ScriptedUi::endProgram() {
+    ended = true;
+}
+
+} // namespace quelm::platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/Ui.h"
+
+#include <QList>
+#include <deque>
+
+namespace quelm::platform {
+
+// The Ui of the tests: answers come from a script prepared by the test, and every message is recorded.
+class ScriptedUi : public Ui {
+public:
+    struct Message {
+        QString text;
+        Icon icon;
+        Buttons buttons;
+        QString title;
+    };
+
+    // Answers handed out in order; when the script runs dry, messages get Ok (or Yes) and choosers cancel.
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> inputs;
+    std::deque<std::optional<QString>> folders;
+    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<QColor>> colors;
+    // Drivers of modal screens, taken in order: each gets the dialog and plays the user's part in it.
+    std::deque<std::function<void(QDialog&)>> modalDrivers;
+
+    QList<Message> messages;
+    QList<QString> modalScreens; // object names (class names when unnamed) of the screens run modally
+    QList<QString> modelessScreens;
+    int helpShown = 0;
+    bool ended = false;
+
+    Answer message(const QString& text, Icon icon, Buttons buttons, const QString& title, QWidget* owner) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& initial,
+                                    QWidget* owner) override;
+    std::optional<QString> chooseFolder(const QString& title, QWidget* owner) override;
+    std::optional<QString> chooseOpenFile(const QString& title, const QString& filter, QWidget* owner) override;
+    std::optional<QString> chooseSaveFile(const QString& title, const QString& filter, const QString& defaultSuffix,
+                                          QWidget* owner) override;
+    std::optional<QColor> chooseColor(const QColor& initial, QWidget* owner) override;
+    int runModal(QDialog& dialog) override;
+    void showModeless(QWidget& window) override;
+    void showHelp(QWidget* owner) override;
+    void endProgram() override;
+
+    // Titles and texts asked of the choosers, newest last.
+    QList<QString> chooserTitles;
+    QList<QString> chooserFilters;
+};
+
+} // namespace quelm::platform

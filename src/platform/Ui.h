@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace quelm::platform {
+
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Everything that asks the user something or leaves the program. Screens never call Qt's dialogs directly,
+// so tests can script the answers and read back every message.
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    virtual Answer message(const QString& text, Icon icon, Buttons buttons, const QString& title,
+                           QWidget* owner = nullptr) = 0;
+    // Text typed into an input box; nullopt when cancelled.
+    virtual std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& initial,
+                                            QWidget* owner = nullptr) = 0;
+    // Folder browser; nullopt when cancelled.
+    virtual std::optional<QString> chooseFolder(const QString& title, QWidget* owner) = 0;
+    // File dialogs; filter in Qt form ("ＣＳＶファイル(*.CSV) (*.CSV)"); nullopt when cancelled.
+    virtual std::optional<QString> chooseOpenFile(const QString& title, const QString& filter, QWidget* owner) = 0;
+    virtual std::optional<QString> chooseSaveFile(const QString& title, const QString& filter,
+                                                  const QString& defaultSuffix, QWidget* owner) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial, QWidget* owner) = 0;
+
+    // Runs a screen modally and returns its result code.
+    virtual int runModal(QDialog& dialog) = 0;
+    // Shows a screen without blocking (the record screens owned by the main window).
+    virtual void showModeless(QWidget& window) = 0;
+
+    // The help key: opens the help pages.
+    virtual void showHelp(QWidget* owner = nullptr) = 0;
+    // Ends the program at once. Callers return right after calling it.
+    virtual void endProgram() = 0;
+};
+
+// Shows an engine error the way every screen does: its message in a box titled "Error".
+void ShowEngineError(Ui& ui, const QString& engineMessage, QWidget* owner = nullptr);
+
+} // namespace quelm::platform

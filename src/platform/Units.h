@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+namespace quelm::platform {
+
+// Screen sizes of the screens are given in twips (1/1440 inch): 15 twips a pixel at 96 dpi.
+constexpr int TwipsPerPixel = 15;
+
+int TwipsToPixels(int twips);
+int PixelsToTwips(int pixels);
+QRect TwipsRect(int left, int top, int width, int height);
+
+// Colours are stored as decimal text of a Windows RGB value: red + green*256 + blue*65536.
+QColor ColorFromWindowsRgb(const QString& decimalText);
+QColor ColorFromWindowsRgb(quint32 rgb);
+quint32 WindowsRgb(const QColor& color);
+QString WindowsRgbText(const QColor& color);
+
+} // namespace quelm::platform

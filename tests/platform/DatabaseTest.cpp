@@ -1,0 +1,111 @@
+#include "platform/Database.h"
+#include "TestCatalogue.h"
+
+#include <gtest/gtest.h>
+
+using namespace quelm;
+using platform::Database;
+using platform::EngineError;
+using platform::Value;
+
+namespace {
+
+struct EngineTest : ::testing::Test {
+    test::TestCatalogue cat;
+    std::unique_ptr<Database> db = cat.open();
+};
+
+TEST_F(EngineTest, TypedColumnsRefuseWhatDoesNotFitAndWriteNothing) {
+    auto rs = db->openTable(QStringLiteral("CD1"));
+    rs->addNew();
+    EXPECT_THROW(rs->setValue(QStringLiteral("価格"), Value("abc")), EngineError);
+    EXPECT_THROW(rs->setValue(QStringLiteral("購入日"), Value("2009/02/30")), EngineError);
+    EXPECT_THROW(rs->setValue(QStringLiteral("タイトル"), Value(QString(256, QLatin1Char('x')))), EngineError);
+    EXPECT_THROW(rs->setValue(QStringLiteral("枚数"), Value("3000000000")), EngineError);
+    rs->setValue(QStringLiteral("タイトル"), Value(QString(255, QChar(0x3042))));
+    rs->setValue(QStringLiteral("価格"), Value(" 1200 "));
+    rs->setValue(QStringLiteral("購入日"), Value("2009/04/06"));
+    // The key is still Null: the row is refused as a whole.
+    EXPECT_THROW(rs->update(), EngineError);
+    EXPECT_EQ(db->openTable(QStringLiteral("CD1"))->recordCount(), 0);
+
+    rs->addNew();
+    rs->setValue(QStringLiteral("価格"), Value(" 1200 "));
+    rs->setValue(QStringLiteral("購入日"), Value("2009/04/06"));
+    rs->setValue(QStringLiteral("登録ＮＯ"), Value(1));
+    rs->update();
+    auto check = db->openTable(QStringLiteral("CD1"));
+    ASSERT_FALSE(check->eof());
+    EXPECT_EQ(check->value(QStringLiteral("価格")), Value(std::int64_t{1200}));
+    EXPECT_EQ(check->text(check->indexOf(QStringLiteral("購入日"))), QStringLiteral("2009/04/06"));
+    EXPECT_EQ(check->value(QStringLiteral("購入日")).toDate().date(), QDate(2009, 4, 6));
+    EXPECT_TRUE(check->value(QStringLiteral("タイトル")).isNull());
+}
+
+TEST_F(EngineTest, ExecuteRunsOneStatementOnly) {
+    EXPECT_THROW(db->execute(QStringLiteral("CREATE TABLE X1 (A TEXT); DROP TABLE CD1")), EngineError);
+    EXPECT_FALSE(db->tableExists(QStringLiteral("X1")));
+    EXPECT_TRUE(db->tableExists(QStringLiteral("CD1")));
+    EXPECT_THROW(db->execute(QStringLiteral("DROP TABLE NoSuchTable")), EngineError);
+    db->execute(QStringLiteral("CREATE TABLE X1 (A TEXT) "));
+    EXPECT_TRUE(db->tableExists(QStringLiteral("X1")));
+}
+
+TEST_F(EngineTest, ScanFollowsThePrimaryKeyAndKeyedLookupAgrees) {
+    for (int reg : {5, 2, 9, 1}) {
+        cat.addMain(4, reg, {QStringLiteral("t%1").arg(reg)});
+        cat.addSub(4, reg, 2, QStringLiteral("b"));
+        cat.addSub(4, reg, 1, QStringLiteral("a"));
+    }
+    QList<qint64> order;
+    for (auto rs = db->openTable(QStringLiteral("CD1")); !rs->eof(); rs->moveNext())
+        order << rs->value(QStringLiteral("登録ＮＯ")).toInt();
+    EXPECT_EQ(order, (QList<qint64>{1, 2, 5, 9}));
+
+    auto subs = db->openTable(QStringLiteral("CD1SUB"), QStringLiteral("登録ＮＯ"), Value(5));
+    EXPECT_EQ(subs->recordCount(), 2);
+    EXPECT_EQ(subs->value(QStringLiteral("サブＮＯ")).toInt(), 1);
+    subs->moveNext();
+    EXPECT_EQ(subs->value(0).toText(), QStringLiteral("b"));
+    subs->moveNext();
+    EXPECT_TRUE(subs->eof());
+}
+
+TEST_F(EngineTest, EditAndDeleteWhileScanning) {
+    for (int reg = 1; reg <= 4; ++reg)
+        cat.addMain(4, reg, {QStringLiteral("t%1").arg(reg)});
+    auto rs = db->openTable(QStringLiteral("CD1"));
+    while (!rs->eof()) {
+        const auto reg = rs->value(QStringLiteral("登録ＮＯ")).toInt();
+        if (reg % 2 == 0) {
+            rs->deleteCurrent();
+        } else {
+            rs->edit();
+            rs->setValue(0, Value(QStringLiteral("odd")));
+            rs->update();
+            EXPECT_EQ(rs->value(0).toText(), QStringLiteral("odd"));
+        }
+        rs->moveNext();
+    }
+    EXPECT_EQ(db->openTable(QStringLiteral("CD1"))->recordCount(), 2);
+}
+
+TEST_F(EngineTest, TransactionRollsBackUnlessCommitted) {
+    {
+        platform::Transaction tx(*db);
+        db->execute(QStringLiteral("CREATE TABLE Y1 (A TEXT)"));
+    }
+    EXPECT_FALSE(db->tableExists(QStringLiteral("Y1")));
+}
+
+TEST(Engine, OpeningAMissingOrForeignFileFails) {
+    QTemporaryDir dir;
+    EXPECT_THROW(Database::open(dir.filePath(QStringLiteral("none.mdb"))), EngineError);
+    QFile junk(dir.filePath(QStringLiteral("junk.mdb")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    EXPECT_THROW(Database::open(junk.fileName()), EngineError);
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#include "TestCatalogue.h"
+
+#include "store/Catalogue.h"
+
+namespace quelm::test {
+
+using platform::Value;
+
+TestCatalogue::TestCatalogue() {
+    store::EnsureCatalogue(dir_.path());
+    state.dataFolder = dir_.path();
+    state.config = reload();
+    state.ListTableNames = store::MakeListTableNames();
+}
+
+std::unique_ptr<platform::Database> TestCatalogue::open() const {
+    return store::OpenCatalogue(state.databasePath());
+}
+
+store::CategoryConfig TestCatalogue::reload() const {
+    auto db = open();
+    return store::LoadConfig(*db);
+}
+
+void TestCatalogue::addMain(int section, std::int32_t regNo, const QStringList& texts, int picture) {
+    auto db = open();
+    auto rs = db->openTable(state.config[section].TableName.trimmed());
+    rs->addNew();
+    for (int i = 0; i < texts.size(); ++i)
+        rs->setValue(i, texts[i].isNull() ? Value() : Value(texts[i]));
+    rs->setValue(store::MainKeyColumn, Value(regNo));
+    rs->setValue(store::PictureFlagColumn, Value(picture));
+    rs->update();
+}
+
+void TestCatalogue::addSub(int section, std::int32_t regNo, std::int32_t subNo, const QString& firstField) {
+    auto db = open();
+    auto rs = db->openTable(state.config[section].SubTableName.trimmed());
+    rs->addNew();
+    rs->setValue(0, firstField);
+    rs->setValue(store::MainKeyColumn, Value(regNo));
+    rs->setValue(store::SubKeyColumn, Value(subNo));
+    rs->update();
+}
+
+int TestCatalogue::rowCount(const QString& table) const {
+    auto db = open();
+    return db->openTable(table)->recordCount();
+}
+
+QString Fixture(const QString& relative) {
+    return QStringLiteral(QUELM_FIXTURES_DIR "/") + relative;
+}
+
+} // namespace quelm::test

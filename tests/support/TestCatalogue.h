@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Database.h"
+#include "platform/ScriptedUi.h"
+#include "store/AppState.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace quelm::test {
+
+// A fresh data folder with a new catalogue, its configuration loaded, and a scripted Ui.
+class TestCatalogue {
+public:
+    TestCatalogue();
+    QString folder() const { return dir_.path(); }
+    std::unique_ptr<platform::Database> open() const;
+    // Reloads the configuration from the file, as a new start would.
+    store::CategoryConfig reload() const;
+    // Adds a main record straight into a category's main table (test data, not through a screen).
+    void addMain(int section, std::int32_t regNo, const QStringList& texts, int picture = 0);
+    void addSub(int section, std::int32_t regNo, std::int32_t subNo, const QString& firstField);
+    int rowCount(const QString& table) const;
+
+    store::AppState state;
+    platform::ScriptedUi ui;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Path of a shared fixture file.
+QString Fixture(const QString& relative);
+
+} // namespace quelm::test
