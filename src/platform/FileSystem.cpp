@@ -1,0 +1,52 @@
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace quelm::platform {
+
+namespace {
+
+bool CopyTree(const QString& from, const QString& to) {
+    if (!QDir().mkpath(to))
+        return false;
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        const QString target = QDir(to).filePath(entry.fileName());
+        if (entry.isSymLink())
+            continue; // links could lead outside the folder or loop back into it
+        if (entry.isDir() ? !CopyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString CopyFolderInto(const QString& sourceFolder, const QString& targetParent) {
+    const QFileInfo source(sourceFolder);
+    if (!source.isDir())
+        return {};
+    const QString target = QDir(targetParent).filePath(source.fileName());
+    const QString sourcePath = source.canonicalFilePath();
+    // Copying a folder onto itself or into itself would never end.
+    if (QFileInfo(target).canonicalFilePath() == sourcePath ||
+        QDir::cleanPath(targetParent).startsWith(sourcePath + '/'))
+        return {};
+    if (QFileInfo::exists(target))
+        return {};
+    if (!CopyTree(sourcePath, target)) {
+        QDir(target).removeRecursively();
+        return {};
+    }
+    return target;
+}
+
+bool RemoveFileIfPresent(const QString& path) {
+    return !QFileInfo::exists(path) || QFile::remove(path);
+}
+
+} // namespace quelm::platform
