@@ -1,0 +1,359 @@
+#include "store/CategoryTables.h"
+
+#include "platform/Database.h"
+#include "platform/Names.h"
+#include "store/Catalogue.h"
+#include "store/TableSql.h"
+
+#include <QFile>
+#include <stdexcept>
+
+namespace quelm::store {
+
+using platform::ColumnType;
+using platform::Database;
+using platform::EngineError;
+using platform::Transaction;
+using platform::Value;
+
+namespace {
+
+// The engine matches table names ignoring the case of ASCII letters only; so must our existence checks.
+QString FoldTableName(const QString& name) {
+    QString folded = name.trimmed();
+    for (QChar& c : folded) {
+        if (c.unicode() < 0x80)
+            c = c.toLower();
+    }
+    return folded;
+}
+
+bool TableExists(Database& db, const QString& name) {
+    const QString folded = FoldTableName(name);
+    for (const QString& t : db.tableNames()) {
+        if (FoldTableName(t) == folded)
+            return true;
+    }
+    return false;
+}
+
+std::optional<QString> CheckTableName(const QString& name) {
+    if (auto reason = platform::CheckSqlName(name))
+        return QStringLiteral("テーブル名「") + name.trimmed() + QStringLiteral("」: ") + *reason;
+    return std::nullopt;
+}
+
+// Names that come from the configuration rather than from the user: a bad one is a damaged catalogue.
+void RequireTableName(const QString& name) {
+    if (auto problem = CheckTableName(name))
+        throw EngineError(*problem);
+}
+
+std::optional<QString> CheckGroup(const QString& label, const QStringList& names, const QStringList& fixedColumns) {
+    // The key columns go first, so a user field that repeats one of them is the one reported.
+    if (auto problem = platform::CheckSqlNames(fixedColumns + names)) {
+        const int k = problem->index - static_cast<int>(fixedColumns.size());
+        return label + QString::number(k + 1) + QStringLiteral("「") + names.value(k).trimmed() +
+               QStringLiteral("」: ") + problem->reason;
+    }
+    return std::nullopt;
+}
+
+const QString MainGroupLabel = QStringLiteral("メイン項目");
+const QString SubGroupLabel = QStringLiteral("サブ項目");
+QStringList MainFixedColumns() {
+    return {MainKeyColumn, PictureFlagColumn};
+}
+QStringList SubFixedColumns() {
+    return {MainKeyColumn, SubKeyColumn};
+}
+
+// Type words go into the table SQL as they are stored, so only the three known words may pass.
+std::optional<QString> CheckTypes(const QStringList& types) {
+    for (const QString& t : types) {
+        const QString word = t.trimmed().toUpper();
+        if (word != TypeText && word != TypeLong && word != TypeDate)
+            return QStringLiteral("データ型「") + t + QStringLiteral("」は使えません。");
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> CheckSectionTypes(const ConfigSection& s) {
+    if (auto problem = CheckTypes(MainFieldTypes(s)))
+        return problem;
+    return CheckTypes(SubFieldTypes(s));
+}
+
+QString AlreadyExists(const QString& table) {
+    return QStringLiteral("テーブル「") + table.trimmed() + QStringLiteral("」は既に存在します。");
+}
+
+QStringList Trimmed(const QStringList& names) {
+    QStringList l;
+    for (const QString& n : names)
+        l << n.trimmed();
+    return l;
+}
+
+bool IsNumeric(const Value& v) {
+    switch (v.kind()) {
+    case Value::Kind::Integer:
+    case Value::Kind::Real:
+        return true;
+    case Value::Kind::Text: {
+        bool ok = false;
+        v.toText().trimmed().toDouble(&ok);
+        return ok;
+    }
+    default:
+        return false;
+    }
+}
+
+// What an old cell becomes in the rebuilt table: one blank means empty; number and date fields keep only what is a
+// number or a date; everything else, keys and picture flag included, is carried as it is.
+Value CarriedValue(const Value& v, bool userField, ColumnType type) {
+    if (v.kind() == Value::Kind::Text && v.toText() == QLatin1String(" "))
+        return Value();
+    if (userField && type == ColumnType::Long)
+        return IsNumeric(v) ? v : Value();
+    if (userField && type == ColumnType::Date)
+        return v.kind() == Value::Kind::Date ? v : Value();
+    return v;
+}
+
+void CopyRows(Database& db, const QString& from, const QString& to, int userColumns) {
+    auto src = db.openTable(from);
+    auto dst = db.openTable(to);
+    const int columns = dst->fieldCount();
+    if (src->fieldCount() != columns)
+        throw EngineError(QStringLiteral("テーブル「%1」の列の数が違います（%2 列、%3 列のはず）。")
+                              .arg(from)
+                              .arg(src->fieldCount())
+                              .arg(columns));
+    for (; !src->eof(); src->moveNext()) {
+        dst->addNew();
+        for (int c = 0; c < columns; ++c)
+            dst->setValue(c, CarriedValue(src->value(c), c < userColumns, dst->column(c).type));
+        dst->update();
+    }
+}
+
+enum class Kind { Main, Sub };
+
+QString Rebuild(Database& db, const ConfigSection& section, const QStringList& names, Kind kind) {
+    const bool main = kind == Kind::Main;
+    const QString oldName = (main ? section.SavedMainTable : section.SavedSubTable).trimmed();
+    const QString newName = NextTableName(oldName);
+    RequireTableName(oldName);
+    RequireTableName(newName);
+    if (auto problem = main ? CheckGroup(MainGroupLabel, names, MainFixedColumns())
+                            : CheckGroup(SubGroupLabel, names, SubFixedColumns()))
+        throw EngineError(*problem);
+    const QStringList types = main ? MainFieldTypes(section) : SubFieldTypes(section);
+    if (auto problem = CheckTypes(types))
+        throw EngineError(*problem);
+
+    db.execute(main ? CreateMainTableSql(newName, Trimmed(names), types)
+                    : CreateSubTableSql(newName, Trimmed(names), types));
+    CopyRows(db, oldName, newName, main ? MainFieldSlots : SubFieldSlots);
+    db.execute(DropTableSql(oldName));
+    return newName;
+}
+
+} // namespace
+
+QString NextTableName(const QString& oldName) {
+    const QString name = oldName.trimmed();
+    const qsizetype p = name.indexOf(QLatin1Char('_'));
+    if (p < 0)
+        return name + QStringLiteral("_1");
+    // The number is read from the leading digits after the "_"; anything else counts as 0.
+    qint64 n = 0;
+    for (qsizetype i = p + 1; i < name.size() && name[i].unicode() >= '0' && name[i].unicode() <= '9'; ++i) {
+        if (n < 100000000000000000LL)
+            n = n * 10 + (name[i].unicode() - '0');
+    }
+    return name.left(p + 1) + QString::number(n + 1);
+}
+
+SlotOffer OfferSlots(const CategoryConfig& config) {
+    int cd = 1;
+    int dvd = 4;
+    for (int s = FirstSlotSection; s <= LastSlotSection; ++s) {
+        if (!config[s].inUse())
+            continue;
+        if (s == 5 || s == 6)
+            ++cd;
+        if (s == 8 || s == 9)
+            ++dvd;
+    }
+    SlotOffer offer;
+    if (cd == 1 || cd == 2)
+        offer.cdButton = cd;
+    if (dvd == 4 || dvd == 5)
+        offer.dvdButton = dvd;
+    return offer;
+}
+
+std::optional<QString> CheckFieldNames(const QStringList& mainNames, const QStringList& subNames) {
+    if (auto problem = CheckGroup(MainGroupLabel, mainNames, MainFixedColumns()))
+        return problem;
+    return CheckGroup(SubGroupLabel, subNames, SubFixedColumns());
+}
+
+std::optional<QString> AddSlot(AppState& state, int section) {
+    const ConfigSection& slot = state.config[section];
+    if (section < FirstSlotSection || section > LastSlotSection || slot.inUse())
+        return slot.ShumokuName.trimmed() + QStringLiteral("は既に追加されています。");
+    if (auto problem = CheckFieldNames(MainFieldNames(slot), SubFieldNames(slot)))
+        return problem;
+    if (auto problem = CheckSectionTypes(slot))
+        return problem;
+    const QString mainTable = slot.SavedMainTable.trimmed();
+    const QString subTable = slot.SavedSubTable.trimmed();
+    for (const QString& t : {mainTable, subTable}) {
+        if (auto problem = CheckTableName(t))
+            return problem;
+    }
+    if (FoldTableName(mainTable) == FoldTableName(subTable))
+        return AlreadyExists(subTable);
+
+    auto db = OpenCatalogue(state.databasePath());
+    for (const QString& t : {mainTable, subTable}) {
+        if (TableExists(*db, t))
+            return AlreadyExists(t);
+    }
+    CategoryConfig next = state.config;
+    Transaction tx(*db);
+    db->execute(CreateMainTableSql(mainTable, MainFieldNames(slot), MainFieldTypes(slot)));
+    db->execute(CreateSubTableSql(subTable, SubFieldNames(slot), SubFieldTypes(slot)));
+    next[section].InUse = 1;
+    next[section].Dirty = 1;
+    SaveConfig(*db, next);
+    tx.commit();
+    state.config = next;
+    return std::nullopt;
+}
+
+DataDeletion DeleteCategoryData(AppState& state, int section) {
+    const ConfigSection& slot = state.config[section];
+    if (!slot.inUse())
+        return DataDeletion::NotCreated;
+    const QString mainTable = slot.TableName.trimmed();
+    const QString subTable = slot.SubTableName.trimmed();
+    RequireTableName(mainTable);
+    RequireTableName(subTable);
+
+    auto db = OpenCatalogue(state.databasePath());
+    CategoryConfig next = state.config;
+    QList<std::int64_t> pictures;
+    bool hadRows = false;
+    {
+        Transaction tx(*db);
+        db->execute(QStringLiteral("DELETE FROM ") + platform::QuoteIdentifier(subTable));
+        {
+            auto rs = db->openTable(mainTable);
+            for (; !rs->eof(); rs->moveNext()) {
+                hadRows = true;
+                const Value flag = rs->value(MainFieldSlots + 1);
+                if (!flag.isNull() && flag.toInt() == 1)
+                    pictures << rs->value(MainFieldSlots).toInt();
+            }
+        }
+        if (hadRows) {
+            db->execute(QStringLiteral("DELETE FROM ") + platform::QuoteIdentifier(mainTable));
+            next[section].RegNo = 0;
+            next[section].Dirty = 1;
+            SaveConfig(*db, next);
+        }
+        tx.commit();
+    }
+    if (!hadRows)
+        return DataDeletion::NothingToDelete;
+    state.config = next;
+    // Files cannot be rolled back, so they go only once the rows are gone for good; a missing one is no matter.
+    for (const std::int64_t regNo : pictures)
+        QFile::remove(state.RecordPicturePath(section, regNo));
+    return DataDeletion::Deleted;
+}
+
+QString CreateTableMain(Database& db, const ConfigSection& section, const QStringList& names) {
+    return Rebuild(db, section, names, Kind::Main);
+}
+
+QString CreateTableSub(Database& db, const ConfigSection& section, const QStringList& names) {
+    return Rebuild(db, section, names, Kind::Sub);
+}
+
+std::optional<QString> RenameFields(AppState& state, int section, const QStringList& mainNames,
+                                    const QStringList& subNames) {
+    if (mainNames.size() != MainFieldSlots || subNames.size() != SubFieldSlots)
+        throw std::invalid_argument("RenameFields: 15 main and 10 sub names expected");
+    const ConfigSection& slot = state.config[section];
+    if (section < FirstSlotSection || section > LastSlotSection || !slot.inUse())
+        return slot.ShumokuName + QStringLiteral("のファイルが作成されていません。");
+
+    bool mainChanged = false;
+    for (int k = 1; k <= MainFieldSlots; ++k)
+        mainChanged = mainChanged || mainNames[k - 1] != slot.FieldName[k];
+    bool subChanged = false;
+    for (int k = 1; k <= SubFieldSlots; ++k)
+        subChanged = subChanged || subNames[k - 1] != slot.SubFieldName[k];
+
+    if (auto problem = CheckFieldNames(mainNames, subNames))
+        return problem;
+    if (auto problem = CheckSectionTypes(slot))
+        return problem;
+
+    // The new table names must be free: not an existing table, not each other, not the table of another slot
+    // (a slot not added yet would otherwise never be able to create its tables).
+    QStringList newNames;
+    if (mainChanged)
+        newNames << NextTableName(slot.SavedMainTable);
+    if (subChanged)
+        newNames << NextTableName(slot.SavedSubTable);
+    for (const QString& t : newNames) {
+        if (auto problem = CheckTableName(t))
+            return problem;
+    }
+    if (newNames.size() == 2 && FoldTableName(newNames[0]) == FoldTableName(newNames[1]))
+        return AlreadyExists(newNames[1]);
+    for (int other = FirstSlotSection; other <= LastSlotSection; ++other) {
+        if (other == section)
+            continue;
+        const ConfigSection& o = state.config[other];
+        for (const QString& t : newNames) {
+            for (const QString& used : {o.TableName, o.SubTableName, o.SavedMainTable, o.SavedSubTable}) {
+                if (FoldTableName(used) == FoldTableName(t))
+                    return QStringLiteral("テーブル名「") + t + QStringLiteral("」は種目「") + o.ShumokuName.trimmed() +
+                           QStringLiteral("」のテーブル名として使われています。");
+            }
+        }
+    }
+
+    auto db = OpenCatalogue(state.databasePath());
+    for (const QString& t : newNames) {
+        if (TableExists(*db, t))
+            return AlreadyExists(t);
+    }
+
+    CategoryConfig next = state.config;
+    ConfigSection& s = next[section];
+    Transaction tx(*db);
+    if (mainChanged)
+        s.TableName = CreateTableMain(*db, slot, mainNames);
+    if (subChanged)
+        s.SubTableName = CreateTableSub(*db, slot, subNames);
+    for (int k = 1; k <= MainFieldSlots; ++k)
+        s.FieldName[k] = mainNames[k - 1];
+    for (int k = 1; k <= SubFieldSlots; ++k)
+        s.SubFieldName[k] = subNames[k - 1];
+    s.Dirty = 1;
+    SaveConfig(*db, next);
+    tx.commit();
+    state.config = next;
+    return std::nullopt;
+}
+
+} // namespace quelm::store

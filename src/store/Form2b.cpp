@@ -1,0 +1,161 @@
+// Field rename screen: renames a category's main and sub fields by rebuilding its tables with the data kept.
+#include "store/Form2b.h"
+
+#include "platform/Database.h"
+#include "platform/Ui.h"
+#include "platform/Units.h"
+#include "store/AppState.h"
+#include "store/CategoryTables.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quelm::store {
+
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+const QString ErrorTitle = QStringLiteral("Error");
+}
+
+Form2b::Form2b(AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(parent), state_(state), ui_(ui) {
+    setObjectName(QStringLiteral("Form2b"));
+
+    Combo1 = new QComboBox(this);
+    Combo1->setPlaceholderText(QStringLiteral("種目名を選択して下さい"));
+    Combo1->setMinimumWidth(platform::TwipsToPixels(3000));
+    for (int s = FirstSlotSection; s <= LastSlotSection; ++s) {
+        const ConfigSection& slot = state_.config[s];
+        Combo1->addItem(slot.inUse() ? slot.ShumokuName.trimmed() : QString());
+    }
+    Combo1->setCurrentIndex(-1);
+    connect(Combo1, &QComboBox::activated, this, &Form2b::Combo1_Click);
+
+    Label4 = new QLabel(
+        QStringLiteral(
+            "データベースを再構築しますので、念のため作業前にデータベースをバックアップすることを奨めます。"),
+        this);
+    Label4->setWordWrap(true);
+    Label3 = new QLabel(this);
+    Label5 = new QLabel(this);
+
+    const int boxWidth = platform::TwipsToPixels(3000);
+    auto* mainColumn = new QVBoxLayout;
+    mainColumn->addWidget(Label3);
+    for (auto& box : Text1) {
+        box = new QLineEdit(this);
+        box->setMinimumWidth(boxWidth);
+        mainColumn->addWidget(box);
+    }
+    mainColumn->addStretch(1);
+    auto* subColumn = new QVBoxLayout;
+    subColumn->addWidget(Label5);
+    for (auto& box : Text2) {
+        box = new QLineEdit(this);
+        box->setMinimumWidth(boxWidth);
+        subColumn->addWidget(box);
+    }
+    subColumn->addStretch(1);
+    auto* fields = new QHBoxLayout;
+    fields->addLayout(mainColumn);
+    fields->addSpacing(platform::TwipsToPixels(480));
+    fields->addLayout(subColumn);
+
+    Command4 = new QPushButton(QStringLiteral("変更実行"), this);
+    Command5 = new QPushButton(QStringLiteral("戻る"), this);
+    Command6 = new QPushButton(QStringLiteral("ヘルプ"), this);
+    connect(Command4, &QPushButton::clicked, this, &Form2b::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form2b::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form2b::Command6_Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command4);
+    buttons->addStretch(1);
+    buttons->addWidget(Command6);
+    buttons->addWidget(Command5);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Combo1, 0, Qt::AlignLeft);
+    layout->addWidget(Label4);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    setWindowTitle(state_.caption(QStringLiteral("項目名変更")));
+    Command4->setVisible(false);
+    Label3->setVisible(false);
+    Label5->setVisible(false);
+    for (QLineEdit* box : Text1) {
+        box->setEnabled(false);
+        box->setVisible(false);
+    }
+    for (QLineEdit* box : Text2) {
+        box->setEnabled(false);
+        box->setVisible(false);
+    }
+}
+
+void Form2b::Combo1_Click(int index) {
+    const QString entry = Combo1->itemText(index);
+    if (index < 0 || entry.isEmpty()) {
+        ui_.message(QStringLiteral("種目名が選択されていません。"), Icon::Critical, Buttons::Ok, ErrorTitle, this);
+        return;
+    }
+    const int section = index + FirstSlotSection;
+    const ConfigSection& slot = state_.config[section];
+    // One category per visit: the boxes belong to the tables of this one.
+    Combo1->setEnabled(false);
+    Label3->setText(entry + QStringLiteral("(MAIN)"));
+    Label5->setText(entry + QStringLiteral("(SUB)"));
+    Label3->setVisible(true);
+    Label5->setVisible(true);
+    Command4->setVisible(true);
+    for (int k = 0; k < static_cast<int>(Text1.size()); ++k) {
+        Text1[k]->setText(slot.FieldName[k + 1]);
+        Text1[k]->setEnabled(true);
+        Text1[k]->setVisible(true);
+    }
+    for (int k = 0; k < static_cast<int>(Text2.size()); ++k) {
+        Text2[k]->setText(slot.SubFieldName[k + 1]);
+        Text2[k]->setEnabled(true);
+        Text2[k]->setVisible(true);
+    }
+    section_ = section;
+    state_.CurrentSection = static_cast<std::int16_t>(section);
+    state_.CurrentCategoryName = entry;
+}
+
+void Form2b::Command4_Click() {
+    if (section_ < 0)
+        return;
+    QStringList mainNames;
+    for (const QLineEdit* box : Text1)
+        mainNames << box->text();
+    QStringList subNames;
+    for (const QLineEdit* box : Text2)
+        subNames << box->text();
+    try {
+        if (auto refusal = RenameFields(state_, section_, mainNames, subNames)) {
+            ui_.message(*refusal, Icon::Critical, Buttons::Ok, ErrorTitle, this);
+            return;
+        }
+    } catch (const platform::EngineError& e) {
+        platform::ShowEngineError(ui_, e.message(), this);
+        return;
+    }
+    accept();
+}
+
+void Form2b::Command5_Click() {
+    reject();
+}
+
+void Form2b::Command6_Click() {
+    ui_.showHelp(this);
+}
+
+} // namespace quelm::store
