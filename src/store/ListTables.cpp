@@ -1,0 +1,187 @@
+#include "store/ListTables.h"
+
+#include "platform/Database.h"
+#include "platform/Names.h"
+#include "store/Catalogue.h"
+#include "store/TableSql.h"
+
+#include <algorithm>
+
+namespace quelm::store {
+
+using platform::EngineError;
+using platform::Transaction;
+using platform::Value;
+
+namespace {
+
+const QString FreeSlotName = QStringLiteral(" ");
+
+void RequireSlot(int slot) {
+    if (slot < 0 || slot >= ListSlotCount)
+        throw EngineError(QStringLiteral("リスト・テーブルの番号 %1 は範囲外です。").arg(slot + 1));
+}
+
+// The table of a list that exists; a free slot has no table to work on.
+QString ExistingListTable(const AppState& state, int slot) {
+    RequireSlot(slot);
+    if (ListName(state.config, slot).isEmpty())
+        throw EngineError(QStringLiteral("%1 にはリストがありません。").arg(ListTableName(state, slot)));
+    return ListTableName(state, slot);
+}
+
+bool HoldsEntry(const platform::Recordset& rs, const QString& entry) {
+    return rs.value(0).toText() == entry;
+}
+
+} // namespace
+
+int ListCount(const CategoryConfig& config) {
+    return config[ListSection].FieldCount;
+}
+
+QString ListName(const CategoryConfig& config, int slot) {
+    RequireSlot(slot);
+    return config[ListSection].FieldName[slot + 1].trimmed();
+}
+
+QStringList ListNames(const CategoryConfig& config) {
+    QStringList names;
+    for (int k = 0; k < ListSlotCount; ++k)
+        names << ListName(config, k);
+    return names;
+}
+
+std::optional<int> FirstFreeListSlot(const CategoryConfig& config) {
+    for (int k = 0; k < ListSlotCount; ++k) {
+        if (ListName(config, k).isEmpty())
+            return k;
+    }
+    return std::nullopt;
+}
+
+QString ListTableName(const AppState& state, int slot) {
+    RequireSlot(slot);
+    // A state made without the start-up step still gets the fixed names.
+    if (state.ListTableNames.size() == ListSlotCount)
+        return state.ListTableNames[slot];
+    return MakeListTableNames()[slot];
+}
+
+QString CreateListTableSql(const QString& tableName, const QString& listName) {
+    return QStringLiteral("CREATE TABLE ") + tableName + QStringLiteral(" (") + listName.trimmed() +
+           QStringLiteral(" TEXT(50))");
+}
+
+std::optional<QString> CreateList(AppState& state, int slot, const QString& name) {
+    // The name becomes the table's column in SQL text, so it is checked before anything is touched.
+    if (auto problem = platform::CheckSqlName(name))
+        return problem;
+    if (ListCount(state.config) >= ListSlotCount)
+        return ListsFullMessage;
+    RequireSlot(slot);
+    if (!ListName(state.config, slot).isEmpty())
+        return QStringLiteral("%1 は既に使用中です。").arg(ListTableName(state, slot));
+
+    const QString listName = name.trimmed();
+    auto db = OpenCatalogue(state.databasePath());
+    CategoryConfig next = state.config;
+    Transaction tx(*db);
+    db->execute(CreateListTableSql(ListTableName(state, slot), listName));
+    ConfigSection& row = next[ListSection];
+    row.FieldCount = static_cast<std::int16_t>(row.FieldCount + 1);
+    row.FieldName[slot + 1] = listName;
+    row.Dirty = 1;
+    SaveConfig(*db, next);
+    tx.commit();
+    state.config = next;
+    return std::nullopt;
+}
+
+void DropList(AppState& state, int slot) {
+    const QString table = ExistingListTable(state, slot);
+    auto db = OpenCatalogue(state.databasePath());
+    CategoryConfig next = state.config;
+    Transaction tx(*db);
+    db->execute(DropTableSql(table));
+    ConfigSection& row = next[ListSection];
+    row.FieldName[slot + 1] = FreeSlotName;
+    row.FieldCount = static_cast<std::int16_t>(std::max(0, row.FieldCount - 1));
+    row.Dirty = 1;
+    SaveConfig(*db, next);
+    tx.commit();
+    state.config = next;
+}
+
+QStringList ListEntries(const AppState& state, int slot) {
+    RequireSlot(slot);
+    if (ListName(state.config, slot).isEmpty())
+        return {};
+    auto db = OpenCatalogue(state.databasePath());
+    auto rs = db->openTable(ListTableName(state, slot));
+    QStringList entries;
+    for (; !rs->eof(); rs->moveNext())
+        entries << rs->text(0);
+    return entries;
+}
+
+EntryCheck AddListEntry(const AppState& state, int slot, const QString& entry) {
+    const QString text = entry.trimmed();
+    if (text.isEmpty())
+        return EntryCheck::Empty;
+    if (text.size() > MaxListEntryLength)
+        return EntryCheck::TooLong;
+    const QString table = ExistingListTable(state, slot);
+    auto db = OpenCatalogue(state.databasePath());
+    Transaction tx(*db);
+    auto rs = db->openTable(table);
+    for (; !rs->eof(); rs->moveNext()) {
+        if (HoldsEntry(*rs, text))
+            return EntryCheck::Duplicate;
+    }
+    rs->addNew();
+    rs->setValue(0, Value(text));
+    rs->update();
+    tx.commit();
+    return EntryCheck::Ok;
+}
+
+EntryCheck ChangeListEntry(const AppState& state, int slot, const QString& oldEntry, const QString& newEntry) {
+    const QString text = newEntry.trimmed();
+    if (text.isEmpty())
+        return EntryCheck::Empty;
+    // The column would take up to 50 characters, but an entry is 25 at most however it got there.
+    if (text.size() > MaxListEntryLength)
+        return EntryCheck::TooLong;
+    const QString table = ExistingListTable(state, slot);
+    auto db = OpenCatalogue(state.databasePath());
+    Transaction tx(*db);
+    auto rs = db->openTable(table);
+    for (; !rs->eof(); rs->moveNext()) {
+        if (HoldsEntry(*rs, oldEntry)) {
+            rs->edit();
+            rs->setValue(0, Value(text));
+            rs->update();
+        }
+    }
+    tx.commit();
+    return EntryCheck::Ok;
+}
+
+int DeleteListEntry(const AppState& state, int slot, const QString& entry) {
+    const QString table = ExistingListTable(state, slot);
+    auto db = OpenCatalogue(state.databasePath());
+    Transaction tx(*db);
+    auto rs = db->openTable(table);
+    int deleted = 0;
+    for (; !rs->eof(); rs->moveNext()) {
+        if (HoldsEntry(*rs, entry)) {
+            rs->deleteCurrent();
+            ++deleted;
+        }
+    }
+    tx.commit();
+    return deleted;
+}
+
+} // namespace quelm::store
