@@ -1,0 +1,181 @@
+#include "shell/Form1.h"
+#include "TestCatalogue.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace quelm;
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+using shell::Form1;
+
+namespace {
+
+TEST(Dspsize, LayoutValuesFromTheScreenSize) {
+    auto v = shell::Dspsize(17000, 12000);
+    EXPECT_EQ(v.ListFormWidth, 17000);
+    EXPECT_EQ(v.ListFormLeft, 0);
+    EXPECT_EQ(v.ListViewExtraWidth, 1900);
+    EXPECT_EQ(v.ListFormTop, 450);
+    v = shell::Dspsize(16999, 9000);
+    EXPECT_EQ(v.ListFormWidth, 14955);
+    EXPECT_EQ(v.ListFormLeft, 1022);
+    EXPECT_EQ(v.ListViewExtraWidth, 0);
+    EXPECT_EQ(v.ListFormTop, -1050);
+    v = shell::Dspsize(14000, 9000);
+    EXPECT_EQ(v.ListFormWidth, 14955);
+    EXPECT_EQ(v.ListFormLeft, 0);
+    EXPECT_EQ(v.ListViewExtraWidth, 0);
+    // Halves go to the even neighbour: (17001 - 17000) / 2 = 0.5 → 0, (17003 - 17000) / 2 = 1.5 → 2.
+    EXPECT_EQ(shell::Dspsize(17001, 11101).ListFormLeft, 0);
+    EXPECT_EQ(shell::Dspsize(17003, 11103).ListFormLeft, 2);
+    EXPECT_EQ(shell::Dspsize(17003, 11103).ListFormTop, 2);
+    EXPECT_EQ(shell::Dspsize(19200, 14400).ListFormLeft, 1100);
+}
+
+struct MainWindow : ::testing::Test {
+    test::TestCatalogue cat;
+
+    void setInUse(std::initializer_list<int> sections) {
+        for (int s : sections) {
+            cat.state.config[s].InUse = 1;
+            cat.state.config[s].Dirty = 1;
+        }
+        store::SaveConfig(cat.state.databasePath(), cat.state.config);
+    }
+};
+
+TEST_F(MainWindow, StartsWithCd1AndDvd1AndTheTitle) {
+    Form1 w(cat.state, cat.ui);
+    ASSERT_TRUE(w.Form_Load());
+    EXPECT_TRUE(cat.ui.messages.isEmpty());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("ＣＤ管理 Quelm"));
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("ＣＤ管理"));
+    EXPECT_EQ(w.Command1[0]->text(), QStringLiteral("CD1"));
+    EXPECT_EQ(w.Command1[3]->text(), QStringLiteral("DVD1"));
+    EXPECT_TRUE(w.Command1[1]->isHidden());
+    EXPECT_EQ(w.Command1[4]->text(), QStringLiteral("DVD２"));
+    EXPECT_EQ(w.mk11[0]->text(), QStringLiteral("CD1   "));
+    EXPECT_FALSE(w.mk11[1]->isEnabled());
+    EXPECT_EQ(w.mk11[1]->text(), QStringLiteral("     ２     "));
+    EXPECT_EQ(cat.state.ListTableNames.size(), 10);
+    EXPECT_EQ(cat.state.ListTableNames[9], QStringLiteral("ListTable10"));
+    EXPECT_EQ(w.Label2->palette().color(QPalette::WindowText), QColor(0, 128, 255));
+}
+
+TEST_F(MainWindow, AddedSlotsGrowTheWindowByOneRowPerRowOfButtons) {
+    Form1 plain(cat.state, cat.ui);
+    ASSERT_TRUE(plain.Form_Load());
+    const int baseHeight = plain.windowHeightTwips();
+    const int baseCommand2 = plain.topTwips(plain.Command2);
+
+    setInUse({5, 6});
+    Form1 cds(cat.state, cat.ui);
+    ASSERT_TRUE(cds.Form_Load());
+    EXPECT_EQ(cds.windowHeightTwips(), baseHeight + 900);
+    EXPECT_EQ(cds.topTwips(cds.Command1[1]), cds.topTwips(cds.Command1[0]) + 450);
+    EXPECT_EQ(cds.topTwips(cds.Command1[2]), cds.topTwips(cds.Command1[0]) + 900);
+    EXPECT_EQ(cds.topTwips(cds.Command2), baseCommand2 + 900);
+    EXPECT_EQ(cds.Lines[1].y1, 2760 + 900);
+    EXPECT_EQ(cds.Lines[2].y1, 1620); // upper end stays
+    EXPECT_EQ(cds.Lines[2].y2, 2760 + 900);
+    EXPECT_EQ(cds.Lines[4].y1, 1200);
+
+    cat.state.config[6].InUse = 0;
+    cat.state.config[6].Dirty = 1;
+    store::SaveConfig(cat.state.databasePath(), cat.state.config);
+    setInUse({8});
+    Form1 pairs(cat.state, cat.ui);
+    ASSERT_TRUE(pairs.Form_Load());
+    EXPECT_EQ(pairs.windowHeightTwips(), baseHeight + 450);
+    EXPECT_EQ(pairs.leftTwips(pairs.Command1[4]), pairs.leftTwips(pairs.Command1[3]));
+    EXPECT_TRUE(pairs.Command1[4]->isVisibleTo(&pairs));
+    EXPECT_EQ(pairs.Command1[4]->text(), cat.state.config[8].ShumokuName);
+}
+
+TEST_F(MainWindow, CategoryButtonOfASlotNotInUseChangesNothing) {
+    cat.state.config[4].InUse = 0;
+    cat.state.config[4].Dirty = 1;
+    store::SaveConfig(cat.state.databasePath(), cat.state.config);
+    Form1 w(cat.state, cat.ui);
+    ASSERT_TRUE(w.Form_Load());
+    cat.state.CurrentSection = 7;
+    cat.state.CurrentCategoryName = QStringLiteral("DVD1");
+    cat.state.ListMode = 2;
+    w.Command1_Click(0);
+    ASSERT_EQ(cat.ui.messages.size(), 1);
+    EXPECT_EQ(cat.ui.messages[0].text, QStringLiteral("種目の追加使用登録が未済です。"));
+    EXPECT_EQ(cat.ui.messages[0].icon, Icon::Critical);
+    EXPECT_EQ(cat.ui.messages[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(cat.state.CurrentSection, 7);
+    EXPECT_EQ(cat.state.ListMode, 2);
+
+    w.mk11_Click(1);
+    EXPECT_EQ(cat.ui.messages.last().text, QStringLiteral("ファイル設定が未済です。"));
+    EXPECT_EQ(cat.state.CurrentSection, 7);
+}
+
+struct PictureFolder : MainWindow {
+    void SetUp() override { QDir(cat.state.pictureFolder()).removeRecursively(); }
+    static const QString question() {
+        return QStringLiteral(
+            "画像フォルダ(Quelm-画像)がありません。\r\nダウンロードしたQuelm.lzhの解凍先フォルダにある"
+            "画像フォルダを\r\nコピーしてください。\r\nコピーしますか？");
+    }
+};
+
+TEST_F(PictureFolder, NoOrCancelEndsTheProgram) {
+    cat.ui.answers = {Answer::No};
+    Form1 w(cat.state, cat.ui);
+    EXPECT_FALSE(w.Form_Load());
+    EXPECT_TRUE(cat.ui.ended);
+    ASSERT_EQ(cat.ui.messages.size(), 2);
+    EXPECT_EQ(cat.ui.messages[0].text, question());
+    EXPECT_EQ(cat.ui.messages[0].icon, Icon::None);
+    EXPECT_EQ(cat.ui.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(cat.ui.messages[0].title, QStringLiteral("ＣＤ管理Quelm  画像フォルダERROR"));
+    EXPECT_EQ(cat.ui.messages[1].text, QStringLiteral("画像フォルダが無いため、システムを終了します。"));
+    EXPECT_EQ(cat.ui.messages[1].title, QStringLiteral("ＣＤ管理Quelm  画像フォルダなし"));
+
+    test::TestCatalogue again;
+    QDir(again.state.pictureFolder()).removeRecursively();
+    again.ui.answers = {Answer::Yes};
+    again.ui.folders = {std::nullopt};
+    Form1 w2(again.state, again.ui);
+    EXPECT_FALSE(w2.Form_Load());
+    EXPECT_EQ(again.ui.chooserTitles, QList<QString>{QStringLiteral("フォルダの選択")});
+    EXPECT_EQ(again.ui.messages.last().text, QStringLiteral("画像フォルダが無いため、システムを終了します。"));
+}
+
+TEST_F(PictureFolder, WrongNameEndsAndRightNameIsCopiedUnderItsOwnName) {
+    QTemporaryDir source;
+    QDir(source.path()).mkpath(QStringLiteral("Pictures"));
+    cat.ui.answers = {Answer::Yes};
+    cat.ui.folders = {source.path() + QStringLiteral("/Pictures")};
+    Form1 w(cat.state, cat.ui);
+    EXPECT_FALSE(w.Form_Load());
+    EXPECT_EQ(cat.ui.messages.last().text,
+              QStringLiteral("画像フォルダ(Quelm-画像)の選択が無いため、システムを終了します。"));
+
+    test::TestCatalogue other;
+    QDir(other.state.pictureFolder()).removeRecursively();
+    const QString chosen = source.path() + QStringLiteral("/Quelm-画像2");
+    QDir().mkpath(chosen + QStringLiteral("/sub"));
+    QFile f(chosen + QStringLiteral("/4_1.jpg"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("jpeg");
+    f.close();
+    other.ui.answers = {Answer::Yes};
+    other.ui.folders = {chosen};
+    Form1 w2(other.state, other.ui);
+    EXPECT_TRUE(w2.Form_Load());
+    EXPECT_FALSE(other.ui.ended);
+    EXPECT_TRUE(QFileInfo::exists(other.folder() + QStringLiteral("/Quelm-画像2/4_1.jpg")));
+    EXPECT_TRUE(QFileInfo(other.folder() + QStringLiteral("/Quelm-画像2/sub")).isDir());
+}
+
+} // namespace
