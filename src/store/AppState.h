@@ -2,6 +2,7 @@
 
 #include "store/CategoryConfig.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -9,18 +10,19 @@
 
 namespace quelm::store {
 
-// Criteria of the per-field search, read when a record list is filled in list mode 1. The search dialog that fills
-// it sets one text per field (empty: any value) and how texts are compared.
+// Criteria of the per-field search, read when a record list is filled in list mode 1. The all-category search keeps
+// its text and exact-match option in searchText and exactMatch as well.
 struct FieldSearch {
-    std::array<QString, MainFieldSlots + 1> text; // indexed by field number
-    bool partialMatch = true;
-    bool any() const {
-        for (const QString& t : text) {
-            if (!t.trimmed().isEmpty())
-                return true;
-        }
-        return false;
-    }
+    std::int16_t searchField = 0; // position of the searched field, 0 … n − 1
+    QString searchType;           // that field's type word: "TEXT", "LONG" or "DATE"
+    QString searchText;
+    std::int32_t searchNumber = 0;
+    QDate searchDate = ZeroDate;
+    std::int16_t dateComparison = 0; // 0 equal to, 1 later than, 2 earlier than searchDate
+    std::int16_t exactMatch = 0;     // 1: case, width and kana kind must match exactly
+
+    // Day zero of the date serials; a reset of the criteria leaves it behind.
+    static inline const QDate ZeroDate{1899, 12, 30};
 };
 
 // Everything the screens share, owned by the application and handed to each screen. No globals, so two catalogues

@@ -1,0 +1,479 @@
+// Main record screen: one category's main records, a detail panel and the record commands.
+#include "records/Form5.h"
+
+#include "platform/Database.h"
+#include "platform/KeyedToolBar.h"
+#include "platform/RecordList.h"
+#include "platform/StatusPanels.h"
+#include "platform/Ui.h"
+#include "platform/Units.h"
+#include "records/Form7.h"
+#include "records/MainRecords.h"
+#include "store/Catalogue.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace quelm::records {
+
+using platform::Buttons;
+using platform::Icon;
+using platform::TwipsRect;
+using platform::TwipsToPixels;
+
+namespace {
+
+constexpr int ListDesignWidth = 14655; // the list at the narrow layout; widened by ListViewExtraWidth
+constexpr int FormHeight = 9600;
+constexpr int PanelHeight = 2760;
+
+const QString PositionPrefix = QStringLiteral("レコード順／総数　　");
+
+} // namespace
+
+Form5::Form5(store::AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(parent), state_(state), ui_(ui) {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(state_.caption(QStringLiteral("種目別メイン明細")));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(TwipsToPixels(120), 0, TwipsToPixels(120), 0);
+    layout->setSpacing(TwipsToPixels(60));
+    buildMenus();
+
+    Toolbar1 = new platform::KeyedToolBar(this);
+    for (const QString& key : {QStringLiteral("新規作成"), QStringLiteral("変更"), QStringLiteral("削除"),
+                               QStringLiteral("画面印刷"), QStringLiteral("印刷設定"), QStringLiteral("印刷"),
+                               QStringLiteral("検索"), QStringLiteral("ソート"), QStringLiteral("ヘルプ")})
+        Toolbar1->addButton(key, key);
+    connect(Toolbar1, &platform::KeyedToolBar::buttonClick, this, &Form5::Toolbar1_ButtonClick);
+    layout->addWidget(Toolbar1);
+
+    Label1 = new QLabel(this);
+    QFont headingFont = Label1->font();
+    headingFont.setPointSize(headingFont.pointSize() + 3);
+    headingFont.setBold(true);
+    Label1->setFont(headingFont);
+    layout->addWidget(Label1);
+
+    ListView1 = new platform::RecordList(this);
+    ListView1->setFixedWidth(TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth));
+    connect(ListView1, &platform::RecordList::itemClick, this, &Form5::ListView1_ItemClick);
+    connect(ListView1, &platform::RecordList::columnClick, this, &Form5::ListView1_ColumnClick);
+    layout->addWidget(ListView1, 1);
+
+    auto* panel = new QWidget(this);
+    panel->setFixedHeight(TwipsToPixels(PanelHeight));
+    buildDetailPanel(panel);
+    layout->addWidget(panel);
+
+    StatusBar1 = new platform::StatusPanels(this);
+    layout->addWidget(StatusBar1);
+
+    // Window geometry from the layout values of the main window. A negative top (a screen lower than the design)
+    // would put the title bar out of reach, so the window is kept on the screen.
+    resize(TwipsToPixels(state_.ListFormWidth), TwipsToPixels(FormHeight));
+    move(TwipsToPixels(state_.ListFormLeft), std::max(0, TwipsToPixels(state_.ListFormTop)));
+
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);
+    Timer1->start();
+}
+
+Form5::~Form5() = default;
+
+void Form5::buildMenus() {
+    auto* bar = new QMenuBar(this);
+    layout()->setMenuBar(bar);
+    QMenu* mf1 = bar->addMenu(QStringLiteral("ファイル"));
+    mf10 = mf1->addAction(QStringLiteral("(明細レコード)"));
+    mf11 = mf1->addAction(QStringLiteral("     新規作成"));
+    mf12 = mf1->addAction(QStringLiteral("     変　更"));
+    mf13 = mf1->addAction(QStringLiteral("     削　除"));
+    mf1->addSeparator();
+    QMenu* mf14 = mf1->addMenu(QStringLiteral("画面印刷"));
+    mf140 = mf14->addAction(QStringLiteral("ActiveWindow(種目別明細画面)"));
+    mf141 = mf14->addAction(QStringLiteral("UserData(種目別明細画面のユーザー・データ部)"));
+    mf142 = mf14->addAction(QStringLiteral("EntireScreen(画面全体)"));
+    mf15 = mf1->addAction(QStringLiteral("印刷設定"));
+    mf16 = mf1->addAction(QStringLiteral("印刷"));
+    mf1->addSeparator();
+    mf18 = mf1->addAction(QStringLiteral("閉じる       "));
+    mf19 = mf1->addAction(QStringLiteral("終了"));
+    connect(mf11, &QAction::triggered, this, &Form5::mf11_Click);
+    connect(mf12, &QAction::triggered, this, &Form5::mf12_Click);
+    connect(mf13, &QAction::triggered, this, &Form5::mf13_Click);
+    connect(mf18, &QAction::triggered, this, &Form5::mf18_Click);
+    connect(mf19, &QAction::triggered, this, &Form5::mf19_Click);
+
+    QMenu* me1 = bar->addMenu(QStringLiteral("編集"));
+    me11 = me1->addAction(QStringLiteral("コピー"));
+    QMenu* me12 = me1->addMenu(QStringLiteral("外部データの取込み"));
+    me121 = me12->addAction(QStringLiteral("CDDBデータ取込み"));
+    me122 = me12->addAction(QStringLiteral("CSVデータ取込み(メイン明細)"));
+    me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
+    QMenu* me13 = me1->addMenu(QStringLiteral("エクスポート"));
+    me131 = me13->addAction(QStringLiteral("CSVデータの出力"));
+    me14 = me1->addAction(QStringLiteral("元に戻す"));
+    connect(me11, &QAction::triggered, this, &Form5::me11_Click);
+    connect(me14, &QAction::triggered, this, &Form5::me14_Click);
+
+    QMenu* mv1 = bar->addMenu(QStringLiteral("表示"));
+    mv12 = mv1->addAction(QStringLiteral("ツールバー非表示"));
+    mv11 = mv1->addAction(QStringLiteral("登録ＮＯ表示"));
+    mv12->setCheckable(true);
+    mv11->setCheckable(true);
+    connect(mv11, &QAction::triggered, this, &Form5::mv11_Click);
+    connect(mv12, &QAction::triggered, this, &Form5::mv12_Click);
+
+    QMenu* mk1 = bar->addMenu(QStringLiteral("検索 "));
+    mk11 = mk1->addAction(QStringLiteral("検索条件"));
+    QMenu* ms1 = bar->addMenu(QStringLiteral("ソート "));
+    ms11 = ms1->addAction(QStringLiteral("ソート条件"));
+    mh1 = bar->addAction(QStringLiteral("ヘルプ"));
+    mh1->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(mh1, &QAction::triggered, this, &Form5::mh1_Click);
+}
+
+void Form5::buildDetailPanel(QWidget* panel) {
+    // Three columns of five fields; the record's picture on the right.
+    for (int i = 0; i < store::MainFieldSlots; ++i) {
+        const int column = i / 5, row = i % 5;
+        const int x = column * 3960, y = 60 + row * 420;
+        Label3[i] = new QLabel(panel);
+        Label3[i]->setGeometry(TwipsRect(x, y, 1500, 330));
+        Label3[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Text1[i] = new QLineEdit(panel);
+        Text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        Text1[i]->setGeometry(TwipsRect(x + 1560, y, 2300, 330));
+        Text1[i]->setReadOnly(true);
+        Label3[i]->hide();
+        Text1[i]->hide();
+    }
+    Command1 = new QPushButton(panel);
+    Command1->setGeometry(TwipsRect(1560, 2220, 2300, 390));
+    Command1->hide();
+    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    Label2 = new QLabel(QStringLiteral("登録ＮＯ"), panel);
+    Label2->setGeometry(TwipsRect(3960, 2250, 1500, 330));
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Text3 = new QLineEdit(QStringLiteral("0"), panel);
+    Text3->setGeometry(TwipsRect(5520, 2250, 1200, 330));
+    Text3->setReadOnly(true);
+    connect(Text3, &QLineEdit::textChanged, this, &Form5::Text3_Change);
+    Label4 = new QLabel(QStringLiteral("画像jpg有無"), panel);
+    Label4->setGeometry(TwipsRect(6840, 2250, 1500, 330));
+    Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Text2 = new QLineEdit(panel);
+    Text2->setGeometry(TwipsRect(8400, 2250, 600, 330));
+    Text2->setReadOnly(true);
+
+    Picture2 = new QLabel(panel);
+    Picture2->setGeometry(TwipsRect(11940, 60, 2400, 2040));
+    Picture2->setFrameShape(QFrame::Box);
+    Picture2->setAlignment(Qt::AlignCenter);
+    Command2 = new QPushButton(QStringLiteral("画像登録"), panel);
+    Command2->setGeometry(TwipsRect(11940, 2220, 1170, 390));
+    Command3 = new QPushButton(QStringLiteral("画像削除"), panel);
+    Command3->setGeometry(TwipsRect(13170, 2220, 1170, 390));
+}
+
+int Form5::fieldCount() const {
+    return std::clamp<int>(state_.config[state_.CurrentSection].FieldCount, 0, store::MainFieldSlots);
+}
+
+void Form5::Timer1_Timer() {
+    if (loaded_)
+        return;
+    Timer1->stop();
+    loaded_ = true;
+    state_.CurrentSection =
+        static_cast<std::int16_t>(SectionOfCategory(state_.config, state_.CurrentCategoryName, state_.CurrentSection));
+    const store::ConfigSection& section = state_.config[state_.CurrentSection];
+    for (int k = 1; k <= fieldCount(); ++k) {
+        Label3[k - 1]->setText(section.FieldName[k] + QStringLiteral(" ："));
+        Label3[k - 1]->show();
+        Text1[k - 1]->show();
+        Text1[k - 1]->setEnabled(true);
+    }
+    static const std::array<QString, 3> modeTexts{QStringLiteral("種目別の全てのレコードを表示"),
+                                                  QStringLiteral("種目別に検索したレコードを表示"),
+                                                  QStringLiteral("全ファイルより検索したレコードの内、１件を表示")};
+    StatusBar1->setPanelText(1, modeTexts[std::clamp<int>(state_.ListMode, 0, 2)]);
+    SubListViewHD();
+    RefillByMode();
+    if (state_.ListMode == 1 && ListView1->rowCount() == 0)
+        ui_.message(QStringLiteral("検索の結果、該当のレコードが見つかりませんでした。"), Icon::Information,
+                    Buttons::Ok, QStringLiteral("検索結果"), this);
+    Label2->hide();
+    Text3->hide();
+    if (ListView1->rowCount() > 0) {
+        ListView1->select(1);
+        showRow(1);
+        showPicture();
+        StatusBar1->setPanelText(2, positionText());
+    }
+    Label1->setText(section.ShumokuName + QStringLiteral(" (明細)"));
+    Text3_Change();
+    if (state_.ListMode == 2)
+        Command1->hide();
+    update();
+}
+
+void Form5::SubListViewHD() {
+    const auto columns = MainListColumns(state_.config[state_.CurrentSection]);
+    for (const ListColumn& c : columns)
+        ListView1->addColumn(c.heading, c.widthTwips, c.align);
+}
+
+void Form5::RefillByMode() {
+    ListView1->clearRows();
+    try {
+        auto db = store::OpenCatalogue(state_.databasePath());
+        ListView1->addRows(ReadMainRows(*db, state_));
+    } catch (const platform::EngineError& e) {
+        platform::ShowEngineError(ui_, e.message(), this);
+    }
+    StatusBar1->setPanelText(3, QString());
+}
+
+void Form5::showRow(int index) {
+    const int n = fieldCount();
+    for (int k = 0; k < n; ++k)
+        Text1[k]->setText(ListView1->cell(index, k));
+    Text3->setText(ListView1->cell(index, n));
+    Text2->setText(ListView1->cell(index, n + 1));
+}
+
+void Form5::clearPanel() {
+    for (QLineEdit* box : Text1)
+        box->clear();
+    Text2->clear();
+    Text3->setText(QStringLiteral("0"));
+    Picture2->clear();
+    StatusBar1->setPanelText(2, QString());
+}
+
+void Form5::showPicture() {
+    Picture2->clear();
+    if (Text2->text() != QLatin1String("1"))
+        return;
+    const QPixmap picture(state_.RecordPicturePath(state_.CurrentSection, Text3->text().toLongLong()));
+    if (picture.isNull()) {
+        ui_.message(Text1[0]->text() + QStringLiteral(" の登録画像が見つかりません。"), Icon::Critical, Buttons::Ok,
+                    QStringLiteral("ERROR"), this);
+        return;
+    }
+    Picture2->setPixmap(
+        picture.scaled(Picture2->contentsRect().size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+QString Form5::positionText() const {
+    return PositionPrefix + QString::number(ListView1->selectedIndex()) + QStringLiteral(" / ") +
+           QString::number(ListView1->rowCount());
+}
+
+void Form5::Text13Set() {
+    if (ListView1->rowCount() == 0)
+        return;
+    const int index = std::max(1, ListView1->selectedIndex());
+    showRow(index);
+    showPicture();
+    StatusBar1->setPanelText(2, positionText());
+    update();
+}
+
+void Form5::SubRcCk() {
+    state_.SubRecordCount = 0;
+    state_.MaxSubNo = 0;
+    try {
+        auto db = store::OpenCatalogue(state_.databasePath());
+        const SubCounts counts = CountSubRecords(*db, state_.config[state_.CurrentSection], Text3->text().toLongLong());
+        state_.SubRecordCount = counts.count;
+        state_.MaxSubNo = counts.maxSubNo;
+    } catch (const platform::EngineError& e) {
+        platform::ShowEngineError(ui_, e.message(), this);
+    }
+}
+
+void Form5::Text3_Change() {
+    if (!loaded_)
+        return;
+    SubRcCk();
+    if (state_.SubRecordCount > 0) {
+        Command1->setText(QStringLiteral("サブ明細表示(%1)").arg(state_.SubRecordCount));
+        Command1->show();
+    } else if (Text3->text() != QLatin1String("0")) {
+        Command1->setText(QStringLiteral("サブ明細登録"));
+        Command1->show();
+    } else {
+        Command1->hide();
+    }
+    if (state_.ListMode == 2)
+        Command1->hide();
+}
+
+bool Form5::recordShown() const {
+    return !Text3->text().isEmpty() && Text3->text() != QLatin1String("0");
+}
+
+void Form5::Command1_Click() {
+    state_.CurrentCategoryName = state_.config[state_.CurrentSection].ShumokuName;
+    state_.CurrentRegNo = Text3->text().toInt();
+    const int remembered = ListView1->selectedIndex();
+    // The sub record screen opens here once it is built; until then the button only keeps the state in step.
+    ListView1->select(remembered);
+    ListView1->view()->setFocus();
+    ListView1->ensureVisible(remembered);
+    update();
+}
+
+void Form5::SetUpEditor(Form7& editor, EditorMode mode) {
+    const store::ConfigSection& section = state_.config[state_.CurrentSection];
+    std::vector<QString> values;
+    for (int i = 0; i < fieldCount(); ++i)
+        values.push_back(Text1[i]->text());
+    std::vector<QString> captions;
+    for (int i = 0; i < fieldCount(); ++i)
+        captions.push_back(Label3[i]->text());
+    switch (mode) {
+    case EditorMode::New:
+        editor.setUpNew(section, captions, section.RegNo + 1);
+        break;
+    case EditorMode::Change:
+        editor.setUpChange(section, captions, values, Text3->text());
+        break;
+    case EditorMode::Delete:
+        editor.setUpDelete(section, captions, values, Text3->text());
+        break;
+    }
+}
+
+void Form5::openEditor(EditorMode mode) {
+    const int remembered = ListView1->selectedIndex();
+    {
+        Form7 editor(state_, ui_, this);
+        SetUpEditor(editor, mode);
+        ui_.runModal(editor);
+    }
+    RefillByMode();
+    const int rows = ListView1->rowCount();
+    int index = mode == EditorMode::New ? rows : std::min(remembered, rows);
+    if (rows == 0) {
+        // Nothing left to show (the only record was deleted, or a search list lost its record).
+        clearPanel();
+        update();
+        return;
+    }
+    index = std::max(index, 1);
+    ListView1->select(index);
+    Text13Set();
+    ListView1->ensureVisible(index);
+    update();
+}
+
+void Form5::mf11_Click() {
+    openEditor(EditorMode::New);
+}
+
+void Form5::mf12_Click() {
+    if (!recordShown()) {
+        ui_.message(QStringLiteral("明細レコードが指定されていません。"), Icon::None, Buttons::Ok,
+                    QStringLiteral("Error"), this);
+        return;
+    }
+    openEditor(EditorMode::Change);
+}
+
+void Form5::mf13_Click() {
+    if (!recordShown()) {
+        ui_.message(QStringLiteral("明細レコードが指定されていません。"), Icon::None, Buttons::Ok,
+                    QStringLiteral("Error"), this);
+        return;
+    }
+    openEditor(EditorMode::Delete);
+}
+
+void Form5::mf18_Click() {
+    close();
+}
+
+void Form5::mf19_Click() {
+    emit endRequested();
+    ui_.endProgram();
+}
+
+void Form5::me11_Click() {
+    bool cleared = false;
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (!Text1[i]->hasSelectedText())
+            continue;
+        if (!cleared) {
+            QApplication::clipboard()->clear();
+            cleared = true;
+        }
+        QApplication::clipboard()->setText(Text1[i]->selectedText());
+    }
+}
+
+void Form5::me14_Click() {
+    // Read again from the table in its own order: a column sort is undone.
+    ListView1->clearColumns();
+    hide();
+    Form5 again(state_, ui_, parentWidget());
+    ui_.runModal(again);
+    close();
+}
+
+void Form5::mv11_Click() {
+    Label2->setVisible(mv11->isChecked());
+    Text3->setVisible(mv11->isChecked());
+}
+
+void Form5::mv12_Click() {
+    Toolbar1->setVisible(!mv12->isChecked());
+}
+
+void Form5::mh1_Click() {
+    ui_.showHelp(this);
+}
+
+void Form5::ListView1_ItemClick(int) {
+    Text13Set();
+}
+
+void Form5::ListView1_ColumnClick(int column) {
+    if (ListView1->rowCount() == 0)
+        return;
+    StatusBar1->setPanelText(1, QStringLiteral("クリックした項目列でソートした結果を表示"));
+    // The order is the list's own, which the sort-order dialog sets; a click does not reverse it.
+    ListView1->sortByColumn(column, ListView1->sortOrder());
+    StatusBar1->setPanelText(2, positionText());
+    update();
+}
+
+void Form5::Toolbar1_ButtonClick(const QString& key) {
+    if (key == QStringLiteral("新規作成"))
+        mf11_Click();
+    else if (key == QStringLiteral("変更"))
+        mf12_Click();
+    else if (key == QStringLiteral("削除"))
+        mf13_Click();
+    else if (key == QStringLiteral("ヘルプ"))
+        mh1_Click();
+    // 画面印刷, 印刷設定, 印刷, 検索 and ソート open screens that are not part of the program yet.
+}
+
+} // namespace quelm::records

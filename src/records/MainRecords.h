@@ -1,0 +1,123 @@
+#pragma once
+
+#include "platform/Value.h"
+#include "store/AppState.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <Qt>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace quelm::platform {
+class Database;
+}
+
+namespace quelm::records {
+
+// ---------------------------------------------------------------- record list
+
+// One column of a record list: heading, initial width and alignment.
+struct ListColumn {
+    QString heading;
+    int widthTwips;
+    Qt::Alignment align;
+};
+
+inline const QString RegNoHeading = QStringLiteral("登録ＮＯ");
+inline const QString PictureHeading = QStringLiteral("画像jpg");
+
+// The columns of the main record list: the category's n fields, then the hidden 登録ＮＯ and 画像jpg columns.
+std::vector<ListColumn> MainListColumns(const store::ConfigSection& section);
+
+// The rows of the main record list of state.CurrentSection for state.ListMode: 0 every record in table order, 1 the
+// records that meet state.FieldSearchCriteria, otherwise (2) the first record whose 登録ＮＯ is state.CurrentRegNo.
+// Each row holds fields 1 … n, 登録ＮＯ and 画像jpg有無 as text (Null empty, dates yyyy/MM/dd).
+// Raises platform::EngineError when the table cannot be read.
+std::vector<QStringList> ReadMainRows(platform::Database& db, const store::AppState& state);
+
+// Whether one cell meets the per-field search; the inquiry screen filters its list by the same rule.
+bool MatchesFieldSearch(const platform::Value& cell, const store::FieldSearch& criteria);
+
+// Text search of the per-field and the all-category search: does value contain sought? Unless exact, letter case,
+// full-/half-width forms and katakana/hiragana are not told apart.
+bool ContainsSearchText(const QString& value, const QString& sought, bool exact);
+// The form both sides are brought to for a search that is not exact.
+QString FoldForSearch(const QString& text);
+
+// ---------------------------------------------------------------- sub records of one main record
+
+struct SubCounts {
+    int count = 0;
+    int maxSubNo = 0; // 0 when there are none
+};
+// Number and largest サブＮＯ of the sub records of one main record (SubRecordCount and MaxSubNo).
+SubCounts CountSubRecords(platform::Database& db, const store::ConfigSection& section, qint64 regNo);
+
+// The lowest category slot (4 … 9) whose 種目名 is name; fallback when none is.
+int SectionOfCategory(const store::CategoryConfig& config, const QString& name, int fallback);
+
+// ---------------------------------------------------------------- main record editor
+
+// What one field box holds: text with the mask's literals and prompts, and clipText without them (for plain text
+// boxes both are the box text).
+struct FieldInput {
+    QString text;
+    QString clipText;
+};
+
+inline const QString TooLongTextMessage = QStringLiteral("入力したテキストの桁数が長がすぎます。"); // error, "Error"
+inline const QString TooLongTextTitle = QStringLiteral("Error");
+inline const QString TypeErrorTitle = QStringLiteral("データ型相違"); // error icon
+// An empty text box is stored as three blanks, so a TEXT column never holds an empty value or Null.
+inline const QString EmptyTextValue = QStringLiteral("   ");
+// A date box nobody typed into.
+inline const QString UntouchedDate = QStringLiteral("____/__/__");
+inline constexpr int MaxTextBytes = 255;
+
+// field name + "が相違しています。[ " + text + " ]"
+QString TypeErrorMessage(const QString& fieldName, const QString& text);
+
+// The type word of main field k (1-based) of a category: its configured type, else the type of its position.
+QString MainFieldType(const store::ConfigSection& section, int k);
+
+// The number test of LONG boxes and of the per-field search: a whole number with an optional sign that fits 32 bits;
+// blanks around it and full-width digits are accepted.
+std::optional<std::int32_t> ParseWholeNumber(const QString& text);
+// The date test of DATE boxes and of the per-field search: yyyy/MM/dd filling the mask, a real day, year 100 on.
+std::optional<QDate> ParseMaskedDate(const QString& text);
+
+// The value a field box stores for a column of the given type, or nullopt when the text fails the type test.
+// An empty TEXT box gives emptyText; an empty LONG/DATE box gives Null; when adding, an untouched date box gives Null.
+std::optional<platform::Value> StoreFieldValue(const QString& type, const FieldInput& input, bool adding,
+                                               const QString& emptyText = EmptyTextValue);
+
+// The first TEXT field (0-based) whose text is longer than 255 bytes in the Japanese code page.
+std::optional<int> FindTooLongText(const store::ConfigSection& section, const std::vector<FieldInput>& inputs);
+
+struct EditResult {
+    enum class Status { Ok, TooLong, TypeError, EngineError };
+    Status status = Status::Ok;
+    std::int32_t regNo = 0; // the record added, changed or deleted
+    int rows = 0;           // main records written or deleted
+    int field = -1;         // TooLong, TypeError: the refused field (0-based)
+    QString message;        // the text to show: TooLongTextMessage, the type error, or the engine's message
+    // TEXT boxes (0-based) that were empty and were stored as three blanks: the boxes show the blanks from now on.
+    std::vector<int> blankedFields;
+
+    bool ok() const { return status == Status::Ok; }
+};
+
+// Appends a main record to the current category from the boxes: 登録ＮＯ = 登録NO + 1, 画像jpg有無 0. The record
+// and the advanced counter are written in one transaction; state.config follows only after the commit. A refused
+// or failed add leaves the table and the counter as they were.
+EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& inputs);
+// Rewrites fields 1 … n of the record regNo (empty LONG/DATE boxes become Null); 登録ＮＯ and 画像jpg有無 stay.
+// A type error leaves the record unchanged.
+EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const std::vector<FieldInput>& inputs);
+// Deletes the record regNo, with its sub records first when withSubs, in one transaction. Its picture file stays.
+EditResult DeleteMainRecord(store::AppState& state, std::int32_t regNo, bool withSubs);
+
+} // namespace quelm::records
