@@ -1,5 +1,6 @@
 #include "platform/MaskedDateBox.h"
 
+#include <QMouseEvent>
 #include <algorithm>
 
 namespace quelm::platform {
@@ -34,6 +35,14 @@ void MaskedDateBox::setMask(const QString& mask) {
         qtMask += QLatin1Char(';') + Prompt;
     setInputMask(qtMask);
     QLineEdit::setText(QString());
+}
+
+void MaskedDateBox::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    // A click past the first empty slot would leave the cursor where no digit can go: start at that slot.
+    const auto firstPrompt = mask_.isEmpty() ? -1 : displayText().indexOf(Prompt);
+    if (firstPrompt >= 0 && cursorPosition() > firstPrompt && !hasSelectedText())
+        setCursorPosition(static_cast<int>(firstPrompt));
 }
 
 QString MaskedDateBox::text() const {

@@ -26,6 +26,9 @@ public:
     // empties the box. A text that does not fit the mask leaves the box as it was and returns false.
     bool setText(const QString& text);
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
 signals:
     // The box refused a key; carries the box's text as it stands.
     void validationError(const QString& rejectedText);

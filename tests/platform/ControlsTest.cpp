@@ -34,6 +34,12 @@ TEST(ControlsTest, MaskedBoxGivesItsTextWithAndWithoutPrompts) {
     // A new mask starts an empty field.
     box.setMask(DateMask);
     EXPECT_EQ(box.text(), Untouched);
+
+    // A click at the far end of an untouched box still types from the first slot.
+    box.resize(200, 24);
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(190, 12));
+    QTest::keyClicks(&box, QStringLiteral("19991231"));
+    EXPECT_EQ(box.text(), QStringLiteral("1999/12/31"));
 }
 
 TEST(ControlsTest, MaskedBoxTakesOnlyTextsThatFitTheMask) {
