@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <sqlite3.h>
@@ -11,6 +12,9 @@
 namespace quelm::platform {
 
 namespace {
+
+// Every connection lives on the one thread that opened it, so the engine need not lock around each call.
+constexpr int OpenFlags = SQLITE_OPEN_NOMUTEX;
 
 QString Utf8(const unsigned char* text, int bytes) {
     return QString::fromUtf8(reinterpret_cast<const char*>(text), bytes);
@@ -150,7 +154,7 @@ std::unique_ptr<Database> Database::open(const QString& path) {
     if (!QFileInfo(path).isFile())
         throw EngineError(QStringLiteral("データベース '%1' が見つかりません。").arg(path));
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | OpenFlags, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
         db->raise(QStringLiteral("データベース '%1' を開けません").arg(path));
@@ -167,8 +171,8 @@ std::unique_ptr<Database> Database::create(const QString& path) {
     if (QFileInfo::exists(path))
         throw EngineError(QStringLiteral("'%1' は既に存在します。").arg(path));
     sqlite3* raw = nullptr;
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | OpenFlags, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
         db->raise(QStringLiteral("データベース '%1' を作成できません").arg(path));
@@ -406,6 +410,32 @@ QString Recordset::text(int i) const {
             t.chop(9);
     }
     return t;
+}
+
+void Recordset::appendText(int i, ListRow::Builder& row) const {
+    requireRow();
+    if (!written_.empty() || i < 0 || i >= fieldCount()) {
+        row.append(value(i).toText());
+        return;
+    }
+    // The engine's own text of the cell: Null gives no text, numbers their digits.
+    const int col = i + 1;
+    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    if (bytes == nullptr) {
+        row.appendEmpty();
+        return;
+    }
+    const int size = sqlite3_column_bytes(stmt_, col);
+    if (columns_[i].type == ColumnType::Date && size >= 10 && bytes[4] == '-' && bytes[7] == '-') {
+        // Stored yyyy-MM-dd[ HH:mm:ss]; shown yyyy/MM/dd, a midnight time dropped.
+        char shown[32];
+        const int keep = (size == 19 && std::memcmp(bytes + 10, " 00:00:00", 9) == 0) ? 10 : std::min(size, 31);
+        std::memcpy(shown, bytes, static_cast<size_t>(keep));
+        shown[4] = shown[7] = '/';
+        row.append(shown, keep);
+        return;
+    }
+    row.append(bytes, size);
 }
 
 Value Recordset::coerce(const Column& column, const Value& v) {

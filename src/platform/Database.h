@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ListRow.h"
 #include "platform/Value.h"
 
 #include <QList>
@@ -116,6 +117,8 @@ public:
     Value value(const QString& name) const { return value(indexOf(name)); }
     // The cell as a list shows it (fast path for filling lists): empty for Null, yyyy/MM/dd for dates.
     QString text(int i) const;
+    // The same text appended to a list row straight from the engine's UTF-8, without making a QString.
+    void appendText(int i, ListRow::Builder& row) const;
 
     void addNew();
     void edit();

@@ -16,7 +16,7 @@
 
 namespace quelm::platform {
 
-// Rows as vectors of texts: one allocation per row, no object per cell.
+// Rows as compact blocks of UTF-8 (ListRow): one allocation per row, no object per cell.
 class RecordListModel : public QAbstractTableModel {
 public:
     struct Column {
@@ -26,7 +26,7 @@ public:
     };
 
     std::vector<Column> columns;
-    std::vector<QStringList> rows;
+    std::vector<ListRow> rows;
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows.size());
@@ -58,13 +58,7 @@ public:
     QString text(int row, int column) const {
         if (row < 0 || row >= static_cast<int>(rows.size()) || column < 0)
             return {};
-        const QStringList& cells = rows[row];
-        return column < cells.size() ? cells[column] : QString();
-    }
-
-    void padRow(QStringList& cells) const {
-        while (cells.size() < static_cast<qsizetype>(columns.size()))
-            cells.append(QString());
+        return rows[row].cell(column);
     }
 
     void addColumn(Column column) {
@@ -87,30 +81,28 @@ public:
         endResetModel();
     }
 
-    void appendRows(std::vector<QStringList>&& more) {
+    void appendRows(std::vector<ListRow>&& more) {
         if (more.empty())
             return;
-        for (QStringList& cells : more)
-            padRow(cells);
         const int first = static_cast<int>(rows.size());
         beginInsertRows({}, first, first + static_cast<int>(more.size()) - 1);
         rows.insert(rows.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
         endInsertRows();
     }
 
-    void appendRow(QStringList cells) {
-        padRow(cells);
+    void appendRow(const QStringList& cells) {
         const int at = static_cast<int>(rows.size());
         beginInsertRows({}, at, at);
-        rows.push_back(std::move(cells));
+        rows.emplace_back(cells);
         endInsertRows();
     }
 
     void setText(int row, int column, const QString& value) {
-        QStringList& cells = rows[row];
+        QStringList cells = rows[row].cells();
         while (cells.size() <= column)
             cells.append(QString());
         cells[column] = value;
+        rows[row] = ListRow(cells);
         const QModelIndex at = index(row, column);
         emit dataChanged(at, at, {Qt::DisplayRole});
     }
@@ -138,7 +130,7 @@ public:
         });
 
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-        std::vector<QStringList> sorted;
+        std::vector<ListRow> sorted;
         sorted.reserve(n);
         std::vector<int> newRow(n);
         for (int i = 0; i < n; ++i) {
@@ -289,6 +281,14 @@ void RecordList::addRow(const QStringList& cells) {
 }
 
 void RecordList::addRows(std::vector<QStringList>&& rows) {
+    std::vector<ListRow> compact;
+    compact.reserve(rows.size());
+    for (const QStringList& cells : rows)
+        compact.emplace_back(cells);
+    model_->appendRows(std::move(compact));
+}
+
+void RecordList::addRows(std::vector<ListRow>&& rows) {
     model_->appendRows(std::move(rows));
 }
 
@@ -303,7 +303,11 @@ QString RecordList::cell(int index, int column) const {
 QStringList RecordList::row(int index) const {
     if (index < 1 || index > rowCount())
         return {};
-    return model_->rows[index - 1];
+    // A row added with fewer cells than columns reads as empty texts in the rest.
+    QStringList cells = model_->rows[index - 1].cells();
+    while (cells.size() < columnCount())
+        cells.append(QString());
+    return cells;
 }
 
 void RecordList::setCell(int index, int column, const QString& text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ListRow.h"
+
 #include <QStringList>
 #include <QWidget>
 #include <vector>
@@ -35,6 +37,7 @@ public:
     void addRow(const QStringList& cells);
     // Adds many rows in one step; the way to fill a list from a table.
     void addRows(std::vector<QStringList>&& rows);
+    void addRows(std::vector<ListRow>&& rows);
     int rowCount() const;
     // Out-of-range rows and cells read as empty.
     QString cell(int index, int column) const;

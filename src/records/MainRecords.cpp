@@ -44,12 +44,10 @@ void RequireColumns(const Recordset& rs, int count) {
         throw EngineError(QStringLiteral("テーブル '%1' の列の数が足りません。").arg(rs.table()));
 }
 
-QStringList RowOf(const Recordset& rs, int columns) {
-    QStringList row;
-    row.reserve(columns);
+platform::ListRow RowOf(const Recordset& rs, int columns, platform::ListRow::Builder& builder) {
     for (int i = 0; i < columns; ++i)
-        row.append(rs.text(i));
-    return row;
+        rs.appendText(i, builder);
+    return builder.finish();
 }
 
 // Full-width ASCII and the ideographic space as their narrow forms; everything else unchanged.
@@ -125,18 +123,19 @@ std::vector<ListColumn> MainListColumns(const ConfigSection& section) {
     return columns;
 }
 
-std::vector<QStringList> ReadMainRows(Database& db, const store::AppState& state) {
+std::vector<platform::ListRow> ReadMainRows(Database& db, const store::AppState& state) {
     const ConfigSection& s = state.config[CheckedSection(state)];
     const QString table = CheckedTable(s.TableName);
     const int n = FieldCountOf(s);
     const int columns = n + 2;
-    std::vector<QStringList> rows;
+    std::vector<platform::ListRow> rows;
+    platform::ListRow::Builder builder(columns);
 
     if (state.ListMode != 0 && state.ListMode != 1) {
         auto rs = db.openTable(table, store::MainKeyColumn, Value(state.CurrentRegNo));
         RequireColumns(*rs, columns);
         if (!rs->eof())
-            rows.push_back(RowOf(*rs, columns));
+            rows.push_back(RowOf(*rs, columns, builder));
         return rows;
     }
 
@@ -156,13 +155,13 @@ std::vector<QStringList> ReadMainRows(Database& db, const store::AppState& state
             const bool match = folded ? !cell.isNull() && FoldForSearch(cell.toText()).contains(foldedText)
                                       : MatchesFieldSearch(cell, criteria);
             if (match)
-                rows.push_back(RowOf(*rs, columns));
+                rows.push_back(RowOf(*rs, columns, builder));
         }
         return rows;
     }
 
     for (; !rs->eof(); rs->moveNext())
-        rows.push_back(RowOf(*rs, columns));
+        rows.push_back(RowOf(*rs, columns, builder));
     return rows;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ListRow.h"
 #include "platform/Value.h"
 #include "store/AppState.h"
 
@@ -36,7 +37,7 @@ std::vector<ListColumn> MainListColumns(const store::ConfigSection& section);
 // records that meet state.FieldSearchCriteria, otherwise (2) the first record whose 登録ＮＯ is state.CurrentRegNo.
 // Each row holds fields 1 … n, 登録ＮＯ and 画像jpg有無 as text (Null empty, dates yyyy/MM/dd).
 // Raises platform::EngineError when the table cannot be read.
-std::vector<QStringList> ReadMainRows(platform::Database& db, const store::AppState& state);
+std::vector<platform::ListRow> ReadMainRows(platform::Database& db, const store::AppState& state);
 
 // Whether one cell meets the per-field search; the inquiry screen filters its list by the same rule.
 bool MatchesFieldSearch(const platform::Value& cell, const store::FieldSearch& criteria);

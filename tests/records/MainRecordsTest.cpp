@@ -49,7 +49,10 @@ std::vector<Value> MainRow(const TestCatalogue& c, std::int32_t regNo) {
 
 std::vector<QStringList> Rows(TestCatalogue& c) {
     auto db = c.open();
-    return ReadMainRows(*db, c.state);
+    std::vector<QStringList> rows;
+    for (const auto& row : ReadMainRows(*db, c.state))
+        rows.push_back(row.cells());
+    return rows;
 }
 
 QStringList FirstCells(const std::vector<QStringList>& rows) {
