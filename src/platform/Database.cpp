@@ -205,7 +205,8 @@ void Database::execute(const QString& sql) {
 }
 
 bool Database::tableExists(const QString& table) {
-    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+    sqlite3_stmt* stmt =
+        prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
     Bind(*this, stmt, 1, table);
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
     sqlite3_finalize(stmt);

@@ -52,6 +52,7 @@ public:
 
     // Runs exactly one statement; any text after the first statement is an error and nothing runs.
     void execute(const QString& sql);
+    // Compared as the engine compares names: ASCII letters in either case.
     bool tableExists(const QString& table);
     QList<QString> tableNames();
     // The declared columns of a table, in creation order.

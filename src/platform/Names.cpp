@@ -6,16 +6,6 @@ namespace quelm::platform {
 
 namespace {
 
-// The engine ignores case in identifiers, but only for ASCII letters.
-QString FoldAscii(const QString& name) {
-    QString folded = name.trimmed();
-    for (QChar& c : folded) {
-        if (c.unicode() < 0x80)
-            c = c.toLower();
-    }
-    return folded;
-}
-
 bool IsNameChar(QChar c) {
     if (c.unicode() >= 0x80)
         return !c.isSpace() && c.category() != QChar::Other_Control && c.category() != QChar::Other_Format;
@@ -23,6 +13,15 @@ bool IsNameChar(QChar c) {
 }
 
 } // namespace
+
+QString FoldSqlName(const QString& name) {
+    QString folded = name.trimmed();
+    for (QChar& c : folded) {
+        if (c.unicode() < 0x80)
+            c = c.toLower();
+    }
+    return folded;
+}
 
 std::optional<QString> CheckSqlName(const QString& raw) {
     const QString name = raw.trimmed();
@@ -48,9 +47,9 @@ std::optional<NameProblem> CheckSqlNames(const QStringList& names) {
     for (int i = 0; i < names.size(); ++i) {
         if (auto reason = CheckSqlName(names[i]))
             return NameProblem{i, *reason};
-        const QString folded = FoldAscii(names[i]);
+        const QString folded = FoldSqlName(names[i]);
         for (int j = 0; j < i; ++j) {
-            if (FoldAscii(names[j]) == folded)
+            if (FoldSqlName(names[j]) == folded)
                 return NameProblem{
                     i, QStringLiteral("「%1」は同じテーブルで二度使われています。").arg(names[i].trimmed())};
         }

@@ -11,6 +11,9 @@ namespace quelm::platform {
 // digit) and not a keyword. Returns the reason it is refused, or nullopt when it is fine.
 std::optional<QString> CheckSqlName(const QString& name);
 
+// A name as the engine compares names: trimmed, ASCII letters in one case (other letters are told apart).
+QString FoldSqlName(const QString& name);
+
 // Checks a table's names together: each as above, and none twice (compared as the engine does, ignoring ASCII case).
 // Returns the index of the first bad name with its reason.
 struct NameProblem {

@@ -6,12 +6,15 @@ namespace quelm::platform {
 
 namespace {
 
-template <typename T> T Take(std::deque<T>& queue, T fallback) {
+template <typename T> T Take(std::deque<T>& queue, const T& fallback) {
     if (queue.empty())
         return fallback;
-    T v = std::move(queue.front());
-    queue.pop_front();
-    return v;
+    // Popped after the copy is returned (a local copy trips a false uninitialised warning of g++ 12).
+    struct PopFront {
+        std::deque<T>& q;
+        ~PopFront() { q.pop_front(); }
+    } pop{queue};
+    return queue.front();
 }
 
 QString ScreenName(const QWidget& w) {

@@ -186,17 +186,22 @@ void Form7::setValues(const std::vector<QString>& values) {
     }
 }
 
+void Form7::setModeTexts(const QString& key, const QString& ok, const QString& close, const QString& heading) {
+    Label3->setText(key);
+    Command1->setText(ok);
+    Command2->setText(close);
+    Label2->setText(heading);
+}
+
 void Form7::setUpNew(const store::ConfigSection& section, const std::vector<QString>& captions,
                      std::int32_t nextRegNo) {
     setUpCommon(section, captions);
     for (int i = 0; i < fields_; ++i)
         Check1[i]->show();
     Text2->setText(QString::number(nextRegNo));
-    Label3->setText(QStringLiteral("新規作成"));
-    Command1->setText(QStringLiteral("新規作成　ＯＫ"));
-    Command2->setText(QStringLiteral("終　了"));
     Label5->show();
-    Label2->setText(section.ShumokuName + QStringLiteral(" (明細)"));
+    setModeTexts(QStringLiteral("新規作成"), QStringLiteral("新規作成　ＯＫ"), QStringLiteral("終　了"),
+                 section.ShumokuName + QStringLiteral(" (明細)"));
 }
 
 void Form7::setUpChange(const store::ConfigSection& section, const std::vector<QString>& captions,
@@ -204,11 +209,10 @@ void Form7::setUpChange(const store::ConfigSection& section, const std::vector<Q
     setUpCommon(section, captions);
     setValues(values);
     Text2->setText(regNo);
-    Label3->setText(QStringLiteral("変更"));
-    Command1->setText(QStringLiteral("変更　ＯＫ"));
-    Command2->setText(QStringLiteral("キャンセル"));
     Label5->hide();
-    Label2->setText(section.ShumokuName + QStringLiteral("(明細)"));
+    // The change heading has no blank before (明細).
+    setModeTexts(QStringLiteral("変更"), QStringLiteral("変更　ＯＫ"), QStringLiteral("キャンセル"),
+                 section.ShumokuName + QStringLiteral("(明細)"));
 }
 
 void Form7::setUpDelete(const store::ConfigSection& section, const std::vector<QString>& captions,
@@ -221,11 +225,9 @@ void Form7::setUpDelete(const store::ConfigSection& section, const std::vector<Q
     setValues(values);
     Text2->setText(regNo);
     Text2->setEnabled(false);
-    Label3->setText(QStringLiteral("削除"));
-    Command1->setText(QStringLiteral("削除　ＯＫ"));
-    Command2->setText(QStringLiteral("キャンセル"));
     Label5->hide();
-    Label2->setText(section.ShumokuName + QStringLiteral(" (明細)"));
+    setModeTexts(QStringLiteral("削除"), QStringLiteral("削除　ＯＫ"), QStringLiteral("キャンセル"),
+                 section.ShumokuName + QStringLiteral(" (明細)"));
 }
 
 std::vector<FieldInput> Form7::inputs() const {

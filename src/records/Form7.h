@@ -81,6 +81,7 @@ private:
     void buildMenus();
     void setUpCommon(const store::ConfigSection& section, const std::vector<QString>& captions);
     void setValues(const std::vector<QString>& values);
+    void setModeTexts(const QString& key, const QString& ok, const QString& close, const QString& heading);
     std::vector<FieldInput> inputs() const;
     bool textsFit();
     void prepareNextEntry();

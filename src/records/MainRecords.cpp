@@ -67,6 +67,13 @@ QString Narrow(const QString& text) {
 EditResult ConvertInputs(const ConfigSection& s, const std::vector<FieldInput>& inputs, bool adding,
                          std::vector<Value>& values) {
     EditResult r;
+    // The 255-byte limit is kept here too, so no caller can store an over-long text by skipping its own check.
+    if (auto field = FindTooLongText(s, inputs)) {
+        r.status = EditResult::Status::TooLong;
+        r.field = *field;
+        r.message = TooLongTextMessage;
+        return r;
+    }
     const int n = FieldCountOf(s);
     values.clear();
     values.reserve(n);
@@ -331,13 +338,6 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
     try {
         const int section = CheckedSection(state);
         const ConfigSection& s = state.config[section];
-        if (auto field = FindTooLongText(s, inputs)) {
-            EditResult r;
-            r.status = EditResult::Status::TooLong;
-            r.field = *field;
-            r.message = TooLongTextMessage;
-            return r;
-        }
         std::vector<Value> values;
         EditResult r = ConvertInputs(s, inputs, true, values);
         if (!r.ok())
@@ -377,13 +377,6 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
 EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const std::vector<FieldInput>& inputs) {
     try {
         const ConfigSection& s = state.config[CheckedSection(state)];
-        if (auto field = FindTooLongText(s, inputs)) {
-            EditResult r;
-            r.status = EditResult::Status::TooLong;
-            r.field = *field;
-            r.message = TooLongTextMessage;
-            return r;
-        }
         std::vector<Value> values;
         EditResult r = ConvertInputs(s, inputs, false, values);
         r.regNo = regNo;

@@ -18,25 +18,6 @@ using platform::Value;
 
 namespace {
 
-// The engine matches table names ignoring the case of ASCII letters only; so must our existence checks.
-QString FoldTableName(const QString& name) {
-    QString folded = name.trimmed();
-    for (QChar& c : folded) {
-        if (c.unicode() < 0x80)
-            c = c.toLower();
-    }
-    return folded;
-}
-
-bool TableExists(Database& db, const QString& name) {
-    const QString folded = FoldTableName(name);
-    for (const QString& t : db.tableNames()) {
-        if (FoldTableName(t) == folded)
-            return true;
-    }
-    return false;
-}
-
 std::optional<QString> CheckTableName(const QString& name) {
     if (auto reason = platform::CheckSqlName(name))
         return QStringLiteral("テーブル名「") + name.trimmed() + QStringLiteral("」: ") + *reason;
@@ -216,12 +197,12 @@ std::optional<QString> AddSlot(AppState& state, int section) {
         if (auto problem = CheckTableName(t))
             return problem;
     }
-    if (FoldTableName(mainTable) == FoldTableName(subTable))
+    if (platform::FoldSqlName(mainTable) == platform::FoldSqlName(subTable))
         return AlreadyExists(subTable);
 
     auto db = OpenCatalogue(state.databasePath());
     for (const QString& t : {mainTable, subTable}) {
-        if (TableExists(*db, t))
+        if (db->tableExists(t))
             return AlreadyExists(t);
     }
     CategoryConfig next = state.config;
@@ -317,7 +298,7 @@ std::optional<QString> RenameFields(AppState& state, int section, const QStringL
         if (auto problem = CheckTableName(t))
             return problem;
     }
-    if (newNames.size() == 2 && FoldTableName(newNames[0]) == FoldTableName(newNames[1]))
+    if (newNames.size() == 2 && platform::FoldSqlName(newNames[0]) == platform::FoldSqlName(newNames[1]))
         return AlreadyExists(newNames[1]);
     for (int other = FirstSlotSection; other <= LastSlotSection; ++other) {
         if (other == section)
@@ -325,7 +306,7 @@ std::optional<QString> RenameFields(AppState& state, int section, const QStringL
         const ConfigSection& o = state.config[other];
         for (const QString& t : newNames) {
             for (const QString& used : {o.TableName, o.SubTableName, o.SavedMainTable, o.SavedSubTable}) {
-                if (FoldTableName(used) == FoldTableName(t))
+                if (platform::FoldSqlName(used) == platform::FoldSqlName(t))
                     return QStringLiteral("テーブル名「") + t + QStringLiteral("」は種目「") + o.ShumokuName.trimmed() +
                            QStringLiteral("」のテーブル名として使われています。");
             }
@@ -334,7 +315,7 @@ std::optional<QString> RenameFields(AppState& state, int section, const QStringL
 
     auto db = OpenCatalogue(state.databasePath());
     for (const QString& t : newNames) {
-        if (TableExists(*db, t))
+        if (db->tableExists(t))
             return AlreadyExists(t);
     }
 

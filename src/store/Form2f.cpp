@@ -201,9 +201,8 @@ void Form2f::Command4_Click() {
     ShowCurrentEntry();
 }
 
-int Form2f::TableAdd() {
-    const QString entry = Text2->text().trimmed();
-    switch (AddListEntry(state_, *slot_, entry)) {
+void Form2f::ShowEntryProblem(EntryCheck check, const QString& entry) {
+    switch (check) {
     case EntryCheck::Empty:
         ui_.message(QStringLiteral("リスト名称が入力洩れです。"), Icon::Critical, Buttons::Ok, ErrorTitle, this);
         break;
@@ -216,26 +215,22 @@ int Form2f::TableAdd() {
                     Buttons::Ok, ErrorTitle, this);
         break;
     case EntryCheck::Ok:
-        // The new entry went to the end of the list: it becomes the current one.
-        return static_cast<int>(entries_.size());
+        break;
     }
-    return currentRow();
+}
+
+int Form2f::TableAdd() {
+    const QString entry = Text2->text().trimmed();
+    const EntryCheck check = AddListEntry(state_, *slot_, entry);
+    ShowEntryProblem(check, entry);
+    // The new entry went to the end of the list: it becomes the current one.
+    return check == EntryCheck::Ok ? static_cast<int>(entries_.size()) : currentRow();
 }
 
 int Form2f::TableUpDate() {
     const int row = currentRow();
-    switch (ChangeListEntry(state_, *slot_, currentEntry(), Text2->text())) {
-    case EntryCheck::Empty:
-        ui_.message(QStringLiteral("リスト名称が入力洩れです。"), Icon::Critical, Buttons::Ok, ErrorTitle, this);
-        break;
-    case EntryCheck::TooLong:
-        ui_.message(QStringLiteral("リスト名称の桁数が50桁オーバーです。"), Icon::Critical, Buttons::Ok, ErrorTitle,
-                    this);
-        break;
-    case EntryCheck::Duplicate:
-    case EntryCheck::Ok:
-        break;
-    }
+    // A change is not tested for duplicates: only the empty and length checks can refuse it.
+    ShowEntryProblem(ChangeListEntry(state_, *slot_, currentEntry(), Text2->text()), QString());
     return row;
 }
 

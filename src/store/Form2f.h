@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/AppState.h"
+#include "store/ListTables.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -57,6 +58,7 @@ public:
 private:
     void Form_Load();
     // Each returns the row to make current once the grid is read again.
+    void ShowEntryProblem(EntryCheck check, const QString& entry);
     int TableAdd();
     int TableUpDate();
     int TableDelete();

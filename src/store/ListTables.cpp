@@ -125,12 +125,23 @@ QStringList ListEntries(const AppState& state, int slot) {
     return entries;
 }
 
+namespace {
+
+// An entry is 25 characters at most, added or changed: the column would take 50, but the lists are shown by 25.
+EntryCheck CheckEntryText(const QString& trimmed) {
+    if (trimmed.isEmpty())
+        return EntryCheck::Empty;
+    if (trimmed.size() > MaxListEntryLength)
+        return EntryCheck::TooLong;
+    return EntryCheck::Ok;
+}
+
+} // namespace
+
 EntryCheck AddListEntry(const AppState& state, int slot, const QString& entry) {
     const QString text = entry.trimmed();
-    if (text.isEmpty())
-        return EntryCheck::Empty;
-    if (text.size() > MaxListEntryLength)
-        return EntryCheck::TooLong;
+    if (const EntryCheck check = CheckEntryText(text); check != EntryCheck::Ok)
+        return check;
     const QString table = ExistingListTable(state, slot);
     auto db = OpenCatalogue(state.databasePath());
     Transaction tx(*db);
@@ -148,11 +159,8 @@ EntryCheck AddListEntry(const AppState& state, int slot, const QString& entry) {
 
 EntryCheck ChangeListEntry(const AppState& state, int slot, const QString& oldEntry, const QString& newEntry) {
     const QString text = newEntry.trimmed();
-    if (text.isEmpty())
-        return EntryCheck::Empty;
-    // The column would take up to 50 characters, but an entry is 25 at most however it got there.
-    if (text.size() > MaxListEntryLength)
-        return EntryCheck::TooLong;
+    if (const EntryCheck check = CheckEntryText(text); check != EntryCheck::Ok)
+        return check;
     const QString table = ExistingListTable(state, slot);
     auto db = OpenCatalogue(state.databasePath());
     Transaction tx(*db);

@@ -1,7 +1,6 @@
 #include "TestCatalogue.h"
 #include "store/Catalogue.h"
 #include "store/CategoryConfig.h"
-#include "store/TableSql.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -139,28 +138,6 @@ TEST(Config, CddbFoldersStayInStepWithMemory) {
     EXPECT_EQ(stored[0].FieldName[5], QStringLiteral("/opt/player"));
     EXPECT_EQ(stored[0].FieldName[6], QStringLiteral("/data/cddb"));
     EXPECT_EQ(stored.systemTitle(), QStringLiteral("私のCD"));
-}
-
-TEST(Config, TableSqlTexts) {
-    QStringList names, types;
-    for (int k = 1; k <= 15; ++k) {
-        names << QString(QChar('A' + k - 1));
-        types << store::MainFieldTypeOf(k);
-    }
-    EXPECT_EQ(store::CreateMainTableSql(QStringLiteral(" T "), names, types),
-              QStringLiteral("CREATE TABLE T (A TEXT, B TEXT, C TEXT, D TEXT, E TEXT, F TEXT, G TEXT, H TEXT, I TEXT, "
-                             "J TEXT, K LONG, L LONG, M DATE, N DATE, O TEXT, 登録ＮＯ LONG, 画像jpg有無 LONG, "
-                             "CONSTRAINT MyFieldMain PRIMARY KEY(登録ＮＯ)) "));
-    QStringList subNames, subTypes;
-    for (int k = 1; k <= 10; ++k) {
-        subNames << QStringLiteral(" S%1 ").arg(k);
-        subTypes << store::SubFieldTypeOf(k);
-    }
-    EXPECT_EQ(store::CreateSubTableSql(QStringLiteral("TS"), subNames, subTypes),
-              QStringLiteral("CREATE TABLE TS (S1 TEXT, S2 TEXT, S3 TEXT, S4 TEXT, S5 TEXT, S6 TEXT, S7 TEXT, S8 TEXT, "
-                             "S9 LONG, S10 DATE, 登録ＮＯ LONG ,サブＮＯ LONG, "
-                             "CONSTRAINT MyFieldSub PRIMARY KEY(登録ＮＯ, サブＮＯ))"));
-    EXPECT_EQ(store::DropTableSql(QStringLiteral(" CD1 ")), QStringLiteral("DROP TABLE CD1"));
 }
 
 } // namespace

@@ -18,14 +18,6 @@ using store::Form2e;
 
 namespace {
 
-// The list row as a new start reads it back: the count and the ten names as stored.
-QStringList Directory(const store::CategoryConfig& config) {
-    QStringList d{QString::number(config[store::ListSection].FieldCount)};
-    for (int k = 1; k <= store::ListSlotCount; ++k)
-        d << config[store::ListSection].FieldName[k];
-    return d;
-}
-
 struct Form2eTest : ::testing::Test {
     test::TestCatalogue cat;
 
@@ -89,7 +81,7 @@ TEST_F(Form2eTest, CreatesInTheFirstFreeSlotWhateverTheDropListShows) {
     EXPECT_EQ(cat.state.config[store::ListSection].FieldName[3], QStringLiteral("作曲家"));
     EXPECT_EQ(store::ListCount(cat.state.config), 4);
     EXPECT_EQ(cat.open()->columns(QStringLiteral("ListTable3")).front().name, QStringLiteral("作曲家"));
-    EXPECT_EQ(Directory(cat.reload()), Directory(cat.state.config));
+    EXPECT_EQ(test::ListDirectory(cat.reload()), test::ListDirectory(cat.state.config));
 }
 
 TEST_F(Form2eTest, BadNamesAreRefusedAndTheScreenStaysOpen) {
@@ -109,7 +101,7 @@ TEST_F(Form2eTest, BadNamesAreRefusedAndTheScreenStaysOpen) {
     EXPECT_TRUE(cat.ui.messages[1].text.contains(QStringLiteral("TABLE")));
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(cat.state.config, before);
-    EXPECT_EQ(Directory(cat.reload()), Directory(before));
+    EXPECT_EQ(test::ListDirectory(cat.reload()), test::ListDirectory(before));
     EXPECT_EQ(cat.open()->tableNames(), tablesBefore);
 }
 
@@ -134,7 +126,7 @@ TEST_F(Form2eTest, DropAsksFirstAndFreesTheSlotForTheNextCreation) {
     }
     EXPECT_FALSE(cat.open()->tableExists(QStringLiteral("ListTable2")));
     EXPECT_EQ(store::ListCount(cat.state.config), 2);
-    EXPECT_EQ(Directory(cat.reload()), Directory(cat.state.config));
+    EXPECT_EQ(test::ListDirectory(cat.reload()), test::ListDirectory(cat.state.config));
 
     Form2e again(cat.state, cat.ui);
     EXPECT_EQ(again.targetSlot(), 1);

@@ -11,14 +11,6 @@ using store::EntryCheck;
 
 namespace {
 
-// The list row as a new start reads it back: the count and the ten names as stored.
-QStringList Directory(const store::CategoryConfig& config) {
-    QStringList d{QString::number(config[store::ListSection].FieldCount)};
-    for (int k = 1; k <= store::ListSlotCount; ++k)
-        d << config[store::ListSection].FieldName[k];
-    return d;
-}
-
 struct ListTablesTest : ::testing::Test {
     test::TestCatalogue cat;
 
@@ -64,7 +56,7 @@ TEST_F(ListTablesTest, CreationTakesTheFirstFreeSlotAndADropFreesIt) {
                                                                {}}));
 
     // What a new start would read is what the screens see now.
-    EXPECT_EQ(Directory(cat.reload()), Directory(cat.state.config));
+    EXPECT_EQ(test::ListDirectory(cat.reload()), test::ListDirectory(cat.state.config));
 }
 
 TEST_F(ListTablesTest, BadNamesFullDirectoryAndTakenSlotsAreRefusedWithNothingChanged) {
@@ -84,7 +76,7 @@ TEST_F(ListTablesTest, BadNamesFullDirectoryAndTakenSlotsAreRefusedWithNothingCh
     EXPECT_TRUE(store::CreateList(cat.state, 0, QStringLiteral("別名"))); // slot 0 is taken
 
     EXPECT_EQ(cat.state.config, before);
-    EXPECT_EQ(Directory(cat.reload()), Directory(before));
+    EXPECT_EQ(test::ListDirectory(cat.reload()), test::ListDirectory(before));
     EXPECT_EQ(cat.open()->tableNames(), tablesBefore);
     EXPECT_TRUE(tableExists(QStringLiteral("CD1")));
 
@@ -105,7 +97,7 @@ TEST_F(ListTablesTest, AnEngineFailureLeavesTableDirectoryAndMemoryAsTheyWere) {
     const store::CategoryConfig before = cat.state.config;
     EXPECT_THROW(store::CreateList(cat.state, 0, QStringLiteral("新しい")), EngineError);
     EXPECT_EQ(cat.state.config, before);
-    EXPECT_EQ(Directory(cat.reload()), Directory(before));
+    EXPECT_EQ(test::ListDirectory(cat.reload()), test::ListDirectory(before));
     EXPECT_EQ(columnsOf(QStringLiteral("ListTable1")), QStringList{QStringLiteral("古い")});
 
     // A list whose table went missing: the drop fails and the directory keeps it.
@@ -114,7 +106,7 @@ TEST_F(ListTablesTest, AnEngineFailureLeavesTableDirectoryAndMemoryAsTheyWere) {
     const store::CategoryConfig withList = cat.state.config;
     EXPECT_THROW(store::DropList(cat.state, 1), EngineError);
     EXPECT_EQ(cat.state.config, withList);
-    EXPECT_EQ(Directory(cat.reload()), Directory(withList));
+    EXPECT_EQ(test::ListDirectory(cat.reload()), test::ListDirectory(withList));
 }
 
 TEST_F(ListTablesTest, AddingChecksEmptyLengthAndDuplicates) {

@@ -48,6 +48,13 @@ int TestCatalogue::rowCount(const QString& table) const {
     return db->openTable(table)->recordCount();
 }
 
+QStringList ListDirectory(const store::CategoryConfig& config) {
+    QStringList d{QString::number(config[store::ListSection].FieldCount)};
+    for (int k = 1; k <= store::ListSlotCount; ++k)
+        d << config[store::ListSection].FieldName[k];
+    return d;
+}
+
 QString Fixture(const QString& relative) {
     return QStringLiteral(QUELM_FIXTURES_DIR "/") + relative;
 }

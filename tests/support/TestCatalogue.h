@@ -29,6 +29,9 @@ private:
     QTemporaryDir dir_;
 };
 
+// The list row as a new start reads it back: the count, then the ten names as stored.
+QStringList ListDirectory(const store::CategoryConfig& config);
+
 // Path of a shared fixture file.
 QString Fixture(const QString& relative);
 
