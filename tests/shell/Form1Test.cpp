@@ -1,5 +1,6 @@
 #include "shell/Form1.h"
 #include "TestCatalogue.h"
+#include "store/Form2c.h"
 
 #include <QAction>
 #include <QDir>
@@ -176,6 +177,29 @@ TEST_F(PictureFolder, WrongNameEndsAndRightNameIsCopiedUnderItsOwnName) {
     EXPECT_FALSE(other.ui.ended);
     EXPECT_TRUE(QFileInfo::exists(other.folder() + QStringLiteral("/Quelm-画像2/4_1.jpg")));
     EXPECT_TRUE(QFileInfo(other.folder() + QStringLiteral("/Quelm-画像2/sub")).isDir());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindow, AddingASlotReLaysOutTheButtonsWithTheirBuiltInCaptions) {
+    Form1 w(cat.state, cat.ui);
+    ASSERT_TRUE(w.Form_Load());
+    const int before = w.windowHeightTwips();
+    cat.ui.modalDrivers.push_back([](QDialog& d) { static_cast<store::Form2c&>(d).Command6_Click(1); });
+    w.mt12_Click();
+    EXPECT_TRUE(cat.state.config[5].inUse());
+    EXPECT_EQ(w.windowHeightTwips(), before + 450);
+    EXPECT_TRUE(w.Command1[1]->isVisibleTo(&w));
+    EXPECT_EQ(w.Command1[1]->text(), QStringLiteral("CD２ ")); // captions come from the configuration at start-up
+    EXPECT_EQ(w.topTwips(w.Command1[1]), w.topTwips(w.Command1[0]) + 450);
+    EXPECT_FALSE(w.mk11[1]->isEnabled());
+
+    // A second pass through the screen without a change keeps the layout as it is.
+    cat.ui.modalDrivers.push_back([](QDialog&) {});
+    w.mt12_Click();
+    EXPECT_EQ(w.windowHeightTwips(), before + 450);
 }
 
 } // namespace
