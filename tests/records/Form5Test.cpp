@@ -328,3 +328,29 @@ TEST_F(Editor, PickListsComeFromTheListTables) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainScreen, SearchModeListsTheMatchesOrSaysThereAreNone) {
+    addRecords(3);
+    store::FieldSearch& c = cat.state.FieldSearchCriteria;
+    c.searchField = 1;
+    c.searchType = store::TypeText;
+    c.searchText = QStringLiteral("歌手2");
+    c.exactMatch = 1;
+    auto found = open(4, 1);
+    EXPECT_EQ(found->StatusBar1->panelText(1), QStringLiteral("種目別に検索したレコードを表示"));
+    ASSERT_EQ(found->ListView1->rowCount(), 1);
+    EXPECT_EQ(found->Text3->text(), QStringLiteral("2"));
+    EXPECT_TRUE(cat.ui.messages.isEmpty());
+
+    c.searchText = QStringLiteral("誰もいない");
+    auto none = open(4, 1);
+    EXPECT_EQ(none->ListView1->rowCount(), 0);
+    ASSERT_EQ(cat.ui.messages.size(), 1);
+    EXPECT_EQ(cat.ui.messages[0].text, QStringLiteral("検索の結果、該当のレコードが見つかりませんでした。"));
+    EXPECT_EQ(cat.ui.messages[0].icon, Icon::Information);
+    EXPECT_EQ(cat.ui.messages[0].title, QStringLiteral("検索結果"));
+}
+
+} // namespace
