@@ -7,9 +7,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QStandardPaths>
-#include <cstdlib>
 
 namespace quelm::platform {
 
@@ -51,7 +51,18 @@ void ShowEngineError(Ui& ui, const QString& engineMessage, QWidget* owner) {
     ui.message(engineMessage, Icon::Critical, Buttons::Ok, QStringLiteral("Error"), owner);
 }
 
-QtUi::QtUi(QString helpFolder) : helpFolder_(std::move(helpFolder)) {}
+QtUi::QtUi(QString helpFolder) : helpFolder_(std::move(helpFolder)) {
+    qApp->installEventFilter(this);
+}
+
+bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        watched->isWidgetType()) {
+        showHelp(static_cast<QWidget*>(watched)->window());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 QtUi::~QtUi() {
     delete help_;
@@ -141,9 +152,9 @@ void QtUi::showHelp(QWidget* owner) {
 }
 
 void QtUi::endProgram() {
-    // Every write is committed when it returns, so nothing is lost by leaving at once.
-    QApplication::closeAllWindows();
-    std::exit(0);
+    // Every write is committed before a handler returns, so leaving the event loops at once loses nothing.
+    // Before the loop runs (start-up), the caller's return ends the program.
+    QCoreApplication::exit(0);
 }
 
 } // namespace quelm::platform

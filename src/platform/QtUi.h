@@ -2,6 +2,7 @@
 
 #include "platform/Ui.h"
 
+#include <QObject>
 #include <QPointer>
 
 namespace quelm::platform {
@@ -9,7 +10,7 @@ namespace quelm::platform {
 class HelpViewer;
 
 // The Ui of the running program: Qt's message boxes and its own (non-native) file dialogs.
-class QtUi : public Ui {
+class QtUi : public QObject, public Ui {
 public:
     explicit QtUi(QString helpFolder);
     ~QtUi() override;
@@ -26,6 +27,9 @@ public:
     void showModeless(QWidget& window) override;
     void showHelp(QWidget* owner) override;
     void endProgram() override;
+
+    // The help key: F1 anywhere in the program opens the help, as every screen's help button does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QString helpFolder_;

@@ -143,7 +143,6 @@ void Form5::buildMenus() {
     QMenu* ms1 = bar->addMenu(QStringLiteral("ソート "));
     ms11 = ms1->addAction(QStringLiteral("ソート条件"));
     mh1 = bar->addAction(QStringLiteral("ヘルプ"));
-    mh1->setShortcut(QKeySequence(Qt::Key_F1));
     connect(mh1, &QAction::triggered, this, &Form5::mh1_Click);
 }
 

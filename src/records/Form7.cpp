@@ -70,7 +70,6 @@ void Form7::buildMenus() {
     connect(me12, &QAction::triggered, this, &Form7::me12_Click);
     connect(me13, &QAction::triggered, this, &Form7::me13_Click);
     mh1 = bar->addAction(QStringLiteral("ヘルプ"));
-    mh1->setShortcut(QKeySequence(Qt::Key_F1));
     connect(mh1, &QAction::triggered, this, [this] { ui_.showHelp(this); });
 
     LISTTBL = new QMenu(QStringLiteral("リスト・テーブル"), this);

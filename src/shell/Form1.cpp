@@ -223,8 +223,6 @@ void Form1::buildMenus() {
     QMenu* mh1 = bar->addMenu(QStringLiteral("ヘルプ"));
     mh11 = mh1->addAction(QStringLiteral("ヘルプ  "));
     mh12 = mh1->addAction(QStringLiteral("バージョン情報"));
-    mh11->setShortcut(QKeySequence(Qt::Key_F1));
-    mh11->setShortcutContext(Qt::ApplicationShortcut);
     connect(mh11, &QAction::triggered, this, [this] { ui_.showHelp(this); });
 }
 
