@@ -1,3 +1,4 @@
+#include "records/Form5.h"
 #include "shell/Form1.h"
 #include "TestCatalogue.h"
 #include "store/Form2c.h"
@@ -66,6 +67,14 @@ TEST_F(MainWindow, StartsWithCd1AndDvd1AndTheTitle) {
     EXPECT_EQ(cat.state.ListTableNames.size(), 10);
     EXPECT_EQ(cat.state.ListTableNames[9], QStringLiteral("ListTable10"));
     EXPECT_EQ(w.Label2->palette().color(QPalette::WindowText), QColor(0, 128, 255));
+
+    w.Command1_Click(3);
+    EXPECT_EQ(cat.state.CurrentSection, 7);
+    EXPECT_EQ(cat.state.CurrentCategoryName, QStringLiteral("DVD1"));
+    EXPECT_EQ(cat.state.ListMode, 0);
+    EXPECT_EQ(cat.ui.modelessScreens, QList<QString>{QStringLiteral("Form5")});
+    ASSERT_TRUE(w.recordScreen);
+    EXPECT_EQ(w.recordScreen->parentWidget(), &w);
 }
 
 TEST_F(MainWindow, AddedSlotsGrowTheWindowByOneRowPerRowOfButtons) {
