@@ -217,10 +217,8 @@ void Form7::setUpChange(const store::ConfigSection& section, const std::vector<Q
 void Form7::setUpDelete(const store::ConfigSection& section, const std::vector<QString>& captions,
                         const std::vector<QString>& values, const QString& regNo) {
     setUpCommon(section, captions);
-    for (int i = 0; i < fields_; ++i) {
-        if (MainFieldType(section_, i + 1) == store::TypeText)
-            box(i)->setToolTip(QString()); // no pick lists when deleting
-    }
+    for (int i = 0; i < fields_; ++i)
+        box(i)->setToolTip(QString()); // nothing is typed when deleting: no hints, no pick lists
     setValues(values);
     Text2->setText(regNo);
     Text2->setEnabled(false);
