@@ -38,6 +38,10 @@ std::optional<QString> CheckSqlName(const QString& raw) {
     const QByteArray utf8 = name.toUtf8();
     if (sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size())))
         return QStringLiteral("「%1」はデータベースの予約語のため使えません。").arg(name);
+    // The engine's own row id: a column of that name would hide it, and rows are changed and deleted by it.
+    const QString folded = FoldSqlName(name);
+    if (folded == QLatin1String("rowid") || folded == QLatin1String("oid") || folded == QLatin1String("_rowid_"))
+        return QStringLiteral("「%1」はデータベースが内部で使う名前のため使えません。").arg(name);
     if (name.size() > 64)
         return QStringLiteral("名前が長すぎます（64文字まで）。");
     return std::nullopt;

@@ -145,9 +145,13 @@ void QtUi::showModeless(QWidget& window) {
 }
 
 void QtUi::showHelp(QWidget* owner) {
-    if (!help_)
-        help_ = new HelpViewer(helpFolder_);
     Q_UNUSED(owner);
+    // A window of its own is blocked while a modal screen runs; a child window of that screen is not.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (help_ && help_->parentWidget() != modal)
+        delete help_;
+    if (!help_)
+        help_ = new HelpViewer(helpFolder_, modal);
     help_->showIndex();
 }
 

@@ -200,6 +200,8 @@ void Form5::Timer1_Timer() {
     loaded_ = true;
     state_.CurrentSection =
         static_cast<std::int16_t>(SectionOfCategory(state_.config, state_.CurrentCategoryName, state_.CurrentSection));
+    opened_ = {state_.CurrentSection, state_.config[state_.CurrentSection].ShumokuName, state_.ListMode,
+               state_.CurrentRegNo, state_.FieldSearchCriteria};
     const store::ConfigSection& section = state_.config[state_.CurrentSection];
     for (int k = 1; k <= fieldCount(); ++k) {
         Label3[k - 1]->setText(section.FieldName[k] + QStringLiteral(" ："));
@@ -237,7 +239,19 @@ void Form5::SubListViewHD() {
         ListView1->addColumn(c.heading, c.widthTwips, c.align);
 }
 
+void Form5::claimState() {
+    if (!loaded_)
+        return;
+    state_.CurrentSection = opened_.section;
+    state_.CurrentCategoryName = opened_.categoryName;
+    state_.ListMode = opened_.listMode;
+    state_.FieldSearchCriteria = opened_.criteria;
+}
+
 void Form5::RefillByMode() {
+    claimState();
+    if (state_.ListMode == 2)
+        state_.CurrentRegNo = opened_.regNo;
     ListView1->clearRows();
     try {
         auto db = store::OpenCatalogue(state_.databasePath());
@@ -285,6 +299,7 @@ QString Form5::positionText() const {
 }
 
 void Form5::Text13Set() {
+    claimState();
     if (ListView1->rowCount() == 0)
         return;
     const int index = std::max(1, ListView1->selectedIndex());
@@ -295,6 +310,7 @@ void Form5::Text13Set() {
 }
 
 void Form5::SubRcCk() {
+    claimState();
     state_.SubRecordCount = 0;
     state_.MaxSubNo = 0;
     try {
@@ -329,6 +345,7 @@ bool Form5::recordShown() const {
 }
 
 void Form5::Command1_Click() {
+    claimState();
     state_.CurrentCategoryName = state_.config[state_.CurrentSection].ShumokuName;
     state_.CurrentRegNo = Text3->text().toInt();
     const int remembered = ListView1->selectedIndex();
@@ -361,6 +378,7 @@ void Form5::SetUpEditor(Form7& editor, EditorMode mode) {
 }
 
 void Form5::openEditor(EditorMode mode) {
+    claimState();
     const int remembered = ListView1->selectedIndex();
     {
         Form7 editor(state_, ui_, this);
@@ -429,6 +447,7 @@ void Form5::me11_Click() {
 
 void Form5::me14_Click() {
     // Read again from the table in its own order: a column sort is undone.
+    claimState();
     ListView1->clearColumns();
     hide();
     Form5 again(state_, ui_, parentWidget());

@@ -100,9 +100,21 @@ private:
     bool recordShown() const;
     int fieldCount() const;
 
+    // The shared current-category state is also written by other screens (the rename screen, the data deletion
+    // popup, the search popup) while this modeless screen stays open; each command puts back what this screen
+    // was opened for, so it never acts on another category than the one it shows.
+    void claimState();
+
     store::AppState& state_;
     platform::Ui& ui_;
     bool loaded_ = false;
+    struct Opened {
+        std::int16_t section = 0;
+        QString categoryName;
+        std::int16_t listMode = 0;
+        std::int32_t regNo = 0;
+        store::FieldSearch criteria;
+    } opened_;
 };
 
 } // namespace quelm::records

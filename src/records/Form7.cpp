@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "records/MainRecords.h"
+#include "store/Catalogue.h"
 #include "store/ListTables.h"
 
 #include <QAction>
@@ -177,8 +178,10 @@ void Form7::setUpCommon(const store::ConfigSection& section, const std::vector<Q
 void Form7::setValues(const std::vector<QString>& values) {
     for (int i = 0; i < fields_ && i < static_cast<int>(values.size()); ++i) {
         if (IsMaskedElement(i)) {
-            if (!values[i].isEmpty())
-                MaskEdBox1[i]->setText(values[i]);
+            // A stored date with a time shows as "yyyy/MM/dd HH:mm:ss"; the box holds its date, rather than
+            // staying untouched and turning the value into Null on saving.
+            if (!values[i].isEmpty() && !MaskEdBox1[i]->setText(values[i]) && isDateField(i))
+                MaskEdBox1[i]->setText(values[i].left(10));
         } else {
             Text1[i]->setText(values[i]);
         }
@@ -262,11 +265,14 @@ void Form7::addRecord() {
     const EditResult result = AddMainRecord(state_, inputs());
     for (int i : result.blankedFields)
         Text1[i]->setText(EmptyTextValue);
+    if (result.status == EditResult::Status::EngineError) {
+        // Nothing was stored: the typed record stays in the boxes for another try.
+        platform::ShowEngineError(ui_, result.message, this);
+        return;
+    }
     if (result.status == EditResult::Status::TypeError)
         ui_.message(result.message, Icon::Critical, Buttons::Ok, TypeErrorTitle, this);
-    else if (result.status == EditResult::Status::EngineError)
-        platform::ShowEngineError(ui_, result.message, this);
-    // The next entry is prepared also after a refused add: unticked boxes are emptied.
+    // The next entry is prepared also after a type error: unticked boxes are emptied.
     prepareNextEntry();
     Text2->setText(QString::number(state_.config[state_.CurrentSection].RegNo + 1));
 }
@@ -307,8 +313,16 @@ void Form7::deleteRecord() {
         accept();
         return;
     }
-    const bool withSubs = state_.SubRecordCount > 0;
-    if (withSubs) {
+    // Counted again now: sub records added since the list showed this record must not be left behind.
+    try {
+        auto db = store::OpenCatalogue(state_.databasePath());
+        state_.SubRecordCount = CountSubRecords(*db, section_, Text2->text().toLongLong()).count;
+    } catch (const platform::EngineError& e) {
+        platform::ShowEngineError(ui_, e.message(), this);
+        accept();
+        return;
+    }
+    if (state_.SubRecordCount > 0) {
         const QString question = QStringLiteral("サブ明細が") + QString::number(state_.SubRecordCount) +
                                  QStringLiteral("件あります。") + QStringLiteral("\r\n") +
                                  QStringLiteral("全てのサブ明細レコードを削除しても宜しいですか？");
@@ -318,7 +332,7 @@ void Form7::deleteRecord() {
             return;
         }
     }
-    const EditResult result = DeleteMainRecord(state_, Text2->text().toInt(), withSubs);
+    const EditResult result = DeleteMainRecord(state_, Text2->text().toInt(), true);
     if (result.status == EditResult::Status::EngineError)
         platform::ShowEngineError(ui_, result.message, this);
     accept();

@@ -354,3 +354,76 @@ TEST_F(MainScreen, SearchModeListsTheMatchesOrSaysThereAreNone) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainScreen, CommandsActOnTheCategoryTheScreenShowsWhateverOthersChose) {
+    addRecords(1);
+    cat.addMain(7, 1, {QStringLiteral("DVDの記録")});
+    auto screen = open();
+    // The rename screen or the search popup picks another category while this screen stays open.
+    cat.state.CurrentSection = 7;
+    cat.state.CurrentCategoryName = QStringLiteral("DVD1");
+    cat.state.ListMode = 1;
+    driveEditor([](Form7& e) { e.Command1_Click(); });
+    screen->mf13_Click();
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 0);
+    EXPECT_EQ(cat.rowCount(QStringLiteral("DVD1")), 1);
+    EXPECT_EQ(cat.state.CurrentSection, 4);
+}
+
+TEST_F(Editor, SubRecordsAddedAfterTheRecordWasShownAreDeletedWithIt) {
+    addRecords(1);
+    auto screen = open();
+    ASSERT_EQ(screen->Command1->text(), QStringLiteral("サブ明細登録"));
+    cat.addSub(4, 1, 1, QStringLiteral("後から"));
+    cat.addSub(4, 1, 2, QStringLiteral("後から"));
+    cat.ui.answers = {Answer::Ok, Answer::Ok};
+    driveEditor([](Form7& e) { e.Command1_Click(); });
+    screen->mf13_Click();
+    ASSERT_EQ(cat.ui.messages.size(), 2);
+    EXPECT_EQ(cat.ui.messages[1].text,
+              QStringLiteral("サブ明細が2件あります。\r\n全てのサブ明細レコードを削除しても宜しいですか？"));
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1SUB")), 0);
+}
+
+TEST_F(Editor, ChangingARecordKeepsADateThatCarriesATime) {
+    addRecords(1);
+    {
+        auto db = cat.open();
+        auto rs = db->openTable(QStringLiteral("CD1"));
+        rs->edit();
+        rs->setValue(QStringLiteral("発売日"), platform::Value(QStringLiteral("2009/04/06 10:30")));
+        rs->update();
+    }
+    auto screen = open();
+    EXPECT_EQ(screen->Text1[13]->text(), QStringLiteral("2009/04/06 10:30:00"));
+    driveEditor([](Form7& e) {
+        EXPECT_EQ(e.MaskEdBox1[13]->text(), QStringLiteral("2009/04/06"));
+        e.Text1[1]->setText(QStringLiteral("別の歌手"));
+        e.Command1_Click();
+    });
+    screen->mf12_Click();
+    EXPECT_EQ(screen->Text1[13]->text(), QStringLiteral("2009/04/06"));
+    EXPECT_EQ(screen->Text1[1]->text(), QStringLiteral("別の歌手"));
+}
+
+TEST_F(Editor, AnAddTheEngineRefusesKeepsWhatWasTyped) {
+    cat.open()->execute(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON CD1 BEGIN SELECT RAISE(ABORT, '書けません'); END"));
+    auto screen = open();
+    driveEditor([&](Form7& e) {
+        e.Text1[0]->setText(QStringLiteral("残る題"));
+        e.Command1_Click();
+        EXPECT_EQ(cat.ui.messages.last().title, QStringLiteral("Error"));
+        EXPECT_EQ(cat.ui.messages.last().text, QStringLiteral("書けません"));
+        EXPECT_EQ(e.Text1[0]->text(), QStringLiteral("残る題"));
+        EXPECT_EQ(e.Text2->text(), QStringLiteral("1"));
+        e.Command2_Click();
+    });
+    screen->mf11_Click();
+    EXPECT_EQ(cat.reload()[4].RegNo, 0);
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 0);
+}
+
+} // namespace
