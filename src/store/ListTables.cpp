@@ -157,39 +157,41 @@ EntryCheck AddListEntry(const AppState& state, int slot, const QString& entry) {
     return EntryCheck::Ok;
 }
 
+namespace {
+
+// Applies an action to every row of a list that holds the entry, in one transaction; returns how many it met.
+template <typename Action> int ForEachEqualEntry(const AppState& state, int slot, const QString& entry, Action act) {
+    const QString table = ExistingListTable(state, slot);
+    auto db = OpenCatalogue(state.databasePath());
+    Transaction tx(*db);
+    auto rs = db->openTable(table);
+    int met = 0;
+    for (; !rs->eof(); rs->moveNext()) {
+        if (HoldsEntry(*rs, entry)) {
+            act(*rs);
+            ++met;
+        }
+    }
+    tx.commit();
+    return met;
+}
+
+} // namespace
+
 EntryCheck ChangeListEntry(const AppState& state, int slot, const QString& oldEntry, const QString& newEntry) {
     const QString text = newEntry.trimmed();
     if (const EntryCheck check = CheckEntryText(text); check != EntryCheck::Ok)
         return check;
-    const QString table = ExistingListTable(state, slot);
-    auto db = OpenCatalogue(state.databasePath());
-    Transaction tx(*db);
-    auto rs = db->openTable(table);
-    for (; !rs->eof(); rs->moveNext()) {
-        if (HoldsEntry(*rs, oldEntry)) {
-            rs->edit();
-            rs->setValue(0, Value(text));
-            rs->update();
-        }
-    }
-    tx.commit();
+    ForEachEqualEntry(state, slot, oldEntry, [&](platform::Recordset& rs) {
+        rs.edit();
+        rs.setValue(0, Value(text));
+        rs.update();
+    });
     return EntryCheck::Ok;
 }
 
 int DeleteListEntry(const AppState& state, int slot, const QString& entry) {
-    const QString table = ExistingListTable(state, slot);
-    auto db = OpenCatalogue(state.databasePath());
-    Transaction tx(*db);
-    auto rs = db->openTable(table);
-    int deleted = 0;
-    for (; !rs->eof(); rs->moveNext()) {
-        if (HoldsEntry(*rs, entry)) {
-            rs->deleteCurrent();
-            ++deleted;
-        }
-    }
-    tx.commit();
-    return deleted;
+    return ForEachEqualEntry(state, slot, entry, [](platform::Recordset& rs) { rs.deleteCurrent(); });
 }
 
 } // namespace quelm::store
