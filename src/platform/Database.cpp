@@ -44,6 +44,24 @@ Column ParseColumn(const QString& name, const QString& declared, bool pk) {
 
 // Dates are stored as ISO text; this reads what we wrote and the usual typed forms.
 std::optional<QDateTime> ParseDate(const QString& text) {
+    // Fast path for the stored form yyyy-MM-dd: every date cell of a scan comes this way.
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        int parts[3] = {0, 0, 0};
+        const int starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
+        bool digits = true;
+        for (int p = 0; p < 3 && digits; ++p)
+            for (int i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+                const char16_t c = text[i].unicode();
+                digits = digits && c >= u'0' && c <= u'9';
+                parts[p] = parts[p] * 10 + (c - u'0');
+            }
+        if (digits) {
+            const QDate date(parts[0], parts[1], parts[2]);
+            if (!date.isValid() || date.year() < 100)
+                return std::nullopt;
+            return QDateTime(date, QTime(0, 0));
+        }
+    }
     static const QRegularExpression re(
         QStringLiteral("^(\\d{1,4})[-/](\\d{1,2})[-/](\\d{1,2})(?:[ T](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?$"));
     const auto m = re.match(text.trimmed());

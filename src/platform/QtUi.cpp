@@ -1,6 +1,7 @@
 #include "platform/QtUi.h"
 
 #include "platform/HelpViewer.h"
+#include "platform/PrinterSurface.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -132,6 +133,16 @@ std::optional<QColor> QtUi::chooseColor(const QColor& initial, QWidget* owner) {
     if (!c.isValid())
         return std::nullopt;
     return c;
+}
+
+PrinterSurface* QtUi::printer(const QString& pdfFallback) {
+    // A printer once found is kept; a PDF stands in only until one is installed, each time under the new name.
+    if (printer_ && printer_->outputFile().isEmpty())
+        return printer_.get();
+    printer_ = QtPrinterSurface::defaultPrinter();
+    if (!printer_)
+        printer_ = QtPrinterSurface::pdf(pdfFallback);
+    return printer_.get();
 }
 
 int QtUi::runModal(QDialog& dialog) {

@@ -4,10 +4,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <memory>
 
 namespace quelm::platform {
 
 class HelpViewer;
+class QtPrinterSurface;
 
 // The Ui of the running program: Qt's message boxes and its own (non-native) file dialogs.
 class QtUi : public QObject, public Ui {
@@ -23,6 +25,7 @@ public:
     std::optional<QString> chooseSaveFile(const QString& title, const QString& filter, const QString& defaultSuffix,
                                           QWidget* owner) override;
     std::optional<QColor> chooseColor(const QColor& initial, QWidget* owner) override;
+    PrinterSurface* printer(const QString& pdfFallback) override;
     int runModal(QDialog& dialog) override;
     void showModeless(QWidget& window) override;
     void showHelp(QWidget* owner) override;
@@ -34,6 +37,7 @@ public:
 private:
     QString helpFolder_;
     QPointer<HelpViewer> help_;
+    std::unique_ptr<QtPrinterSurface> printer_;
 };
 
 } // namespace quelm::platform

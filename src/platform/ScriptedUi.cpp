@@ -29,7 +29,9 @@ Answer ScriptedUi::message(const QString& text, Icon icon, Buttons buttons, cons
     return Take(answers, fallback);
 }
 
-std::optional<QString> ScriptedUi::inputBox(const QString&, const QString&, const QString&, QWidget*) {
+std::optional<QString> ScriptedUi::inputBox(const QString& prompt, const QString& title, const QString&, QWidget*) {
+    inputPrompts << prompt;
+    inputTitles << title;
     return Take(inputs, std::optional<QString>());
 }
 
@@ -54,6 +56,11 @@ std::optional<QString> ScriptedUi::chooseSaveFile(const QString& title, const QS
 
 std::optional<QColor> ScriptedUi::chooseColor(const QColor&, QWidget*) {
     return Take(colors, std::optional<QColor>());
+}
+
+PrinterSurface* ScriptedUi::printer(const QString& pdfFallback) {
+    printerFallbacks << pdfFallback;
+    return hasPrinter ? &printerSurface : nullptr;
 }
 
 int ScriptedUi::runModal(QDialog& dialog) {

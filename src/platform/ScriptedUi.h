@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PrinterSurface.h"
 #include "platform/Ui.h"
 
 #include <QList>
@@ -27,6 +28,11 @@ public:
     std::deque<std::function<void(QDialog&)>> modalDrivers;
 
     QList<Message> messages;
+    // The printer handed out, recording what is drawn; with hasPrinter false there is none at all.
+    RecordingSurface printerSurface;
+    bool hasPrinter = true;
+    QList<QString> printerFallbacks; // the PDF paths offered with each request
+
     QList<QString> modalScreens; // object names (class names when unnamed) of the screens run modally
     QList<QString> modelessScreens;
     int helpShown = 0;
@@ -40,11 +46,15 @@ public:
     std::optional<QString> chooseSaveFile(const QString& title, const QString& filter, const QString& defaultSuffix,
                                           QWidget* owner) override;
     std::optional<QColor> chooseColor(const QColor& initial, QWidget* owner) override;
+    PrinterSurface* printer(const QString& pdfFallback) override;
     int runModal(QDialog& dialog) override;
     void showModeless(QWidget& window) override;
     void showHelp(QWidget* owner) override;
     void endProgram() override;
 
+    // Prompts and titles of the input boxes asked, newest last.
+    QList<QString> inputPrompts;
+    QList<QString> inputTitles;
     // Titles and texts asked of the choosers, newest last.
     QList<QString> chooserTitles;
     QList<QString> chooserFilters;

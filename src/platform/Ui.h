@@ -10,6 +10,8 @@ class QWidget;
 
 namespace quelm::platform {
 
+class PrinterSurface;
+
 enum class Icon { None, Critical, Question, Exclamation, Information };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
@@ -32,6 +34,11 @@ public:
     virtual std::optional<QString> chooseSaveFile(const QString& title, const QString& filter,
                                                   const QString& defaultSuffix, QWidget* owner) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial, QWidget* owner) = 0;
+
+    // The program's printer: the system's default printer, kept for the whole run so that paper, orientation and
+    // font stay set between printouts; when the system has no printer at all, a PDF file at pdfFallback (the
+    // surface's outputFile() says so). nullptr when neither can be had.
+    virtual PrinterSurface* printer(const QString& pdfFallback) = 0;
 
     // Runs a screen modally and returns its result code.
     virtual int runModal(QDialog& dialog) = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QList>
-#include <QPair>
+#include "platform/FileChoosers.h"
+
 #include <QString>
 
 class QWidget;
@@ -12,17 +12,15 @@ class Ui;
 
 namespace quelm::shell {
 
-// Pairs of a description and a file pattern, e.g. {"ＣＳＶファイル(*.CSV)", "*.CSV"}.
-using FileFilter = QList<QPair<QString, QString>>;
+// The open-file dialog and the filter text live with the platform, so that every feature folder can ask for a file.
+using platform::FileFilter;
+using platform::QtFilterText;
+using platform::SelectOpenFile;
 
 // The folder browser: the chosen folder's path, or the literal text "Cancel" when the user cancels.
 QString SelectFolder(platform::Ui& ui, QWidget* owner);
-// The open-file dialog: the chosen file's path, or an empty text when cancelled.
-QString SelectOpenFile(platform::Ui& ui, QWidget* owner, const FileFilter& filter, const QString& title);
-// The save-file dialog: as above; a name typed without an extension gets ".CSV".
+// The save-file dialog: the chosen path, or an empty text when cancelled; a name typed without an extension gets
+// ".CSV".
 QString SelectSaveFile(platform::Ui& ui, QWidget* owner, const FileFilter& filter, const QString& title);
-
-// The filter in the form Qt's dialogs read.
-QString QtFilterText(const FileFilter& filter);
 
 } // namespace quelm::shell

@@ -1,0 +1,187 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QMarginsF>
+#include <QPageSize>
+#include <QRectF>
+#include <QString>
+#include <algorithm>
+#include <memory>
+
+class QPainter;
+class QPrinter;
+
+namespace quelm::platform {
+
+// Paper codes as the print settings store them.
+inline constexpr int PaperA4 = 9;
+inline constexpr int PaperA5 = 11;
+inline constexpr int PaperB5 = 13; // JIS B5, 182 × 257 mm
+// The page size of a paper code; any other code is A4.
+QPageSize PageSizeOfPaper(int code);
+
+enum class PageOrientation { Portrait = 1, Landscape = 2 };
+enum class PenStyle { Solid, Dot };
+
+// What a printout is drawn on. Positions are millimetres from the top-left corner of the printable area, as the
+// reports lay out their pages; pen widths are device pixels. The print position, font and pen are kept here; the
+// implementations only draw and measure.
+class PrinterSurface {
+public:
+    virtual ~PrinterSurface() = default;
+
+    // Page set-up. A change after something was drawn applies from the next page.
+    virtual void setPaper(int code) = 0;
+    virtual int paper() const = 0;
+    virtual void setOrientation(PageOrientation orientation) = 0;
+    virtual PageOrientation orientation() const = 0;
+    // The printable area in the current paper and orientation, in millimetres.
+    virtual QSizeF printableSize() const = 0;
+    double printableWidth() const { return printableSize().width(); }
+    double printableHeight() const { return printableSize().height(); }
+
+    // The print position.
+    double currentX() const { return x_; }
+    double currentY() const { return y_; }
+    void setCurrentX(double mm) { x_ = mm; }
+    void setCurrentY(double mm) { y_ = mm; }
+
+    // The font of the following texts.
+    QString fontName() const { return fontName_; }
+    double fontSize() const { return fontSize_; } // points
+    bool fontBold() const { return bold_; }
+    bool fontItalic() const { return italic_; }
+    void setFontName(const QString& name) { fontName_ = name; }
+    void setFontSize(double points) { fontSize_ = points; }
+    void setFontBold(bool on) { bold_ = on; }
+    void setFontItalic(bool on) { italic_ = on; }
+
+    // Prints a text with its top-left corner at the print position. The position then moves to the end of the text,
+    // or, when the line is ended, to the left edge of the next line (one text height lower).
+    void print(const QString& text, bool endLine);
+    virtual double textWidth(const QString& text) const = 0;
+    // Height of a text line in the current font.
+    virtual double textHeight() const = 0;
+
+    int penWidth() const { return penWidth_; }
+    PenStyle penStyle() const { return penStyle_; }
+    void setPenWidth(int pixels) { penWidth_ = std::max(1, pixels); }
+    void setPenStyle(PenStyle style) { penStyle_ = style; }
+    virtual void line(double x1, double y1, double x2, double y2) = 0;
+    // An unfilled rectangle between two corners.
+    virtual void rectangle(double x1, double y1, double x2, double y2) = 0;
+    // The picture stretched into the rectangle.
+    virtual void drawPicture(const QImage& picture, const QRectF& mm) = 0;
+
+    virtual void newPage() = 0;
+    // Ends the document, which sends it to the printer; false when the output failed.
+    virtual bool endDoc() = 0;
+    // The file the output goes to when it is not a printer (a PDF); empty for a printer.
+    virtual QString outputFile() const { return {}; }
+
+protected:
+    virtual void drawText(double x, double y, const QString& text) = 0;
+
+private:
+    double x_ = 0;
+    double y_ = 0;
+    QString fontName_;
+    double fontSize_ = 10;
+    bool bold_ = false;
+    bool italic_ = false;
+    int penWidth_ = 1;
+    PenStyle penStyle_ = PenStyle::Solid;
+};
+
+// The printer of the running program: a QPainter on a QPrinter, begun at the first drawing.
+class QtPrinterSurface : public PrinterSurface {
+public:
+    explicit QtPrinterSurface(std::unique_ptr<QPrinter> printer);
+    ~QtPrinterSurface() override;
+
+    // The system's default printer; nullptr when the system has no printer.
+    static std::unique_ptr<QtPrinterSurface> defaultPrinter();
+    // A PDF file instead of a printer.
+    static std::unique_ptr<QtPrinterSurface> pdf(const QString& path);
+
+    void setPaper(int code) override;
+    int paper() const override { return paper_; }
+    void setOrientation(PageOrientation orientation) override;
+    PageOrientation orientation() const override;
+    QSizeF printableSize() const override;
+    double textWidth(const QString& text) const override;
+    double textHeight() const override;
+    void line(double x1, double y1, double x2, double y2) override;
+    void rectangle(double x1, double y1, double x2, double y2) override;
+    void drawPicture(const QImage& picture, const QRectF& mm) override;
+    void newPage() override;
+    bool endDoc() override;
+    QString outputFile() const override;
+
+protected:
+    void drawText(double x, double y, const QString& text) override;
+
+private:
+    QPainter* painter(); // nullptr when the printer cannot be started
+    double toDevice(double mm) const;
+    QFont currentFont() const;
+    void applyPen();
+
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    int paper_ = PaperA4;
+    bool failed_ = false;
+};
+
+// A surface for tests: draws nothing and records every call with its position in millimetres. Text is measured
+// as the Japanese code page counts it: half an em per byte, so a full-width character is one em wide.
+class RecordingSurface : public PrinterSurface {
+public:
+    struct Call {
+        QString op; // "text", "line", "rectangle", "picture", "newPage", "endDoc"
+        QRectF mm;  // text: position and measured size; line and rectangle: the two points; picture: its rectangle
+        QString text;
+        double fontSize = 0;
+        bool bold = false;
+        bool italic = false;
+        int penWidth = 0;
+        PenStyle penStyle = PenStyle::Solid;
+        QSize pictureSize;
+        PageOrientation orientation = PageOrientation::Portrait;
+    };
+
+    // margins: the part of the paper a printer cannot reach, in millimetres.
+    explicit RecordingSurface(const QMarginsF& margins = {});
+
+    void setPaper(int code) override { paper_ = code; }
+    int paper() const override { return paper_; }
+    void setOrientation(PageOrientation orientation) override { orientation_ = orientation; }
+    PageOrientation orientation() const override { return orientation_; }
+    QSizeF printableSize() const override;
+    double textWidth(const QString& text) const override;
+    double textHeight() const override;
+    void line(double x1, double y1, double x2, double y2) override;
+    void rectangle(double x1, double y1, double x2, double y2) override;
+    void drawPicture(const QImage& picture, const QRectF& mm) override;
+    void newPage() override;
+    bool endDoc() override;
+
+    QString outputFile() const override { return pdfFile; }
+
+    QList<Call> calls;
+    bool failEndDoc = false; // a printer that refuses the document
+    QString pdfFile;         // set to stand for the PDF used when the system has no printer
+
+protected:
+    void drawText(double x, double y, const QString& text) override;
+
+private:
+    Call make(const QString& op) const;
+
+    QMarginsF margins_;
+    int paper_ = PaperA4;
+    PageOrientation orientation_ = PageOrientation::Portrait;
+};
+
+} // namespace quelm::platform
