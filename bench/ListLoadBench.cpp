@@ -1,11 +1,14 @@
-// Benchmarks of filling the main record list: the bare engine scan against the list's own read.
+// Benchmarks of filling the record lists: the bare engine scan against the list's own read, and the sub records of
+// one main record in a large sub table.
 #include "SyntheticCatalogue.h"
 
 #include "platform/Database.h"
 #include "platform/RecordList.h"
 #include "platform/ScriptedUi.h"
 #include "records/Form5.h"
+#include "records/Form6.h"
 #include "records/MainRecords.h"
+#include "records/SubList.h"
 #include "store/Catalogue.h"
 
 #include <QApplication>
@@ -25,12 +28,12 @@ struct Catalogue {
     store::AppState state;
 };
 
-Catalogue& CatalogueOf(int mains) {
-    static std::map<int, std::unique_ptr<Catalogue>> made;
-    auto& slot = made[mains];
+Catalogue& CatalogueOf(int mains, int subsPerMain = 2) {
+    static std::map<std::pair<int, int>, std::unique_ptr<Catalogue>> made;
+    auto& slot = made[{mains, subsPerMain}];
     if (!slot) {
         slot = std::make_unique<Catalogue>();
-        bench::FillSyntheticCatalogue(slot->dir.path(), {mains, 2});
+        bench::FillSyntheticCatalogue(slot->dir.path(), {mains, subsPerMain});
         slot->state.dataFolder = slot->dir.path();
         auto db = store::OpenCatalogue(slot->state.databasePath());
         slot->state.config = store::LoadConfig(*db);
@@ -92,6 +95,56 @@ void BM_OpenCategoryInForm5(benchmark::State& st) {
     }
     st.SetItemsProcessed(st.iterations() * rows);
 }
+
+// The sub records of one main record in a sub table of 100,000 × 10 = 1,000,000 rows: what the sub record screen
+// reads when it opens (its rows, the count and largest サブＮＯ, and the main record above them).
+constexpr int SubBenchMains = 100000;
+constexpr int SubBenchPerMain = 10;
+
+Catalogue& SubCatalogue(std::int32_t regNo, std::int16_t mode, std::int32_t subNo) {
+    Catalogue& c = CatalogueOf(SubBenchMains, SubBenchPerMain);
+    c.state.CurrentSection = store::FirstSlotSection;
+    c.state.CurrentCategoryName = c.state.config[store::FirstSlotSection].ShumokuName;
+    c.state.ListMode = mode;
+    c.state.CurrentRegNo = regNo;
+    c.state.CurrentSubNo = subNo;
+    return c;
+}
+
+void BM_ReadSubRowsOfOneMain(benchmark::State& st) {
+    Catalogue& c = SubCatalogue(static_cast<std::int32_t>(st.range(0)), 0, 0);
+    for (auto _ : st) {
+        auto db = store::OpenCatalogue(c.state.databasePath());
+        const auto rows = records::ReadSubRows(*db, c.state);
+        const auto counts = records::CountSubRecords(*db, c.state.config[c.state.CurrentSection], c.state.CurrentRegNo);
+        const auto main = records::ReadMainRow(*db, c.state);
+        if (static_cast<int>(rows.size()) != SubBenchPerMain || counts.maxSubNo != SubBenchPerMain || main.size() != 1)
+            st.SkipWithError("wrong sub rows");
+        benchmark::DoNotOptimize(rows.data());
+    }
+}
+
+// The whole screen: built, and its deferred load run (the 100 ms wait for the first paint not counted).
+void BM_OpenForm6(benchmark::State& st) {
+    const std::int16_t mode = static_cast<std::int16_t>(st.range(1));
+    Catalogue& c = SubCatalogue(static_cast<std::int32_t>(st.range(0)), mode, 7);
+    platform::ScriptedUi ui;
+    for (auto _ : st) {
+        records::Form6 screen(c.state, ui);
+        screen.Timer1_Timer();
+        const int expected = mode == 2 ? 1 : SubBenchPerMain;
+        if (screen.ListView1->rowCount() != expected || screen.ListView2->rowCount() != 1 || !ui.messages.isEmpty())
+            st.SkipWithError("wrong lists");
+    }
+}
+
+BENCHMARK(BM_ReadSubRowsOfOneMain)->Arg(1)->Arg(SubBenchMains / 2)->Arg(SubBenchMains)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenForm6)
+    ->Args({1, 0})
+    ->Args({SubBenchMains / 2, 0})
+    ->Args({SubBenchMains, 0})
+    ->Args({SubBenchMains / 2, 2})
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_BareSqliteScan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadMainRows)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

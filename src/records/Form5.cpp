@@ -2,13 +2,21 @@
 #include "records/Form5.h"
 
 #include "platform/Database.h"
+#include "platform/FileChoosers.h"
 #include "platform/KeyedToolBar.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "print/ScreenPrint.h"
+#include "records/Form6.h"
 #include "records/Form7.h"
+#include "records/ListSearchDialog.h"
+#include "records/ListSort.h"
 #include "records/MainRecords.h"
+#include "records/RecordPicture.h"
+#include "records/RecordScreenParts.h"
+#include "records/SortOrderDialog.h"
 #include "store/Catalogue.h"
 
 #include <QAction>
@@ -35,9 +43,7 @@ namespace {
 
 constexpr int ListDesignWidth = 14655; // the list at the narrow layout; widened by ListViewExtraWidth
 constexpr int FormHeight = 9600;
-constexpr int PanelHeight = 2760;
-
-const QString PositionPrefix = QStringLiteral("レコード順／総数　　");
+constexpr int PanelHeight = 2895; // as high as the nearly square picture box
 
 } // namespace
 
@@ -52,10 +58,7 @@ Form5::Form5(store::AppState& state, platform::Ui& ui, QWidget* parent) : QDialo
     buildMenus();
 
     Toolbar1 = new platform::KeyedToolBar(this);
-    for (const QString& key : {QStringLiteral("新規作成"), QStringLiteral("変更"), QStringLiteral("削除"),
-                               QStringLiteral("画面印刷"), QStringLiteral("印刷設定"), QStringLiteral("印刷"),
-                               QStringLiteral("検索"), QStringLiteral("ソート"), QStringLiteral("ヘルプ")})
-        Toolbar1->addButton(key, key);
+    AddRecordToolButtons(*Toolbar1);
     connect(Toolbar1, &platform::KeyedToolBar::buttonClick, this, &Form5::Toolbar1_ButtonClick);
     layout->addWidget(Toolbar1);
 
@@ -117,6 +120,9 @@ void Form5::buildMenus() {
     connect(mf13, &QAction::triggered, this, &Form5::mf13_Click);
     connect(mf18, &QAction::triggered, this, &Form5::mf18_Click);
     connect(mf19, &QAction::triggered, this, &Form5::mf19_Click);
+    connect(mf140, &QAction::triggered, this, &Form5::mf140_Click);
+    connect(mf141, &QAction::triggered, this, &Form5::mf141_Click);
+    connect(mf142, &QAction::triggered, this, &Form5::mf142_Click);
 
     QMenu* me1 = bar->addMenu(QStringLiteral("編集"));
     me11 = me1->addAction(QStringLiteral("コピー"));
@@ -142,6 +148,8 @@ void Form5::buildMenus() {
     mk11 = mk1->addAction(QStringLiteral("検索条件"));
     QMenu* ms1 = bar->addMenu(QStringLiteral("ソート "));
     ms11 = ms1->addAction(QStringLiteral("ソート条件"));
+    connect(mk11, &QAction::triggered, this, &Form5::mk11_Click);
+    connect(ms11, &QAction::triggered, this, &Form5::ms11_Click);
     mh1 = bar->addAction(QStringLiteral("ヘルプ"));
     connect(mh1, &QAction::triggered, this, &Form5::mh1_Click);
 }
@@ -179,14 +187,18 @@ void Form5::buildDetailPanel(QWidget* panel) {
     Text2->setGeometry(TwipsRect(8400, 2250, 600, 330));
     Text2->setReadOnly(true);
 
+    // The box is nearly square: the fitting of a registered picture keeps its proportions only in such a box, and
+    // the stored file has the box's inner size. A stored picture is shown from the top-left at its own size.
     Picture2 = new QLabel(panel);
-    Picture2->setGeometry(TwipsRect(11940, 60, 2400, 2040));
+    Picture2->setGeometry(TwipsRect(11790, 0, 2925, 2895));
     Picture2->setFrameShape(QFrame::Box);
-    Picture2->setAlignment(Qt::AlignCenter);
+    Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Command2 = new QPushButton(QStringLiteral("画像登録"), panel);
-    Command2->setGeometry(TwipsRect(11940, 2220, 1170, 390));
+    Command2->setGeometry(TwipsRect(9120, 2220, 1170, 390));
     Command3 = new QPushButton(QStringLiteral("画像削除"), panel);
-    Command3->setGeometry(TwipsRect(13170, 2220, 1170, 390));
+    Command3->setGeometry(TwipsRect(10380, 2220, 1170, 390));
+    connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
 }
 
 int Form5::fieldCount() const {
@@ -283,19 +295,17 @@ void Form5::showPicture() {
     Picture2->clear();
     if (Text2->text() != QLatin1String("1"))
         return;
-    const QPixmap picture(state_.RecordPicturePath(state_.CurrentSection, Text3->text().toLongLong()));
-    if (picture.isNull()) {
-        ui_.message(Text1[0]->text() + QStringLiteral(" の登録画像が見つかりません。"), Icon::Critical, Buttons::Ok,
-                    QStringLiteral("ERROR"), this);
+    const LoadedPicture picture =
+        LoadPicture(state_.RecordPicturePath(state_.CurrentSection, Text3->text().toLongLong()));
+    if (!picture.ok()) {
+        ui_.message(Text1[0]->text() + PictureNotFoundText, Icon::Critical, Buttons::Ok, PictureErrorTitle, this);
         return;
     }
-    Picture2->setPixmap(
-        picture.scaled(Picture2->contentsRect().size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    Picture2->setPixmap(QPixmap::fromImage(picture.image));
 }
 
 QString Form5::positionText() const {
-    return PositionPrefix + QString::number(ListView1->selectedIndex()) + QStringLiteral(" / ") +
-           QString::number(ListView1->rowCount());
+    return PositionText(*ListView1);
 }
 
 void Form5::Text13Set() {
@@ -349,7 +359,12 @@ void Form5::Command1_Click() {
     state_.CurrentCategoryName = state_.config[state_.CurrentSection].ShumokuName;
     state_.CurrentRegNo = Text3->text().toInt();
     const int remembered = ListView1->selectedIndex();
-    // The sub record screen opens here once it is built; until then the button only keeps the state in step.
+    {
+        Form6 subRecords(state_, ui_, this);
+        connect(&subRecords, &Form6::endRequested, this, &Form5::endRequested);
+        ui_.runModal(subRecords);
+    }
+    // Neither the list nor the panel is read again; the button's count follows when the shown record changes.
     ListView1->select(remembered);
     ListView1->view()->setFocus();
     ListView1->ensureVisible(remembered);
@@ -407,8 +422,7 @@ void Form5::mf11_Click() {
 
 void Form5::mf12_Click() {
     if (!recordShown()) {
-        ui_.message(QStringLiteral("明細レコードが指定されていません。"), Icon::None, Buttons::Ok,
-                    QStringLiteral("Error"), this);
+        ui_.message(NoRecordMessage, Icon::None, Buttons::Ok, QStringLiteral("Error"), this);
         return;
     }
     openEditor(EditorMode::Change);
@@ -416,8 +430,7 @@ void Form5::mf12_Click() {
 
 void Form5::mf13_Click() {
     if (!recordShown()) {
-        ui_.message(QStringLiteral("明細レコードが指定されていません。"), Icon::None, Buttons::Ok,
-                    QStringLiteral("Error"), this);
+        ui_.message(NoRecordMessage, Icon::None, Buttons::Ok, QStringLiteral("Error"), this);
         return;
     }
     openEditor(EditorMode::Delete);
@@ -433,16 +446,7 @@ void Form5::mf19_Click() {
 }
 
 void Form5::me11_Click() {
-    bool cleared = false;
-    for (int i = 0; i < fieldCount(); ++i) {
-        if (!Text1[i]->hasSelectedText())
-            continue;
-        if (!cleared) {
-            QApplication::clipboard()->clear();
-            cleared = true;
-        }
-        QApplication::clipboard()->setText(Text1[i]->selectedText());
-    }
+    CopySelectedText(std::span(Text1).first(fieldCount()));
 }
 
 void Form5::me14_Click() {
@@ -475,23 +479,116 @@ void Form5::ListView1_ItemClick(int) {
 void Form5::ListView1_ColumnClick(int column) {
     if (ListView1->rowCount() == 0)
         return;
-    StatusBar1->setPanelText(1, QStringLiteral("クリックした項目列でソートした結果を表示"));
-    // The order is the list's own, which the sort-order dialog sets; a click does not reverse it.
-    ListView1->sortByColumn(column, ListView1->sortOrder());
-    StatusBar1->setPanelText(2, positionText());
+    SortByColumn(*ListView1, *StatusBar1, column);
     update();
 }
 
+void Form5::mk11_Click() {
+    {
+        auto dialog = MakeForm5k(state_, ui_, *ListView1, StatusBar1, this);
+        ui_.runModal(*dialog);
+    }
+    Text13Set();
+}
+
+void Form5::ms11_Click() {
+    auto dialog = MakeForm5s(state_, ui_, *ListView1, this);
+    ui_.runModal(*dialog);
+}
+
 void Form5::Toolbar1_ButtonClick(const QString& key) {
-    if (key == QStringLiteral("新規作成"))
-        mf11_Click();
-    else if (key == QStringLiteral("変更"))
-        mf12_Click();
-    else if (key == QStringLiteral("削除"))
-        mf13_Click();
-    else if (key == QStringLiteral("ヘルプ"))
-        mh1_Click();
-    // 画面印刷, 印刷設定, 印刷, 検索 and ソート open screens that are not part of the program yet.
+    TriggerRecordToolButton(key, {mf11, mf12, mf13, mf140, mf15, mf16, mk11, ms11, mh1});
+}
+
+void Form5::Command2_Click() {
+    claimState();
+    if (Text2->text() == QLatin1String("1")) {
+        // One picture per record: to change it the user deletes it first, so a stored file is never overwritten.
+        ui_.message(QStringLiteral("画像は登録済です。"), Icon::Critical, Buttons::Ok, PictureErrorTitle, this);
+        return;
+    }
+    if (!recordShown()) {
+        ui_.message(NoRecordMessage, Icon::None, Buttons::Ok, QStringLiteral("Error"), this);
+        return;
+    }
+    const QString path =
+        platform::SelectOpenFile(ui_, this, {{QStringLiteral("ＪＰＧファイル(*.jpg)"), QStringLiteral("*.jpg")}},
+                                 QStringLiteral("登録する画像ファイルを開く"));
+    if (path.isEmpty())
+        return;
+    const LoadedPicture picture = LoadPicture(path);
+    if (!picture.ok()) {
+        ui_.message(picture.error, Icon::Critical, Buttons::Ok, PictureErrorTitle, this);
+        return;
+    }
+    // What the box shows is what is stored: the picture fitted into the box, on the box's background.
+    const QImage boxImage = ComposeBoxImage(picture.image, picture.naturalSize, Picture2->contentsRect().size(),
+                                            Picture2->palette().color(QPalette::Window));
+    Picture2->setPixmap(QPixmap::fromImage(boxImage));
+    if (ui_.message(QStringLiteral("この画像を登録しますか？"), Icon::Question, Buttons::OkCancel,
+                    QStringLiteral("画像登録確認"), this) != platform::Answer::Ok) {
+        Picture2->clear();
+        return;
+    }
+    const PictureResult result = SaveRecordPicture(state_, state_.CurrentSection, Text3->text().toInt(), boxImage);
+    if (!result.ok()) {
+        Picture2->clear();
+        if (result.status == PictureResult::Status::FileFailed)
+            ui_.message(result.message, Icon::Exclamation, Buttons::Ok, PictureErrorTitle, this);
+        else
+            platform::ShowEngineError(ui_, result.message, this);
+        return;
+    }
+    showPictureFlag(1);
+}
+
+void Form5::Command3_Click() {
+    claimState();
+    if (Text2->text().isEmpty() || Text2->text() == QLatin1String("0")) {
+        ui_.message(QStringLiteral("登録された画像はありません。"), Icon::Critical, Buttons::Ok, PictureErrorTitle,
+                    this);
+        return;
+    }
+    if (ui_.message(QStringLiteral("この画像を削除しますか？"), Icon::Question, Buttons::OkCancel,
+                    QStringLiteral("画像削除確認"), this) != platform::Answer::Ok)
+        return;
+    const PictureResult result = DeleteRecordPicture(state_, state_.CurrentSection, Text3->text().toInt());
+    if (!result.ok()) {
+        // The file is still there with its flag at 1, so the picture stays in view.
+        if (result.status == PictureResult::Status::FileFailed)
+            ui_.message(result.message, Icon::Exclamation, Buttons::Ok, PictureErrorTitle, this);
+        else
+            platform::ShowEngineError(ui_, result.message, this);
+        return;
+    }
+    Picture2->clear();
+    showPictureFlag(0);
+}
+
+void Form5::showPictureFlag(int jpgswr) {
+    if (ListView1->rowCount() == 0)
+        return;
+    const int n = fieldCount();
+    int index = ListView1->selectedIndex();
+    if (index < 1 || ListView1->cell(index, n) != Text3->text())
+        index = ListView1->find(Text3->text(), n, false);
+    if (index >= 1)
+        ListView1->setCell(index, n + 1, QString::number(jpgswr));
+    Text2->setText(QString::number(jpgswr));
+    ListView1->update();
+    update();
+}
+
+void Form5::mf140_Click() {
+    print::PrintScreen(*this, StatusBar1, print::ScreenPrintArea::ActiveWindow, ui_, state_.dataFolder);
+}
+
+void Form5::mf141_Click() {
+    print::PrintScreen(*this, StatusBar1, print::ScreenPrintArea::UserData, ui_, state_.dataFolder);
+}
+
+void Form5::mf142_Click() {
+    print::PrintScreen(*this, StatusBar1, print::ScreenPrintArea::EntireScreen, ui_, state_.dataFolder);
 }
 
 } // namespace quelm::records

@@ -46,6 +46,11 @@ public:
 
     // Handlers.
     void Command1_Click();
+    void Command2_Click(); // 画像登録
+    void Command3_Click(); // 画像削除
+    void mf140_Click();    // screen print: this window
+    void mf141_Click();    // screen print: its client area
+    void mf142_Click();    // screen print: the whole display
     void mf11_Click();
     void mf12_Click();
     void mf13_Click();
@@ -56,6 +61,8 @@ public:
     void mv11_Click();
     void mv12_Click();
     void mh1_Click();
+    void mk11_Click();
+    void ms11_Click();
     void ListView1_ItemClick(int index);
     void ListView1_ColumnClick(int column);
     void Toolbar1_ButtonClick(const QString& key);
@@ -95,6 +102,8 @@ private:
     void buildDetailPanel(QWidget* panel);
     void showRow(int index);
     void showPicture();
+    // After 画像jpg有無 changed: the row's hidden 画像jpg cell and Text2 follow.
+    void showPictureFlag(int jpgswr);
     void clearPanel();
     void openEditor(EditorMode mode);
     bool recordShown() const;

@@ -63,44 +63,6 @@ QString Narrow(const QString& text) {
     return out;
 }
 
-// Converts the boxes into column values, stopping at the first type error.
-EditResult ConvertInputs(const ConfigSection& s, const std::vector<FieldInput>& inputs, bool adding,
-                         std::vector<Value>& values) {
-    EditResult r;
-    // The 255-byte limit is kept here too, so no caller can store an over-long text by skipping its own check.
-    if (auto field = FindTooLongText(s, inputs)) {
-        r.status = EditResult::Status::TooLong;
-        r.field = *field;
-        r.message = TooLongTextMessage;
-        return r;
-    }
-    const int n = FieldCountOf(s);
-    values.clear();
-    values.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        const FieldInput input = i < static_cast<int>(inputs.size()) ? inputs[i] : FieldInput{};
-        const QString type = MainFieldType(s, i + 1);
-        auto v = StoreFieldValue(type, input, adding);
-        if (!v) {
-            r.status = EditResult::Status::TypeError;
-            r.field = i;
-            r.message = TypeErrorMessage(s.FieldName[i + 1].trimmed(), input.text);
-            return r;
-        }
-        if (type == store::TypeText && input.text.isEmpty())
-            r.blankedFields.push_back(i);
-        values.push_back(std::move(*v));
-    }
-    return r;
-}
-
-EditResult Failure(const EngineError& e) {
-    EditResult r;
-    r.status = EditResult::Status::EngineError;
-    r.message = e.message();
-    return r;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------- record list
@@ -150,18 +112,11 @@ std::vector<platform::ListRow> ReadMainRows(Database& db, const store::AppState&
     RequireColumns(*rs, columns);
     if (state.ListMode == 1) {
         const store::FieldSearch& criteria = state.FieldSearchCriteria;
-        const QString& type = criteria.searchType;
-        const bool known = type == store::TypeText || type == store::TypeLong || type == store::TypeDate;
-        if (!known || criteria.searchField < 0 || criteria.searchField >= n)
+        const FieldSearchMatcher matcher(criteria);
+        if (!matcher.known() || criteria.searchField < 0 || criteria.searchField >= n)
             return rows;
-        // A folded search folds the sought text once, not per record.
-        const bool folded = type == store::TypeText && criteria.exactMatch != 1;
-        const QString foldedText = folded ? FoldForSearch(criteria.searchText) : QString();
         for (; !rs->eof(); rs->moveNext()) {
-            const Value cell = rs->value(criteria.searchField);
-            const bool match = folded ? !cell.isNull() && FoldForSearch(cell.toText()).contains(foldedText)
-                                      : MatchesFieldSearch(cell, criteria);
-            if (match)
+            if (matcher.matches(rs->value(criteria.searchField)))
                 rows.push_back(RowOf(*rs, columns, builder));
         }
         return rows;
@@ -172,47 +127,22 @@ std::vector<platform::ListRow> ReadMainRows(Database& db, const store::AppState&
     return rows;
 }
 
-QString FoldForSearch(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        char16_t c = text[i].unicode();
-        if (c >= 0xFF61 && c <= 0xFF9F) {
-            // Half-width katakana: a following voicing mark belongs to the letter (ｶﾞ is ガ).
-            QString chunk(text[i]);
-            if (i + 1 < size && (text[i + 1].unicode() == 0xFF9E || text[i + 1].unicode() == 0xFF9F))
-                chunk += text[++i];
-            out += chunk.normalized(QString::NormalizationForm_KC);
-            continue;
-        }
-        if (c >= 0xFF01 && c <= 0xFF5E)
-            c = static_cast<char16_t>(c - 0xFF01 + 0x21);
-        else if (c == 0x3000)
-            c = u' ';
-        else if (c >= 0xFFE0 && c <= 0xFFEE) {
-            out += QString(QChar(c)).normalized(QString::NormalizationForm_KC);
-            continue;
-        }
-        // Hiragana as katakana (including the iteration marks ゝゞ).
-        if ((c >= 0x3041 && c <= 0x3096) || c == 0x309D || c == 0x309E)
-            c = static_cast<char16_t>(c + 0x60);
-        out += QChar(c).toCaseFolded();
-    }
-    return out;
-}
-
-bool ContainsSearchText(const QString& value, const QString& sought, bool exact) {
-    if (exact)
-        return value.contains(sought);
-    return FoldForSearch(value).contains(FoldForSearch(sought));
-}
+FieldSearchMatcher::FieldSearchMatcher(const store::FieldSearch& criteria)
+    : criteria_(criteria), text_(criteria.searchType == store::TypeText ? criteria.searchText : QString(),
+                                 criteria.exactMatch == 1 ? TextFold::Exact : TextFold::CaseWidthKana),
+      known_(criteria.searchType == store::TypeText || criteria.searchType == store::TypeLong ||
+             criteria.searchType == store::TypeDate) {}
 
 bool MatchesFieldSearch(const Value& cell, const store::FieldSearch& criteria) {
+    return FieldSearchMatcher(criteria).matches(cell);
+}
+
+bool FieldSearchMatcher::matches(const Value& cell) const {
+    const store::FieldSearch& criteria = criteria_;
     if (cell.isNull())
         return false;
     if (criteria.searchType == store::TypeText)
-        return ContainsSearchText(cell.toText(), criteria.searchText, criteria.exactMatch == 1);
+        return text_.occursIn(cell.toText());
     if (criteria.searchType == store::TypeLong) {
         if (cell.kind() == Value::Kind::Integer)
             return cell.toInt() == criteria.searchNumber;
@@ -224,15 +154,17 @@ bool MatchesFieldSearch(const Value& cell, const store::FieldSearch& criteria) {
         if (cell.kind() != Value::Kind::Date)
             return false;
         const QDate day = criteria.searchDate.isValid() ? criteria.searchDate : store::FieldSearch::ZeroDate;
-        const QDateTime sought(day, QTime(0, 0));
+        // Day and time of day compared apart: a QDateTime comparison goes through the time zone, which made a scan
+        // of a large table several times slower. The sought value is midnight of its day, so a time makes it later.
         const QDateTime v = cell.toDate();
+        const int order = v.date() < day ? -1 : v.date() > day ? 1 : (v.time() > QTime(0, 0) ? 1 : 0);
         switch (criteria.dateComparison) {
         case 0:
-            return v == sought;
+            return order == 0;
         case 1:
-            return v > sought;
+            return order > 0;
         case 2:
-            return v < sought;
+            return order < 0;
         default:
             return false;
         }
@@ -265,6 +197,18 @@ int SectionOfCategory(const store::CategoryConfig& config, const QString& name, 
     return fallback;
 }
 
+int CheckedCurrentSection(const store::AppState& state) {
+    return CheckedSection(state);
+}
+
+QString CheckedTableName(const QString& configured) {
+    return CheckedTable(configured);
+}
+
+void RequireColumnCount(const Recordset& rs, int count) {
+    RequireColumns(rs, count);
+}
+
 // ---------------------------------------------------------------- editor
 
 QString TypeErrorMessage(const QString& fieldName, const QString& text) {
@@ -276,6 +220,78 @@ QString MainFieldType(const ConfigSection& section, int k) {
     if (configured == store::TypeText || configured == store::TypeLong || configured == store::TypeDate)
         return configured;
     return store::MainFieldTypeOf(k);
+}
+
+QString SubFieldType(const ConfigSection& section, int k) {
+    const QString configured = section.SubFieldType[k].trimmed().toUpper();
+    if (configured == store::TypeText || configured == store::TypeLong || configured == store::TypeDate)
+        return configured;
+    return store::SubFieldTypeOf(k);
+}
+
+EditFields MainEditFields(const ConfigSection& section) {
+    EditFields f;
+    for (int k = 1; k <= FieldCountOf(section); ++k) {
+        f.names.push_back(section.FieldName[k]);
+        f.types.push_back(MainFieldType(section, k));
+    }
+    return f;
+}
+
+EditFields SubEditFields(const ConfigSection& section) {
+    EditFields f;
+    const int m = std::clamp<int>(section.SubFieldCount, 0, store::SubFieldSlots);
+    for (int k = 1; k <= m; ++k) {
+        f.names.push_back(section.SubFieldName[k]);
+        f.types.push_back(SubFieldType(section, k));
+    }
+    return f;
+}
+
+std::optional<int> FindTooLongText(const EditFields& fields, const std::vector<FieldInput>& inputs) {
+    const int n = std::min<int>(fields.count(), static_cast<int>(inputs.size()));
+    for (int i = 0; i < n; ++i) {
+        if (fields.types[i] == store::TypeText && platform::LenMbcs(inputs[i].text) > MaxTextBytes)
+            return i;
+    }
+    return std::nullopt;
+}
+
+EditResult ConvertInputs(const EditFields& fields, const std::vector<FieldInput>& inputs, bool adding,
+                         const QString& emptyText, std::vector<Value>& values) {
+    EditResult r;
+    // The 255-byte limit is kept here too, so no caller can store an over-long text by skipping its own check.
+    if (auto field = FindTooLongText(fields, inputs)) {
+        r.status = EditResult::Status::TooLong;
+        r.field = *field;
+        r.message = TooLongTextMessage;
+        return r;
+    }
+    const int n = fields.count();
+    values.clear();
+    values.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const FieldInput input = i < static_cast<int>(inputs.size()) ? inputs[i] : FieldInput{};
+        const QString& type = fields.types[i];
+        auto v = StoreFieldValue(type, input, adding, emptyText);
+        if (!v) {
+            r.status = EditResult::Status::TypeError;
+            r.field = i;
+            r.message = TypeErrorMessage(fields.names[i].trimmed(), input.text);
+            return r;
+        }
+        if (type == store::TypeText && input.text.isEmpty())
+            r.blankedFields.push_back(i);
+        values.push_back(std::move(*v));
+    }
+    return r;
+}
+
+EditResult EngineFailure(const EngineError& e) {
+    EditResult r;
+    r.status = EditResult::Status::EngineError;
+    r.message = e.message();
+    return r;
 }
 
 std::optional<std::int32_t> ParseWholeNumber(const QString& text) {
@@ -326,12 +342,7 @@ std::optional<Value> StoreFieldValue(const QString& type, const FieldInput& inpu
 }
 
 std::optional<int> FindTooLongText(const ConfigSection& section, const std::vector<FieldInput>& inputs) {
-    const int n = std::min<int>(FieldCountOf(section), static_cast<int>(inputs.size()));
-    for (int i = 0; i < n; ++i) {
-        if (MainFieldType(section, i + 1) == store::TypeText && platform::LenMbcs(inputs[i].text) > MaxTextBytes)
-            return i;
-    }
-    return std::nullopt;
+    return FindTooLongText(MainEditFields(section), inputs);
 }
 
 EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& inputs) {
@@ -339,7 +350,7 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
         const int section = CheckedSection(state);
         const ConfigSection& s = state.config[section];
         std::vector<Value> values;
-        EditResult r = ConvertInputs(s, inputs, true, values);
+        EditResult r = ConvertInputs(MainEditFields(s), inputs, true, EmptyTextValue, values);
         if (!r.ok())
             return r;
         if (s.RegNo >= std::numeric_limits<std::int32_t>::max())
@@ -370,7 +381,7 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
         r.rows = 1;
         return r;
     } catch (const EngineError& e) {
-        return Failure(e);
+        return EngineFailure(e);
     }
 }
 
@@ -378,7 +389,7 @@ EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const st
     try {
         const ConfigSection& s = state.config[CheckedSection(state)];
         std::vector<Value> values;
-        EditResult r = ConvertInputs(s, inputs, false, values);
+        EditResult r = ConvertInputs(MainEditFields(s), inputs, false, EmptyTextValue, values);
         r.regNo = regNo;
         if (!r.ok())
             return r;
@@ -399,7 +410,7 @@ EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const st
         tx.commit();
         return r;
     } catch (const EngineError& e) {
-        return Failure(e);
+        return EngineFailure(e);
     }
 }
 
@@ -428,7 +439,7 @@ EditResult DeleteMainRecord(store::AppState& state, std::int32_t regNo, bool wit
         tx.commit();
         return r;
     } catch (const EngineError& e) {
-        return Failure(e);
+        return EngineFailure(e);
     }
 }
 

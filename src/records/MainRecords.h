@@ -2,6 +2,7 @@
 
 #include "platform/ListRow.h"
 #include "platform/Value.h"
+#include "records/TextMatch.h"
 #include "store/AppState.h"
 
 #include <QDate>
@@ -14,7 +15,9 @@
 
 namespace quelm::platform {
 class Database;
-}
+class EngineError;
+class Recordset;
+} // namespace quelm::platform
 
 namespace quelm::records {
 
@@ -39,14 +42,23 @@ std::vector<ListColumn> MainListColumns(const store::ConfigSection& section);
 // Raises platform::EngineError when the table cannot be read.
 std::vector<platform::ListRow> ReadMainRows(platform::Database& db, const store::AppState& state);
 
-// Whether one cell meets the per-field search; the inquiry screen filters its list by the same rule.
-bool MatchesFieldSearch(const platform::Value& cell, const store::FieldSearch& criteria);
+// The per-field search, prepared once for a scan of many records; the inquiry screen filters its list with it too.
+class FieldSearchMatcher {
+public:
+    explicit FieldSearchMatcher(const store::FieldSearch& criteria);
+    // Whether the criteria name one of the three type words; with any other word nothing matches.
+    bool known() const { return known_; }
+    // Whether one cell meets the criteria. A Null cell never does.
+    bool matches(const platform::Value& cell) const;
 
-// Text search of the per-field and the all-category search: does value contain sought? Unless exact, letter case,
-// full-/half-width forms and katakana/hiragana are not told apart.
-bool ContainsSearchText(const QString& value, const QString& sought, bool exact);
-// The form both sides are brought to for a search that is not exact.
-QString FoldForSearch(const QString& text);
+private:
+    store::FieldSearch criteria_;
+    TextMatcher text_;
+    bool known_ = false;
+};
+
+// Whether one cell meets the per-field search (one cell; a scan keeps a FieldSearchMatcher instead).
+bool MatchesFieldSearch(const platform::Value& cell, const store::FieldSearch& criteria);
 
 // ---------------------------------------------------------------- sub records of one main record
 
@@ -59,6 +71,15 @@ SubCounts CountSubRecords(platform::Database& db, const store::ConfigSection& se
 
 // The lowest category slot (4 … 9) whose 種目名 is name; fallback when none is.
 int SectionOfCategory(const store::CategoryConfig& config, const QString& name, int fallback);
+
+// ---------------------------------------------------------------- checks of the table readers
+
+// state.CurrentSection when it is a category slot (4 … 9); raises platform::EngineError otherwise.
+int CheckedCurrentSection(const store::AppState& state);
+// A configured table name, trimmed and checked before it is joined into SQL; raises platform::EngineError if refused.
+QString CheckedTableName(const QString& configured);
+// Reading by position needs count columns; raises platform::EngineError when the table has fewer.
+void RequireColumnCount(const platform::Recordset& rs, int count);
 
 // ---------------------------------------------------------------- main record editor
 
@@ -83,6 +104,17 @@ QString TypeErrorMessage(const QString& fieldName, const QString& text);
 
 // The type word of main field k (1-based) of a category: its configured type, else the type of its position.
 QString MainFieldType(const store::ConfigSection& section, int k);
+// The same for sub field k (1-based).
+QString SubFieldType(const store::ConfigSection& section, int k);
+
+// The fields one editor writes, 1 … n in order: each one's configured name (untrimmed) and type word.
+struct EditFields {
+    std::vector<QString> names;
+    std::vector<QString> types;
+    int count() const { return static_cast<int>(types.size()); }
+};
+EditFields MainEditFields(const store::ConfigSection& section); // fields 1 … フィールド個数
+EditFields SubEditFields(const store::ConfigSection& section);  // sub fields 1 … SUBフィールド個数
 
 // The number test of LONG boxes and of the per-field search: a whole number with an optional sign that fits 32 bits;
 // blanks around it and full-width digits are accepted.
@@ -97,12 +129,13 @@ std::optional<platform::Value> StoreFieldValue(const QString& type, const FieldI
 
 // The first TEXT field (0-based) whose text is longer than 255 bytes in the Japanese code page.
 std::optional<int> FindTooLongText(const store::ConfigSection& section, const std::vector<FieldInput>& inputs);
+std::optional<int> FindTooLongText(const EditFields& fields, const std::vector<FieldInput>& inputs);
 
 struct EditResult {
     enum class Status { Ok, TooLong, TypeError, EngineError };
     Status status = Status::Ok;
     std::int32_t regNo = 0; // the record added, changed or deleted
-    int rows = 0;           // main records written or deleted
+    int rows = 0;           // records written or deleted
     int field = -1;         // TooLong, TypeError: the refused field (0-based)
     QString message;        // the text to show: TooLongTextMessage, the type error, or the engine's message
     // TEXT boxes (0-based) that were empty and were stored as three blanks: the boxes show the blanks from now on.
@@ -110,6 +143,13 @@ struct EditResult {
 
     bool ok() const { return status == Status::Ok; }
 };
+
+// Converts the boxes into column values, stopping at the first type error; an over-long text is refused first.
+// Empty TEXT boxes give emptyText and are listed in blankedFields.
+EditResult ConvertInputs(const EditFields& fields, const std::vector<FieldInput>& inputs, bool adding,
+                         const QString& emptyText, std::vector<platform::Value>& values);
+// The result that reports an engine failure with its message.
+EditResult EngineFailure(const platform::EngineError& e);
 
 // Appends a main record to the current category from the boxes: 登録ＮＯ = 登録NO + 1, 画像jpg有無 0. The record
 // and the advanced counter are written in one transaction; state.config follows only after the commit. A refused

@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "records/Form5.h"
+#include "records/Form5kf.h"
 #include "shell/Choosers.h"
 #include "store/Catalogue.h"
 #include "store/Form2b.h"
@@ -434,6 +435,14 @@ void Form1::mk11_Click(int index) {
         return;
     }
     openCategory(s, 1);
+    {
+        records::Form5kf search(state_, ui_, this);
+        ui_.runModal(search);
+    }
+    if (state_.SearchCancelled)
+        return;
+    showRecordScreen();
+    update();
 }
 
 void Form1::mt12_Click() {

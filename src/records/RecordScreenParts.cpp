@@ -1,0 +1,56 @@
+#include "records/RecordScreenParts.h"
+
+#include <QAction>
+
+#include "platform/KeyedToolBar.h"
+#include "platform/RecordList.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+
+namespace quelm::records {
+
+namespace {
+const std::array<QString, 9>& ToolKeys() {
+    static const std::array<QString, 9> keys{
+        QStringLiteral("新規作成"), QStringLiteral("変更"),     QStringLiteral("削除"),
+        QStringLiteral("画面印刷"), QStringLiteral("印刷設定"), QStringLiteral("印刷"),
+        QStringLiteral("検索"),     QStringLiteral("ソート"),   QStringLiteral("ヘルプ")};
+    return keys;
+}
+} // namespace
+
+void AddRecordToolButtons(platform::KeyedToolBar& bar) {
+    for (const QString& key : ToolKeys())
+        bar.addButton(key, key);
+}
+
+void TriggerRecordToolButton(const QString& key, const RecordToolActions& actions) {
+    for (std::size_t i = 0; i < ToolKeys().size(); ++i) {
+        if (ToolKeys()[i] == key && actions[i]) {
+            actions[i]->trigger();
+            return;
+        }
+    }
+}
+
+QString PositionText(const platform::RecordList& list) {
+    return QStringLiteral("レコード順／総数　　") + QString::number(list.selectedIndex()) + QStringLiteral(" / ") +
+           QString::number(list.rowCount());
+}
+
+void CopySelectedText(std::span<QLineEdit* const> boxes) {
+    bool cleared = false;
+    for (QLineEdit* box : boxes) {
+        if (!box || !box->hasSelectedText())
+            continue;
+        if (!cleared) {
+            QApplication::clipboard()->clear();
+            cleared = true;
+        }
+        QApplication::clipboard()->setText(box->selectedText());
+    }
+}
+
+} // namespace quelm::records

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <span>
+
+class QAction;
+class QLineEdit;
+
+namespace quelm::platform {
+class KeyedToolBar;
+class RecordList;
+} // namespace quelm::platform
+
+namespace quelm::records {
+
+// Pieces the main and the sub record screen share, so both behave alike.
+
+// A change or delete with no main record shown (OK button, no icon, title "Error").
+inline const QString NoRecordMessage = QStringLiteral("明細レコードが指定されていません。");
+
+// The nine tool bar buttons of a record screen, keyed by the texts the handlers dispatch on.
+void AddRecordToolButtons(platform::KeyedToolBar& bar);
+// The menu items the nine buttons stand for, in button order: 新規作成, 変更, 削除, 画面印刷, 印刷設定, 印刷, 検索,
+// ソート, ヘルプ.
+using RecordToolActions = std::array<QAction*, 9>;
+// A tool bar button does what its menu item does: the item is triggered.
+void TriggerRecordToolButton(const QString& key, const RecordToolActions& actions);
+
+// Panel 2: "レコード順／総数　　" + selected index + " / " + row count.
+QString PositionText(const platform::RecordList& list);
+
+// Copy of the detail boxes: the clipboard is emptied before the first box that has a selection and then takes each
+// selected text in turn, so the last box with a selection wins; with no selection it is left alone.
+void CopySelectedText(std::span<QLineEdit* const> boxes);
+
+} // namespace quelm::records
