@@ -39,7 +39,17 @@ void MaskedDateBox::setMask(const QString& mask) {
 
 void MaskedDateBox::mousePressEvent(QMouseEvent* event) {
     QLineEdit::mousePressEvent(event);
-    // A click past the first empty slot would leave the cursor where no digit can go: start at that slot.
+    moveToFirstPrompt();
+}
+
+void MaskedDateBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // Focus given by the program (not by Tab) leaves the cursor at the end of "____/__/__".
+    moveToFirstPrompt();
+}
+
+void MaskedDateBox::moveToFirstPrompt() {
+    // A cursor past the first empty slot sits where no digit can go: start at that slot.
     const auto firstPrompt = mask_.isEmpty() ? -1 : displayText().indexOf(Prompt);
     if (firstPrompt >= 0 && cursorPosition() > firstPrompt && !hasSelectedText())
         setCursorPosition(static_cast<int>(firstPrompt));

@@ -28,12 +28,15 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 signals:
     // The box refused a key; carries the box's text as it stands.
     void validationError(const QString& rejectedText);
 
 private:
+    void moveToFirstPrompt();
+
     QString mask_;
 };
 

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QFontMetrics>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -27,6 +28,9 @@ public:
 
     std::vector<Column> columns;
     std::vector<ListRow> rows;
+    // With uniform row heights the view measures the first row only; a first row without Japanese text would
+    // make every row too low for the rows that have it. Every row is given the height of a Japanese line.
+    int rowHeight = 0;
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows.size());
@@ -42,6 +46,8 @@ public:
             return text(index.row(), index.column());
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(columns[index.column()].align | Qt::AlignVCenter);
+        if (role == Qt::SizeHintRole && rowHeight > 0)
+            return QSize(-1, rowHeight);
         return {};
     }
 
@@ -207,6 +213,7 @@ RecordList::RecordList(QWidget* parent)
     view_->setItemsExpandable(false);
     view_->setIndentation(0);
     view_->setUniformRowHeights(true);
+    model_->rowHeight = QFontMetrics(view_->font()).boundingRect(QStringLiteral("国Ag")).height() + 2;
     view_->setAllColumnsShowFocus(true);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);

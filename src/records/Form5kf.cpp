@@ -46,7 +46,7 @@ Form5kf::Form5kf(store::AppState& state, platform::Ui& ui, QWidget* parent) : QD
 Form5kf::~Form5kf() = default;
 
 void Form5kf::buildControls() {
-    setFixedSize(platform::TwipsToPixels(9480), platform::TwipsToPixels(6120));
+    setFixedSize(platform::TwipsToPixels(10320), platform::TwipsToPixels(6120));
     Label1 = new QLabel(QStringLiteral("検索して開く  （レコードの選択）"), this);
     QFont heading = Label1->font();
     heading.setPointSize(heading.pointSize() + 2);
@@ -79,7 +79,7 @@ void Form5kf::buildControls() {
     }
 
     Check1 = new QCheckBox(QStringLiteral("大/小文字、全角/半角、カナ/ひらがなを区別する"), this);
-    Check1->setGeometry(TwipsRect(5400, 1560, 3900, 600));
+    Check1->setGeometry(TwipsRect(5400, 1560, 4740, 600));
     connect(Check1, &QCheckBox::clicked, this, &Form5kf::Check1_Click);
 
     Command1 = new QPushButton(QStringLiteral("検　索"), this);

@@ -68,7 +68,7 @@ ListSearchDialog::ListSearchDialog(store::AppState& state, platform::Ui& ui, Lis
     : QDialog(parent), ui_(ui), list_(list), panels_(panels) {
     setObjectName(ObjectName(owner));
     setWindowTitle(state.caption(ScreenName(owner)));
-    setFixedSize(platform::TwipsToPixels(7440), platform::TwipsToPixels(5400));
+    setFixedSize(platform::TwipsToPixels(9060), platform::TwipsToPixels(5400));
 
     Label1 = new QLabel(QStringLiteral("検索条件"), this);
     QFont heading = Label1->font();
@@ -88,28 +88,28 @@ ListSearchDialog::ListSearchDialog(store::AppState& state, platform::Ui& ui, Lis
     }
 
     Frame2 = new QGroupBox(QStringLiteral("検索で一致する条件"), this);
-    Frame2->setGeometry(TwipsRect(3840, 600, 3360, 1680));
+    Frame2->setGeometry(TwipsRect(3840, 600, 4980, 1680));
     Label2 = new QLabel(QStringLiteral("１番目の項目検索のみ"), Frame2);
     Label2->setGeometry(TwipsRect(180, 300, 3000, 300));
     const std::array<QString, 2> matches{QStringLiteral(" 検索文字と完全に一致  する文字列を検索する"),
                                          QStringLiteral(" 検索文字で始まる文字列  を検索する")};
     for (int j = 0; j < 2; ++j) {
         Option2[j] = new QRadioButton(matches[j], Frame2);
-        Option2[j]->setGeometry(TwipsRect(180, 660 + j * 480, 3060, 420));
+        Option2[j]->setGeometry(TwipsRect(180, 660 + j * 480, 4680, 420));
         connect(Option2[j], &QRadioButton::clicked, this, [this, j] { Option2_Click(j); });
     }
     Frame2->hide();
 
     Text1 = new QPlainTextEdit(this);
     Text1->setReadOnly(true);
-    Text1->setGeometry(TwipsRect(240, 2460, 6960, 1800));
+    Text1->setGeometry(TwipsRect(240, 2460, 8580, 1800));
     Text1->setPlainText(QStringLiteral(
         "「1番目の項目」を選ぶと、一番左の項目を、検索文字と完全に一致するか、検索文字で始まるかを選んで検索します。\n"
         "「２番目以降の項目」を選ぶと、２番目から右の全ての項目を、検索文字で始まるかで検索します。\n"
         "英字の大文字と小文字は区別しません。見つかった最初の行を選択します。"));
 
     Command1 = new QPushButton(QStringLiteral("ヘルプ"), this);
-    Command1->setGeometry(TwipsRect(5400, 4500, 1800, 480));
+    Command1->setGeometry(TwipsRect(7020, 4500, 1800, 480));
     Command1->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &ListSearchDialog::Command1_Click);
 }

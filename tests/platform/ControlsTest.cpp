@@ -1,6 +1,8 @@
 #include "platform/KeyedToolBar.h"
 #include "platform/MaskedDateBox.h"
+
 #include "platform/StatusPanels.h"
+#include <QApplication>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -73,6 +75,18 @@ TEST(ControlsTest, MaskedBoxReportsRefusedKeysWithItsText) {
     ASSERT_EQ(errors.count(), 2);
     EXPECT_EQ(errors.at(1).at(0).toString(), QStringLiteral("2009/__/__"));
     EXPECT_EQ(box.clipText(), QStringLiteral("2009"));
+}
+
+TEST(ControlsTest, MaskedBoxTakesDigitsRightAfterTheProgramGivesItFocus) {
+    QWidget window;
+    auto* box = new MaskedDateBox(&window);
+    box->setMask(DateMask);
+    window.show();
+    box->setCursorPosition(10);
+    box->setFocus();
+    QApplication::processEvents();
+    QTest::keyClicks(box, QStringLiteral("20090406"));
+    EXPECT_EQ(box->text(), QStringLiteral("2009/04/06"));
 }
 
 TEST(ControlsTest, MaskedBoxWithoutMaskIsFreeText) {
