@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <utility>
 
 namespace quelm::platform {
 
@@ -173,14 +174,17 @@ void QtPrinterSurface::newPage() {
 }
 
 bool QtPrinterSurface::endDoc() {
-    if (failed_)
+    // The document ends here whatever happened, so the next one starts afresh: a printer that was offline once is
+    // tried again next time.
+    const bool failed = std::exchange(failed_, false);
+    setCurrentX(0);
+    setCurrentY(0);
+    if (failed)
         return false;
     if (!painter_)
         return true; // nothing was printed, so nothing is sent
     const bool ok = painter_->end();
     painter_.reset();
-    setCurrentX(0);
-    setCurrentY(0);
     return ok;
 }
 

@@ -87,17 +87,18 @@ QImage GrabScreenImage(QWidget* on) {
     return display->grabWindow(0).toImage();
 }
 
-void PrintImageFitted(platform::PrinterSurface& printer, const QImage& image) {
+bool PrintImageFitted(platform::PrinterSurface& printer, const QImage& image) {
     if (image.isNull())
-        return;
+        return false;
     printer.setOrientation(image.height() < image.width() ? PageOrientation::Landscape : PageOrientation::Portrait);
     const double r = static_cast<double>(image.width()) / image.height();
     const QSizeF page = printer.printableSize();
     if (page.width() <= 0 || page.height() <= 0)
-        return;
+        return false;
     const QSizeF size = r >= page.width() / page.height() ? QSizeF(page.width(), page.width() / r)
                                                           : QSizeF(page.height() * r, page.height());
     printer.drawPicture(image, QRectF(QPointF(0, 0), size));
+    return true;
 }
 
 bool PrintScreen(QWidget& screen, platform::StatusPanels* status, ScreenPrintArea area,
@@ -118,8 +119,9 @@ bool PrintScreen(QWidget& screen, platform::StatusPanels* status, ScreenPrintAre
         picture = GrabScreenImage(&screen);
         break;
     }
-    PrintImageFitted(printer, picture);
-    const bool ok = printer.endDoc();
+    // An empty grab (a display that cannot be read back) prints nothing: that is a failure, not a blank success.
+    const bool drawn = PrintImageFitted(printer, picture);
+    const bool ok = printer.endDoc() && drawn;
     picture = QImage();
     if (status)
         status->setPanelText(3, QString());

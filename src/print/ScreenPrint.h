@@ -28,7 +28,8 @@ QImage GrabScreenImage(QWidget* on = nullptr);
 
 // Prints an image on the current page: landscape when it is less high than wide, else portrait; as large as the
 // printable width or height allows with its proportions kept, its top-left corner at the printable origin.
-void PrintImageFitted(platform::PrinterSurface& printer, const QImage& image);
+// Returns false when there was nothing to draw (an empty image or a page without printable area).
+bool PrintImageFitted(platform::PrinterSurface& printer, const QImage& image);
 
 // The screen print command on a given printer: the status text in panel 3 (when the screen has a status bar), a
 // repaint so that the text is part of the picture, the grab, the page, the end of the document, the panel cleared.

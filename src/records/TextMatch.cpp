@@ -27,6 +27,20 @@ bool IsCombiningMark(char16_t c) {
     return c == 0x3099 || c == 0x309A;
 }
 
+// A voiced or semi-voiced mark joins the letter before it (ｶﾞ and カ + U+3099 are ガ). Only that pair is composed:
+// composing the whole text would also change other characters, such as compatibility ideographs, on one side only.
+void AppendMark(QString& out, char16_t mark) {
+    if (!out.isEmpty()) {
+        const QString pair = QString(out.back()) + QChar(mark);
+        const QString composed = pair.normalized(QString::NormalizationForm_C);
+        if (composed.size() == 1) {
+            out.back() = composed.front();
+            return;
+        }
+    }
+    out += QChar(mark);
+}
+
 Qt::CaseSensitivity Sensitivity(TextFold fold) {
     return fold == TextFold::Case ? Qt::CaseInsensitive : Qt::CaseSensitive;
 }
@@ -36,19 +50,14 @@ Qt::CaseSensitivity Sensitivity(TextFold fold) {
 QString FoldForSearch(const QString& text) {
     QString out;
     out.reserve(text.size());
-    const qsizetype size = text.size();
-    bool combining = false;
-    for (qsizetype i = 0; i < size; ++i) {
-        char16_t c = text[i].unicode();
-        if (IsHalfWidthKana(c)) {
-            // ｶ becomes カ and ﾞ the combining mark, which the composition at the end puts on its letter: ｶﾞ is ガ.
-            const char16_t wide = FullWidthKana(c);
-            out += QChar(wide);
-            combining = combining || IsCombiningMark(wide);
+    for (const QChar ch : text) {
+        char16_t c = ch.unicode();
+        if (IsHalfWidthKana(c))
+            c = FullWidthKana(c); // ｶ becomes カ, and ﾞ the combining mark that joins it below
+        if (IsCombiningMark(c)) {
+            AppendMark(out, c);
             continue;
         }
-        if (IsCombiningMark(c))
-            combining = true;
         if (c >= 0xFF01 && c <= 0xFF5E) {
             c = static_cast<char16_t>(c - 0xFF01 + 0x21);
         } else if (c == 0x3000) {
@@ -63,8 +72,7 @@ QString FoldForSearch(const QString& text) {
             c = static_cast<char16_t>(c + 0x60);
         out += QChar(c).toCaseFolded();
     }
-    // Letters with a separate mark (from half-width text or decomposed input) compare equal to the composed letter.
-    return combining ? out.normalized(QString::NormalizationForm_C) : out;
+    return out;
 }
 
 TextMatcher::TextMatcher(const QString& sought, TextFold fold)

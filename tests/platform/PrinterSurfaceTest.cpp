@@ -1,5 +1,6 @@
 #include "platform/PrinterSurface.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -70,9 +71,14 @@ TEST(PrinterSurface, QtSurfaceWritesAPdfAndReportsAFailedOne) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5).startsWith("%PDF"));
 
-    auto nowhere = QtPrinterSurface::pdf(dir.path() + QStringLiteral("/no/such/folder/x.pdf"));
+    auto nowhere = QtPrinterSurface::pdf(dir.path() + QStringLiteral("/later/x.pdf"));
     nowhere->line(0, 0, 10, 10);
     EXPECT_FALSE(nowhere->endDoc());
+    // A failure ends that document only: once the printer can be reached again, the next one prints.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("later")));
+    nowhere->line(0, 0, 10, 10);
+    EXPECT_TRUE(nowhere->endDoc());
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/later/x.pdf")));
 }
 
 } // namespace

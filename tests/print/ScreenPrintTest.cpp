@@ -44,8 +44,10 @@ void ExpectRect(const QRectF& actual, const QRectF& expected) {
 }
 
 TEST(PrintImageFitted, TurnsThePageAndFillsItsWidthOrHeightFromTheTopLeft) {
-    RecordingSurface a4; // 210 × 297 mm, no margins
-    print::PrintImageFitted(a4, Sized(400, 200));
+    RecordingSurface a4;                                 // 210 × 297 mm, no margins
+    EXPECT_FALSE(print::PrintImageFitted(a4, QImage())); // an empty grab: nothing drawn, reported to the caller
+    EXPECT_TRUE(a4.calls.isEmpty());
+    EXPECT_TRUE(print::PrintImageFitted(a4, Sized(400, 200)));
     EXPECT_EQ(a4.orientation(), PageOrientation::Landscape);
     ExpectRect(LastPicture(a4).mm, {0, 0, 297, 148.5}); // relatively wider than the page: full width
     EXPECT_EQ(LastPicture(a4).pictureSize, QSize(400, 200));

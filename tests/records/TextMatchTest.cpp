@@ -46,6 +46,10 @@ TEST(TextMatchTest, LooseSearchIgnoresKanaKindAndHalfWidthKanaWithTheirMarks) {
     EXPECT_TRUE(Loose(QStringLiteral("カ\u3099イド"), QStringLiteral("ガイド")));
     EXPECT_TRUE(Loose(QStringLiteral("カﾞイド"), QStringLiteral("がいど")));
     EXPECT_FALSE(Exact(QStringLiteral("ﾀﾞﾝｽ"), QStringLiteral("ダ")));
+    // Only the letter and its mark are joined: a compatibility ideograph beside half-width kana stays what it is, so
+    // it is still found by itself.
+    EXPECT_TRUE(Loose(QStringLiteral("\uFA10ｶﾞ"), QStringLiteral("\uFA10")));
+    EXPECT_TRUE(Loose(QStringLiteral("\uFA10ｶﾞ"), QStringLiteral("\uFA10が")));
 }
 
 TEST(TextMatchTest, CaseOnlyFoldKeepsWidthAndKanaApart) {
