@@ -4,6 +4,9 @@
 
 namespace quelm::platform {
 
+// The mask of every date box.
+inline const QString DateMask = QStringLiteral("####/##/##");
+
 // The masked edit box of the editors: with the mask "####/##/##" it takes digits only, shows '_' where none
 // was typed yet and keeps the '/' in place; with an empty mask it is a plain text box (the number fields).
 // text() and setText() hide QLineEdit's own, which would drop the prompts: call them on this class.

@@ -5,11 +5,11 @@
 #include <QAbstractTableModel>
 #include <QCollator>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QFontMetrics>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -370,17 +370,6 @@ int RecordList::find(const QString& text, int column, bool partial, int startInd
         const QString value = model_->text(r, column);
         if (partial ? value.startsWith(text, Qt::CaseInsensitive) : value.compare(text, Qt::CaseInsensitive) == 0)
             return r + 1;
-    }
-    return 0;
-}
-
-int RecordList::findAfterFirstColumn(const QString& text, bool partial, int startIndex) const {
-    for (int r = std::max(startIndex, 1) - 1; r < rowCount(); ++r) {
-        for (int c = 1; c < columnCount(); ++c) {
-            const QString value = model_->text(r, c);
-            if (partial ? value.startsWith(text, Qt::CaseInsensitive) : value.compare(text, Qt::CaseInsensitive) == 0)
-                return r + 1;
-        }
     }
     return 0;
 }

@@ -56,8 +56,6 @@ public:
     // First row from startIndex whose cell in the column equals the text (partial: begins with it),
     // letter case ignored; 0 when none.
     int find(const QString& text, int column, bool partial, int startIndex = 1) const;
-    // The same over every column after the first, hidden key columns included.
-    int findAfterFirstColumn(const QString& text, bool partial, int startIndex = 1) const;
 
     // Sorts the rows by the column's text in Japanese collation, letter case ignored; rows with equal texts
     // keep their order. The current row stays on its record.

@@ -3,16 +3,13 @@
 
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
-#include "platform/KeyedToolBar.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
-#include "print/ScreenPrint.h"
 #include "records/Form6.h"
 #include "records/Form7.h"
 #include "records/ListSearchDialog.h"
-#include "records/ListSort.h"
 #include "records/MainRecords.h"
 #include "records/RecordPicture.h"
 #include "records/RecordScreenParts.h"
@@ -20,15 +17,11 @@
 #include "store/Catalogue.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -41,134 +34,49 @@ using platform::TwipsToPixels;
 
 namespace {
 
-constexpr int ListDesignWidth = 14655; // the list at the narrow layout; widened by ListViewExtraWidth
-constexpr int FormHeight = 9600;
 constexpr int PanelHeight = 2895; // as high as the nearly square picture box
+
+RecordScreen::Captions MainCaptions(const store::AppState& state) {
+    RecordScreen::Captions c;
+    c.title = state.caption(QStringLiteral("種目別メイン明細"));
+    c.records = QStringLiteral("(明細レコード)");
+    c.printWindow = QStringLiteral("ActiveWindow(種目別明細画面)");
+    c.printUserData = QStringLiteral("UserData(種目別明細画面のユーザー・データ部)");
+    c.print = QStringLiteral("印刷");
+    c.close = QStringLiteral("閉じる       ");
+    c.showRegNo = QStringLiteral("登録ＮＯ表示");
+    c.searchMenu = QStringLiteral("検索 ");
+    c.sortMenu = QStringLiteral("ソート ");
+    return c;
+}
 
 } // namespace
 
-Form5::Form5(store::AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(parent), state_(state), ui_(ui) {
+Form5::Form5(store::AppState& state, platform::Ui& ui, QWidget* parent)
+    : RecordScreen(state, ui, MainCaptions(state), parent) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(state_.caption(QStringLiteral("種目別メイン明細")));
-    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(TwipsToPixels(120), 0, TwipsToPixels(120), 0);
-    layout->setSpacing(TwipsToPixels(60));
-    buildMenus();
-
-    Toolbar1 = new platform::KeyedToolBar(this);
-    AddRecordToolButtons(*Toolbar1);
-    connect(Toolbar1, &platform::KeyedToolBar::buttonClick, this, &Form5::Toolbar1_ButtonClick);
-    layout->addWidget(Toolbar1);
-
-    Label1 = new QLabel(this);
-    QFont headingFont = Label1->font();
-    headingFont.setPointSize(headingFont.pointSize() + 3);
-    headingFont.setBold(true);
-    Label1->setFont(headingFont);
-    layout->addWidget(Label1);
-
-    ListView1 = new platform::RecordList(this);
-    ListView1->setFixedWidth(TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth));
-    connect(ListView1, &platform::RecordList::itemClick, this, &Form5::ListView1_ItemClick);
-    connect(ListView1, &platform::RecordList::columnClick, this, &Form5::ListView1_ColumnClick);
-    layout->addWidget(ListView1, 1);
-
+    buildEditItems();
+    addListView1();
     auto* panel = new QWidget(this);
     panel->setFixedHeight(TwipsToPixels(PanelHeight));
     buildDetailPanel(panel);
-    layout->addWidget(panel);
-
-    StatusBar1 = new platform::StatusPanels(this);
-    layout->addWidget(StatusBar1);
-
-    // Window geometry from the layout values of the main window. A negative top (a screen lower than the design)
-    // would put the title bar out of reach, so the window is kept on the screen.
-    resize(TwipsToPixels(state_.ListFormWidth), TwipsToPixels(FormHeight));
-    move(TwipsToPixels(state_.ListFormLeft), std::max(0, TwipsToPixels(state_.ListFormTop)));
-
-    Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);
-    Timer1->start();
+    body()->addWidget(panel);
+    setRegNoWidgets({Label2, Text3});
 }
 
 Form5::~Form5() = default;
 
-void Form5::buildMenus() {
-    auto* bar = new QMenuBar(this);
-    layout()->setMenuBar(bar);
-    QMenu* mf1 = bar->addMenu(QStringLiteral("ファイル"));
-    mf10 = mf1->addAction(QStringLiteral("(明細レコード)"));
-    mf11 = mf1->addAction(QStringLiteral("     新規作成"));
-    mf12 = mf1->addAction(QStringLiteral("     変　更"));
-    mf13 = mf1->addAction(QStringLiteral("     削　除"));
-    mf1->addSeparator();
-    QMenu* mf14 = mf1->addMenu(QStringLiteral("画面印刷"));
-    mf140 = mf14->addAction(QStringLiteral("ActiveWindow(種目別明細画面)"));
-    mf141 = mf14->addAction(QStringLiteral("UserData(種目別明細画面のユーザー・データ部)"));
-    mf142 = mf14->addAction(QStringLiteral("EntireScreen(画面全体)"));
-    mf15 = mf1->addAction(QStringLiteral("印刷設定"));
-    mf16 = mf1->addAction(QStringLiteral("印刷"));
-    mf1->addSeparator();
-    mf18 = mf1->addAction(QStringLiteral("閉じる       "));
-    mf19 = mf1->addAction(QStringLiteral("終了"));
-    connect(mf11, &QAction::triggered, this, &Form5::mf11_Click);
-    connect(mf12, &QAction::triggered, this, &Form5::mf12_Click);
-    connect(mf13, &QAction::triggered, this, &Form5::mf13_Click);
-    connect(mf18, &QAction::triggered, this, &Form5::mf18_Click);
-    connect(mf19, &QAction::triggered, this, &Form5::mf19_Click);
-    connect(mf140, &QAction::triggered, this, &Form5::mf140_Click);
-    connect(mf141, &QAction::triggered, this, &Form5::mf141_Click);
-    connect(mf142, &QAction::triggered, this, &Form5::mf142_Click);
-
-    QMenu* me1 = bar->addMenu(QStringLiteral("編集"));
-    me11 = me1->addAction(QStringLiteral("コピー"));
-    QMenu* me12 = me1->addMenu(QStringLiteral("外部データの取込み"));
+void Form5::buildEditItems() {
+    QMenu* me12 = addEditSubmenu(QStringLiteral("外部データの取込み"));
     me121 = me12->addAction(QStringLiteral("CDDBデータ取込み"));
     me122 = me12->addAction(QStringLiteral("CSVデータ取込み(メイン明細)"));
     me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
-    QMenu* me13 = me1->addMenu(QStringLiteral("エクスポート"));
-    me131 = me13->addAction(QStringLiteral("CSVデータの出力"));
-    me14 = me1->addAction(QStringLiteral("元に戻す"));
-    connect(me11, &QAction::triggered, this, &Form5::me11_Click);
-    connect(me14, &QAction::triggered, this, &Form5::me14_Click);
-
-    QMenu* mv1 = bar->addMenu(QStringLiteral("表示"));
-    mv12 = mv1->addAction(QStringLiteral("ツールバー非表示"));
-    mv11 = mv1->addAction(QStringLiteral("登録ＮＯ表示"));
-    mv12->setCheckable(true);
-    mv11->setCheckable(true);
-    connect(mv11, &QAction::triggered, this, &Form5::mv11_Click);
-    connect(mv12, &QAction::triggered, this, &Form5::mv12_Click);
-
-    QMenu* mk1 = bar->addMenu(QStringLiteral("検索 "));
-    mk11 = mk1->addAction(QStringLiteral("検索条件"));
-    QMenu* ms1 = bar->addMenu(QStringLiteral("ソート "));
-    ms11 = ms1->addAction(QStringLiteral("ソート条件"));
-    connect(mk11, &QAction::triggered, this, &Form5::mk11_Click);
-    connect(ms11, &QAction::triggered, this, &Form5::ms11_Click);
-    mh1 = bar->addAction(QStringLiteral("ヘルプ"));
-    connect(mh1, &QAction::triggered, this, &Form5::mh1_Click);
+    me131 = addEditSubmenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("CSVデータの出力"));
 }
 
 void Form5::buildDetailPanel(QWidget* panel) {
     // Three columns of five fields; the record's picture on the right.
-    for (int i = 0; i < store::MainFieldSlots; ++i) {
-        const int column = i / 5, row = i % 5;
-        const int x = column * 3960, y = 60 + row * 420;
-        Label3[i] = new QLabel(panel);
-        Label3[i]->setGeometry(TwipsRect(x, y, 1500, 330));
-        Label3[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        Text1[i] = new QLineEdit(panel);
-        Text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        Text1[i]->setGeometry(TwipsRect(x + 1560, y, 2300, 330));
-        Text1[i]->setReadOnly(true);
-        Label3[i]->hide();
-        Text1[i]->hide();
-    }
+    BuildFieldBoxes(panel, Label3, Text1, 3960, 2300);
     Command1 = new QPushButton(panel);
     Command1->setGeometry(TwipsRect(1560, 2220, 2300, 390));
     Command1->hide();
@@ -206,21 +114,10 @@ int Form5::fieldCount() const {
 }
 
 void Form5::Timer1_Timer() {
-    if (loaded_)
+    if (!beginLoad())
         return;
-    Timer1->stop();
-    loaded_ = true;
-    state_.CurrentSection =
-        static_cast<std::int16_t>(SectionOfCategory(state_.config, state_.CurrentCategoryName, state_.CurrentSection));
-    opened_ = {state_.CurrentSection, state_.config[state_.CurrentSection].ShumokuName, state_.ListMode,
-               state_.CurrentRegNo, state_.FieldSearchCriteria};
     const store::ConfigSection& section = state_.config[state_.CurrentSection];
-    for (int k = 1; k <= fieldCount(); ++k) {
-        Label3[k - 1]->setText(section.FieldName[k] + QStringLiteral(" ："));
-        Label3[k - 1]->show();
-        Text1[k - 1]->show();
-        Text1[k - 1]->setEnabled(true);
-    }
+    ShowFieldBoxes(Label3, Text1, std::span(section.FieldName).subspan(1, fieldCount()));
     static const std::array<QString, 3> modeTexts{QStringLiteral("種目別の全てのレコードを表示"),
                                                   QStringLiteral("種目別に検索したレコードを表示"),
                                                   QStringLiteral("全ファイルより検索したレコードの内、１件を表示")};
@@ -252,12 +149,9 @@ void Form5::SubListViewHD() {
 }
 
 void Form5::claimState() {
-    if (!loaded_)
-        return;
-    state_.CurrentSection = opened_.section;
-    state_.CurrentCategoryName = opened_.categoryName;
-    state_.ListMode = opened_.listMode;
-    state_.FieldSearchCriteria = opened_.criteria;
+    RecordScreen::claimState();
+    if (loaded_)
+        state_.FieldSearchCriteria = opened_.criteria;
 }
 
 void Form5::RefillByMode() {
@@ -302,10 +196,6 @@ void Form5::showPicture() {
         return;
     }
     Picture2->setPixmap(QPixmap::fromImage(picture.image));
-}
-
-QString Form5::positionText() const {
-    return PositionText(*ListView1);
 }
 
 void Form5::Text13Set() {
@@ -373,12 +263,7 @@ void Form5::Command1_Click() {
 
 void Form5::SetUpEditor(Form7& editor, EditorMode mode) {
     const store::ConfigSection& section = state_.config[state_.CurrentSection];
-    std::vector<QString> values;
-    for (int i = 0; i < fieldCount(); ++i)
-        values.push_back(Text1[i]->text());
-    std::vector<QString> captions;
-    for (int i = 0; i < fieldCount(); ++i)
-        captions.push_back(Label3[i]->text());
+    const std::vector<QString> captions = TextsOf(Label3, fieldCount()), values = TextsOf(Text1, fieldCount());
     switch (mode) {
     case EditorMode::New:
         editor.setUpNew(section, captions, section.RegNo + 1);
@@ -400,20 +285,7 @@ void Form5::openEditor(EditorMode mode) {
         SetUpEditor(editor, mode);
         ui_.runModal(editor);
     }
-    RefillByMode();
-    const int rows = ListView1->rowCount();
-    int index = mode == EditorMode::New ? rows : std::min(remembered, rows);
-    if (rows == 0) {
-        // Nothing left to show (the only record was deleted, or a search list lost its record).
-        clearPanel();
-        update();
-        return;
-    }
-    index = std::max(index, 1);
-    ListView1->select(index);
-    Text13Set();
-    ListView1->ensureVisible(index);
-    update();
+    showAfterEdit(mode, remembered);
 }
 
 void Form5::mf11_Click() {
@@ -436,51 +308,16 @@ void Form5::mf13_Click() {
     openEditor(EditorMode::Delete);
 }
 
-void Form5::mf18_Click() {
-    close();
-}
-
-void Form5::mf19_Click() {
-    emit endRequested();
-    ui_.endProgram();
-}
-
 void Form5::me11_Click() {
     CopySelectedText(std::span(Text1).first(fieldCount()));
 }
 
-void Form5::me14_Click() {
-    // Read again from the table in its own order: a column sort is undone.
-    claimState();
-    ListView1->clearColumns();
-    hide();
-    Form5 again(state_, ui_, parentWidget());
-    ui_.runModal(again);
-    close();
-}
-
-void Form5::mv11_Click() {
-    Label2->setVisible(mv11->isChecked());
-    Text3->setVisible(mv11->isChecked());
-}
-
-void Form5::mv12_Click() {
-    Toolbar1->setVisible(!mv12->isChecked());
-}
-
-void Form5::mh1_Click() {
-    ui_.showHelp(this);
+std::unique_ptr<RecordScreen> Form5::makeAgain() {
+    return std::make_unique<Form5>(state_, ui_, parentWidget());
 }
 
 void Form5::ListView1_ItemClick(int) {
     Text13Set();
-}
-
-void Form5::ListView1_ColumnClick(int column) {
-    if (ListView1->rowCount() == 0)
-        return;
-    SortByColumn(*ListView1, *StatusBar1, column);
-    update();
 }
 
 void Form5::mk11_Click() {
@@ -494,10 +331,6 @@ void Form5::mk11_Click() {
 void Form5::ms11_Click() {
     auto dialog = MakeForm5s(state_, ui_, *ListView1, this);
     ui_.runModal(*dialog);
-}
-
-void Form5::Toolbar1_ButtonClick(const QString& key) {
-    TriggerRecordToolButton(key, {mf11, mf12, mf13, mf140, mf15, mf16, mk11, ms11, mh1});
 }
 
 void Form5::Command2_Click() {
@@ -577,18 +410,6 @@ void Form5::showPictureFlag(int jpgswr) {
     Text2->setText(QString::number(jpgswr));
     ListView1->update();
     update();
-}
-
-void Form5::mf140_Click() {
-    print::PrintScreen(*this, StatusBar1, print::ScreenPrintArea::ActiveWindow, ui_, state_.dataFolder);
-}
-
-void Form5::mf141_Click() {
-    print::PrintScreen(*this, StatusBar1, print::ScreenPrintArea::UserData, ui_, state_.dataFolder);
-}
-
-void Form5::mf142_Click() {
-    print::PrintScreen(*this, StatusBar1, print::ScreenPrintArea::EntireScreen, ui_, state_.dataFolder);
 }
 
 } // namespace quelm::records

@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "records/MainRecords.h"
+#include "records/RecordScreen.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,12 +17,12 @@
 namespace quelm::records {
 
 using platform::Buttons;
+using platform::DateMask;
 using platform::Icon;
 using platform::TwipsRect;
 
 namespace {
 
-const QString DateMask = QStringLiteral("####/##/##");
 const QString ErrorTitle = QStringLiteral("ERROR");
 const QString NoTextMessage = QStringLiteral("検索文字が入力されていません");
 
@@ -47,11 +48,7 @@ Form5kf::~Form5kf() = default;
 
 void Form5kf::buildControls() {
     setFixedSize(platform::TwipsToPixels(10320), platform::TwipsToPixels(6120));
-    Label1 = new QLabel(QStringLiteral("検索して開く  （レコードの選択）"), this);
-    QFont heading = Label1->font();
-    heading.setPointSize(heading.pointSize() + 2);
-    heading.setBold(true);
-    Label1->setFont(heading);
+    Label1 = HeadingLabel(QStringLiteral("検索して開く  （レコードの選択）"), 2, this);
     Label1->setGeometry(TwipsRect(240, 120, 6000, 420));
 
     Frame1 = new QGroupBox(QStringLiteral("検索する項目"), this);

@@ -2,15 +2,12 @@
 #include "records/Form6.h"
 
 #include "platform/Database.h"
-#include "platform/KeyedToolBar.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
-#include "print/ScreenPrint.h"
 #include "records/Form8.h"
 #include "records/ListSearchDialog.h"
-#include "records/ListSort.h"
 #include "records/MainRecords.h"
 #include "records/RecordScreenParts.h"
 #include "records/SortOrderDialog.h"
@@ -21,8 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -35,145 +30,58 @@ using platform::TwipsToPixels;
 
 namespace {
 
-constexpr int ListDesignWidth = 14655; // both lists at the narrow layout; widened by ListViewExtraWidth
-constexpr int FormHeight = 9600;
 constexpr int MainRowListHeight = 1000; // heading, one row and the horizontal scroll bar
 constexpr int PanelHeight = 2280;
 
 const QString NoSubRecordMessage = QStringLiteral("サブ明細レコードが指定されていません。");
 
+RecordScreen::Captions SubCaptions(const store::AppState& state) {
+    RecordScreen::Captions c;
+    c.title = state.title() + QStringLiteral(" Quelm 種目別サブ明細");
+    c.records = QStringLiteral("(サブ明細レコード)");
+    c.printWindow = QStringLiteral("ActiveWindow(種目別サブ明細画面)");
+    c.printUserData = QStringLiteral("UserData(種目別サブ明細画面のユーザー・データ部)");
+    c.print = QStringLiteral("印　刷　");
+    c.close = QStringLiteral("閉じる          ");
+    c.showRegNo = QStringLiteral("登録ＮＯ表示     ");
+    c.showRegNoFirst = true;
+    c.searchMenu = QStringLiteral("検索");
+    c.sortMenu = QStringLiteral("ソート");
+    return c;
+}
+
 } // namespace
 
-Form6::Form6(store::AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(parent), state_(state), ui_(ui) {
+Form6::Form6(store::AppState& state, platform::Ui& ui, QWidget* parent)
+    : RecordScreen(state, ui, SubCaptions(state), parent) {
     setObjectName(QStringLiteral("Form6"));
-    setWindowTitle(state_.title() + QStringLiteral(" Quelm 種目別サブ明細"));
-    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    me131 =
+        addEditSubmenu(QStringLiteral("外部データの取込み"))->addAction(QStringLiteral("CSVデータの取込み(サブ明細)"));
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(TwipsToPixels(120), 0, TwipsToPixels(120), 0);
-    layout->setSpacing(TwipsToPixels(60));
-    buildMenus();
-
-    Toolbar1 = new platform::KeyedToolBar(this);
-    AddRecordToolButtons(*Toolbar1);
-    connect(Toolbar1, &platform::KeyedToolBar::buttonClick, this, &Form6::Toolbar1_ButtonClick);
-    layout->addWidget(Toolbar1);
-
-    Label1 = new QLabel(this);
-    QFont headingFont = Label1->font();
-    headingFont.setPointSize(headingFont.pointSize() + 3);
-    headingFont.setBold(true);
-    Label1->setFont(headingFont);
-    layout->addWidget(Label1);
-
-    const int listWidth = TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth);
     Label7 = new QLabel(QStringLiteral("(メイン・レコード)"), this);
-    layout->addWidget(Label7);
-    ListView2 = new platform::RecordList(this);
-    ListView2->setFixedWidth(listWidth);
+    body()->addWidget(Label7);
+    ListView2 = newList();
     ListView2->setFixedHeight(TwipsToPixels(MainRowListHeight));
-    layout->addWidget(ListView2);
-
+    body()->addWidget(ListView2);
     Label8 = new QLabel(QStringLiteral("(サブ・レコード)"), this);
-    layout->addWidget(Label8);
-    ListView1 = new platform::RecordList(this);
-    ListView1->setFixedWidth(listWidth);
-    connect(ListView1, &platform::RecordList::itemClick, this, &Form6::ListView1_ItemClick);
-    connect(ListView1, &platform::RecordList::columnClick, this, &Form6::ListView1_ColumnClick);
-    layout->addWidget(ListView1, 1);
+    body()->addWidget(Label8);
+    addListView1();
 
     auto* panel = new QWidget(this);
     panel->setFixedHeight(TwipsToPixels(PanelHeight));
     buildDetailPanel(panel);
-    layout->addWidget(panel);
-
-    StatusBar1 = new platform::StatusPanels(this);
-    layout->addWidget(StatusBar1);
+    body()->addWidget(panel);
+    setRegNoWidgets({Label2, Text2, Label6, Text3});
 
     Picture1 = new QLabel(this);
     Picture1->hide();
-
-    // The same geometry as the main record screen; kept on the screen when the layout's top is negative.
-    resize(TwipsToPixels(state_.ListFormWidth), TwipsToPixels(FormHeight));
-    move(TwipsToPixels(state_.ListFormLeft), std::max(0, TwipsToPixels(state_.ListFormTop)));
-
-    Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &Form6::Timer1_Timer);
-    Timer1->start();
 }
 
 Form6::~Form6() = default;
 
-void Form6::buildMenus() {
-    auto* bar = new QMenuBar(this);
-    layout()->setMenuBar(bar);
-    QMenu* mf1 = bar->addMenu(QStringLiteral("ファイル"));
-    mf10 = mf1->addAction(QStringLiteral("(サブ明細レコード)"));
-    mf11 = mf1->addAction(QStringLiteral("     新規作成"));
-    mf12 = mf1->addAction(QStringLiteral("     変　更"));
-    mf13 = mf1->addAction(QStringLiteral("     削　除"));
-    mf1->addSeparator();
-    QMenu* mf14 = mf1->addMenu(QStringLiteral("画面印刷"));
-    mf140 = mf14->addAction(QStringLiteral("ActiveWindow(種目別サブ明細画面)"));
-    mf141 = mf14->addAction(QStringLiteral("UserData(種目別サブ明細画面のユーザー・データ部)"));
-    mf142 = mf14->addAction(QStringLiteral("EntireScreen(画面全体)"));
-    mf15 = mf1->addAction(QStringLiteral("印刷設定"));
-    mf16 = mf1->addAction(QStringLiteral("印　刷　"));
-    mf1->addSeparator();
-    mf18 = mf1->addAction(QStringLiteral("閉じる          "));
-    mf19 = mf1->addAction(QStringLiteral("終了"));
-    connect(mf11, &QAction::triggered, this, &Form6::mf11_Click);
-    connect(mf12, &QAction::triggered, this, &Form6::mf12_Click);
-    connect(mf13, &QAction::triggered, this, &Form6::mf13_Click);
-    connect(mf18, &QAction::triggered, this, &Form6::mf18_Click);
-    connect(mf19, &QAction::triggered, this, &Form6::mf19_Click);
-    connect(mf140, &QAction::triggered, this, [this] { printScreen(print::ScreenPrintArea::ActiveWindow); });
-    connect(mf141, &QAction::triggered, this, [this] { printScreen(print::ScreenPrintArea::UserData); });
-    connect(mf142, &QAction::triggered, this, [this] { printScreen(print::ScreenPrintArea::EntireScreen); });
-
-    QMenu* me1 = bar->addMenu(QStringLiteral("編集"));
-    me11 = me1->addAction(QStringLiteral("コピー"));
-    QMenu* me13 = me1->addMenu(QStringLiteral("外部データの取込み"));
-    me131 = me13->addAction(QStringLiteral("CSVデータの取込み(サブ明細)"));
-    me14 = me1->addAction(QStringLiteral("元に戻す"));
-    connect(me11, &QAction::triggered, this, &Form6::me11_Click);
-    connect(me14, &QAction::triggered, this, &Form6::me14_Click);
-
-    QMenu* mv1 = bar->addMenu(QStringLiteral("表示"));
-    mv11 = mv1->addAction(QStringLiteral("登録ＮＯ表示     "));
-    mv12 = mv1->addAction(QStringLiteral("ツールバー非表示"));
-    mv11->setCheckable(true);
-    mv12->setCheckable(true);
-    connect(mv11, &QAction::triggered, this, &Form6::mv11_Click);
-    connect(mv12, &QAction::triggered, this, &Form6::mv12_Click);
-
-    QMenu* mk1 = bar->addMenu(QStringLiteral("検索"));
-    mk11 = mk1->addAction(QStringLiteral("検索条件"));
-    connect(mk11, &QAction::triggered, this, &Form6::mk11_Click);
-    QMenu* ms1 = bar->addMenu(QStringLiteral("ソート"));
-    ms11 = ms1->addAction(QStringLiteral("ソート条件"));
-    connect(ms11, &QAction::triggered, this, &Form6::ms11_Click);
-    mh1 = bar->addAction(QStringLiteral("ヘルプ"));
-    connect(mh1, &QAction::triggered, this, &Form6::mh1_Click);
-}
-
 void Form6::buildDetailPanel(QWidget* panel) {
     // Two columns of five sub fields; the key boxes on the right.
-    for (int i = 0; i < store::SubFieldSlots; ++i) {
-        const int column = i / 5, row = i % 5;
-        const int x = column * 5040, y = 60 + row * 420;
-        Label3[i] = new QLabel(panel);
-        Label3[i]->setGeometry(TwipsRect(x, y, 1500, 330));
-        Label3[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        Text1[i] = new QLineEdit(panel);
-        Text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        Text1[i]->setGeometry(TwipsRect(x + 1560, y, 3360, 330));
-        Text1[i]->setReadOnly(true);
-        Label3[i]->hide();
-        Text1[i]->hide();
-    }
+    BuildFieldBoxes(panel, Label3, Text1, 5040, 3360);
     Label2 = new QLabel(QStringLiteral("登録ＮＯ："), panel);
     Label2->setGeometry(TwipsRect(10080, 60, 1500, 330));
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -196,21 +104,10 @@ int Form6::subFieldCount() const {
 }
 
 void Form6::Timer1_Timer() {
-    if (loaded_)
+    if (!beginLoad())
         return;
-    Timer1->stop();
-    loaded_ = true;
-    state_.CurrentSection =
-        static_cast<std::int16_t>(SectionOfCategory(state_.config, state_.CurrentCategoryName, state_.CurrentSection));
-    opened_ = {state_.CurrentSection, state_.config[state_.CurrentSection].ShumokuName, state_.ListMode,
-               state_.CurrentRegNo, state_.CurrentSubNo};
     const store::ConfigSection& section = state_.config[state_.CurrentSection];
-    for (int k = 1; k <= subFieldCount(); ++k) {
-        Label3[k - 1]->setText(section.SubFieldName[k] + QStringLiteral(" ："));
-        Label3[k - 1]->show();
-        Text1[k - 1]->show();
-        Text1[k - 1]->setEnabled(true);
-    }
+    ShowFieldBoxes(Label3, Text1, std::span(section.SubFieldName).subspan(1, subFieldCount()));
     StatusBar1->setPanelText(1, state_.ListMode == 2 ? QStringLiteral("全ファイルより検索したレコードの内、１件を表示")
                                                      : QStringLiteral("サブ明細のレコードを表示"));
     SubListViewHD();
@@ -242,11 +139,9 @@ void Form6::Timer1_Timer() {
 }
 
 void Form6::claimState() {
+    RecordScreen::claimState();
     if (!loaded_)
         return;
-    state_.CurrentSection = opened_.section;
-    state_.CurrentCategoryName = opened_.categoryName;
-    state_.ListMode = opened_.listMode;
     state_.CurrentRegNo = opened_.regNo;
     state_.CurrentSubNo = opened_.subNo;
 }
@@ -298,10 +193,6 @@ void Form6::clearBoxes() {
     StatusBar1->setPanelText(2, QString());
 }
 
-QString Form6::positionText() const {
-    return PositionText(*ListView1);
-}
-
 void Form6::Text123Set() {
     if (ListView1->rowCount() == 0)
         return;
@@ -312,11 +203,7 @@ void Form6::Text123Set() {
 
 void Form6::SetUpEditor(Form8& editor, EditorMode mode) {
     const store::ConfigSection& section = state_.config[state_.CurrentSection];
-    std::vector<QString> captions, values;
-    for (int i = 0; i < subFieldCount(); ++i) {
-        captions.push_back(Label3[i]->text());
-        values.push_back(Text1[i]->text());
-    }
+    const std::vector<QString> captions = TextsOf(Label3, subFieldCount()), values = TextsOf(Text1, subFieldCount());
     switch (mode) {
     case EditorMode::New:
         editor.setUpNew(section, captions, Text2->text());
@@ -338,20 +225,7 @@ void Form6::openEditor(EditorMode mode) {
         SetUpEditor(editor, mode);
         ui_.runModal(editor);
     }
-    SubListViewSet();
-    const int rows = ListView1->rowCount();
-    if (rows == 0) {
-        // The only sub record was deleted, or the one found is gone: nothing may stay shown as if it existed.
-        clearBoxes();
-        update();
-        return;
-    }
-    // A changed list can also be shorter (the record went elsewhere), so the remembered row is kept within it.
-    const int index = mode == EditorMode::New ? rows : std::clamp(remembered, 1, rows);
-    ListView1->select(index);
-    Text123Set();
-    ListView1->ensureVisible(index);
-    update();
+    showAfterEdit(mode, remembered);
 }
 
 bool Form6::refusedWithoutSubRecord() {
@@ -380,42 +254,17 @@ void Form6::mf13_Click() {
         openEditor(EditorMode::Delete);
 }
 
-void Form6::mf18_Click() {
-    close();
-}
-
-void Form6::mf19_Click() {
-    emit endRequested();
-    ui_.endProgram();
-}
-
 void Form6::me11_Click() {
     CopySelectedText(std::span(Text1).first(subFieldCount()));
 }
 
 void Form6::me14_Click() {
-    // Read again from the tables in their own order: a column sort is undone.
-    claimState();
-    ListView1->clearColumns();
     ListView2->clearColumns();
-    hide();
-    Form6 again(state_, ui_, parentWidget());
-    connect(&again, &Form6::endRequested, this, &Form6::endRequested);
-    ui_.runModal(again);
-    close();
+    RecordScreen::me14_Click();
 }
 
-void Form6::mv11_Click() {
-    const bool shown = mv11->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(Text2), static_cast<QWidget*>(Label6),
-                       static_cast<QWidget*>(Text3)})
-        w->setVisible(shown);
-    Text2->setEnabled(shown);
-    Text3->setEnabled(shown);
-}
-
-void Form6::mv12_Click() {
-    Toolbar1->setVisible(!mv12->isChecked());
+std::unique_ptr<RecordScreen> Form6::makeAgain() {
+    return std::make_unique<Form6>(state_, ui_, parentWidget());
 }
 
 void Form6::mk11_Click() {
@@ -432,26 +281,8 @@ void Form6::ms11_Click() {
     ui_.runModal(*dialog);
 }
 
-void Form6::mh1_Click() {
-    ui_.showHelp(this);
-}
-
 void Form6::ListView1_ItemClick(int) {
     Text123Set();
-}
-
-void Form6::ListView1_ColumnClick(int column) {
-    SortByColumn(*ListView1, *StatusBar1, column);
-    update();
-}
-
-void Form6::Toolbar1_ButtonClick(const QString& key) {
-    TriggerRecordToolButton(key, {mf11, mf12, mf13, mf140, mf15, mf16, mk11, ms11, mh1});
-}
-
-void Form6::printScreen(print::ScreenPrintArea area) {
-    claimState();
-    print::PrintScreen(*this, StatusBar1, area, ui_, state_.dataFolder);
 }
 
 } // namespace quelm::records

@@ -6,6 +6,7 @@
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "records/RecordScreen.h"
 #include "records/TextMatch.h"
 
 #include <QGroupBox>
@@ -20,33 +21,18 @@ using platform::Buttons;
 using platform::Icon;
 using platform::TwipsRect;
 
-namespace {
-
-QString ScreenName(ListOwner owner) {
-    switch (owner) {
-    case ListOwner::MainRecords:
-        return QStringLiteral("項目別検索条件(メイン)");
-    case ListOwner::SubRecords:
-        return QStringLiteral("項目別検索条件(サブ)");
-    case ListOwner::Inquiry:
-        break;
-    }
-    return QStringLiteral("検索条件");
+ListDialogName NameOf(ListOwner owner, ListDialogKind kind) {
+    // By owner, then by kind: search, sort order.
+    static const std::array<std::array<ListDialogName, 2>, 3> names{{
+        {{{QStringLiteral("Form5k"), QStringLiteral("項目別検索条件(メイン)")},
+          {QStringLiteral("Form5s"), QStringLiteral("項目別ソート条件(メイン)")}}},
+        {{{QStringLiteral("Form6k"), QStringLiteral("項目別検索条件(サブ)")},
+          {QStringLiteral("Form6s"), QStringLiteral("項目別ソート条件(サブ)")}}},
+        {{{QStringLiteral("Form10k"), QStringLiteral("検索条件")},
+          {QStringLiteral("Form10s"), QStringLiteral("ソート条件")}}},
+    }};
+    return names[static_cast<std::size_t>(owner)][static_cast<std::size_t>(kind)];
 }
-
-QString ObjectName(ListOwner owner) {
-    switch (owner) {
-    case ListOwner::MainRecords:
-        return QStringLiteral("Form5k");
-    case ListOwner::SubRecords:
-        return QStringLiteral("Form6k");
-    case ListOwner::Inquiry:
-        break;
-    }
-    return QStringLiteral("Form10k");
-}
-
-} // namespace
 
 int FindListRow(const platform::RecordList& list, const QString& text, ListSearchWhere where, ListSearchMatch match) {
     const TextMatcher matcher(text, TextFold::Case);
@@ -66,15 +52,12 @@ int FindListRow(const platform::RecordList& list, const QString& text, ListSearc
 ListSearchDialog::ListSearchDialog(store::AppState& state, platform::Ui& ui, ListOwner owner,
                                    platform::RecordList& list, platform::StatusPanels* panels, QWidget* parent)
     : QDialog(parent), ui_(ui), list_(list), panels_(panels) {
-    setObjectName(ObjectName(owner));
-    setWindowTitle(state.caption(ScreenName(owner)));
+    const ListDialogName name = NameOf(owner, ListDialogKind::Search);
+    setObjectName(name.object);
+    setWindowTitle(state.caption(name.caption));
     setFixedSize(platform::TwipsToPixels(9060), platform::TwipsToPixels(5400));
 
-    Label1 = new QLabel(QStringLiteral("検索条件"), this);
-    QFont heading = Label1->font();
-    heading.setPointSize(heading.pointSize() + 2);
-    heading.setBold(true);
-    Label1->setFont(heading);
+    Label1 = HeadingLabel(QStringLiteral("検索条件"), 2, this);
     Label1->setGeometry(TwipsRect(240, 120, 3000, 420));
 
     Frame1 = new QGroupBox(QStringLiteral("検索するリスト項目"), this);

@@ -27,6 +27,14 @@ enum class ListOwner {
     Inquiry,     // Form10k / Form10s
 };
 
+// An owner's list dialog: its object name (Form5k, Form6s, ...) and the name its caption carries.
+struct ListDialogName {
+    QString object;
+    QString caption;
+};
+enum class ListDialogKind { Search, SortOrder };
+ListDialogName NameOf(ListOwner owner, ListDialogKind kind);
+
 enum class ListSearchWhere { FirstColumn, LaterColumns };
 enum class ListSearchMatch { WholeText, Prefix };
 

@@ -19,29 +19,8 @@ using store::ConfigSection;
 
 namespace {
 
-// A table name from the configuration, checked before it is joined into SQL.
-QString CheckedTable(const QString& configured) {
-    const QString name = configured.trimmed();
-    if (auto problem = platform::CheckSqlName(name))
-        throw EngineError(*problem);
-    return name;
-}
-
 int FieldCountOf(const ConfigSection& s) {
     return std::clamp<int>(s.FieldCount, 0, store::MainFieldSlots);
-}
-
-int CheckedSection(const store::AppState& state) {
-    const int section = state.CurrentSection;
-    if (section < store::FirstSlotSection || section > store::LastSlotSection)
-        throw EngineError(QStringLiteral("種目のセクション %1 はありません。").arg(section));
-    return section;
-}
-
-// Reading by position needs the n fields, 登録ＮＯ and 画像jpg有無; a table that is shorter is not a main table.
-void RequireColumns(const Recordset& rs, int count) {
-    if (rs.fieldCount() < count)
-        throw EngineError(QStringLiteral("テーブル '%1' の列の数が足りません。").arg(rs.table()));
 }
 
 platform::ListRow RowOf(const Recordset& rs, int columns, platform::ListRow::Builder& builder) {
@@ -67,34 +46,39 @@ QString Narrow(const QString& text) {
 
 // ---------------------------------------------------------------- record list
 
-std::vector<ListColumn> MainListColumns(const ConfigSection& section) {
+std::vector<ListColumn> FieldListColumns(std::span<const QString> names, int count, QString (*typeOf)(int)) {
     std::vector<ListColumn> columns;
-    const int n = FieldCountOf(section);
-    columns.reserve(n + 2);
-    for (int k = 1; k <= n; ++k) {
+    columns.reserve(count + 2);
+    for (int k = 1; k <= count; ++k) {
         int width = 1400;
         Qt::Alignment align = Qt::AlignLeft;
         if (k == 1) {
             width = 3700;
         } else if (k == 2) {
             width = 2000;
-        } else if (k == 11 || k == 12) {
+        } else if (const QString type = typeOf(k); type == store::TypeLong) {
             width = 1000;
             align = Qt::AlignRight;
-        } else if (k == 13 || k == 14) {
+        } else if (type == store::TypeDate) {
             width = 1500;
             align = Qt::AlignRight;
         }
-        columns.push_back({section.FieldName[k], width, align});
+        columns.push_back({names[k], width, align});
     }
+    return columns;
+}
+
+std::vector<ListColumn> MainListColumns(const ConfigSection& section) {
+    std::vector<ListColumn> columns =
+        FieldListColumns(section.FieldName, FieldCountOf(section), store::MainFieldTypeOf);
     columns.push_back({RegNoHeading, 0, Qt::AlignRight});
     columns.push_back({PictureHeading, 0, Qt::AlignRight});
     return columns;
 }
 
 std::vector<platform::ListRow> ReadMainRows(Database& db, const store::AppState& state) {
-    const ConfigSection& s = state.config[CheckedSection(state)];
-    const QString table = CheckedTable(s.TableName);
+    const ConfigSection& s = state.config[CheckedSection(state.CurrentSection)];
+    const QString table = CheckedTableName(s.TableName);
     const int n = FieldCountOf(s);
     const int columns = n + 2;
     std::vector<platform::ListRow> rows;
@@ -102,14 +86,14 @@ std::vector<platform::ListRow> ReadMainRows(Database& db, const store::AppState&
 
     if (state.ListMode != 0 && state.ListMode != 1) {
         auto rs = db.openTable(table, store::MainKeyColumn, Value(state.CurrentRegNo));
-        RequireColumns(*rs, columns);
+        RequireColumnCount(*rs, columns);
         if (!rs->eof())
             rows.push_back(RowOf(*rs, columns, builder));
         return rows;
     }
 
     auto rs = db.openTable(table);
-    RequireColumns(*rs, columns);
+    RequireColumnCount(*rs, columns);
     if (state.ListMode == 1) {
         const store::FieldSearch& criteria = state.FieldSearchCriteria;
         const FieldSearchMatcher matcher(criteria);
@@ -176,15 +160,16 @@ bool FieldSearchMatcher::matches(const Value& cell) const {
 
 SubCounts CountSubRecords(Database& db, const ConfigSection& section, qint64 regNo) {
     SubCounts counts;
-    const int subNoPos = std::clamp<int>(section.SubFieldCount, 0, store::SubFieldSlots) + 1;
-    auto rs =
-        db.openTable(CheckedTable(section.SubTableName), store::MainKeyColumn, Value(static_cast<std::int64_t>(regNo)));
-    RequireColumns(*rs, subNoPos + 1);
+    const SubTable t = CheckedSubTable(section);
+    auto rs = t.openRowsOf(db, regNo);
     for (; !rs->eof(); rs->moveNext()) {
         ++counts.count;
-        const int subNo = static_cast<int>(rs->value(subNoPos).toInt());
+        // A number past the 32-bit range counts as the largest one, so the next add reports the limit instead of
+        // reusing a number.
+        const std::int64_t subNo =
+            std::min<std::int64_t>(rs->value(t.subNoPos).toInt(), std::numeric_limits<std::int32_t>::max());
         if (subNo > counts.maxSubNo)
-            counts.maxSubNo = subNo;
+            counts.maxSubNo = static_cast<int>(subNo);
     }
     return counts;
 }
@@ -197,16 +182,65 @@ int SectionOfCategory(const store::CategoryConfig& config, const QString& name, 
     return fallback;
 }
 
-int CheckedCurrentSection(const store::AppState& state) {
-    return CheckedSection(state);
+int CheckedSection(int section) {
+    if (section < store::FirstSlotSection || section > store::LastSlotSection)
+        throw EngineError(QStringLiteral("種目のセクション %1 はありません。").arg(section));
+    return section;
 }
 
 QString CheckedTableName(const QString& configured) {
-    return CheckedTable(configured);
+    const QString name = configured.trimmed();
+    if (auto problem = platform::CheckSqlName(name))
+        throw EngineError(*problem);
+    return name;
 }
 
 void RequireColumnCount(const Recordset& rs, int count) {
-    RequireColumns(rs, count);
+    if (rs.fieldCount() < count)
+        throw EngineError(QStringLiteral("テーブル '%1' の列の数が足りません。").arg(rs.table()));
+}
+
+SubTable CheckedSubTable(const ConfigSection& section) {
+    SubTable t;
+    t.name = CheckedTableName(section.SubTableName);
+    t.regNoPos = std::clamp<int>(section.SubFieldCount, 0, store::SubFieldSlots);
+    t.subNoPos = t.regNoPos + 1;
+    return t;
+}
+
+std::unique_ptr<Recordset> SubTable::openRowsOf(Database& db, std::int64_t regNo) const {
+    auto rs = db.openTable(name, store::MainKeyColumn, Value(regNo));
+    RequireColumnCount(*rs, subNoPos + 1);
+    return rs;
+}
+
+void SetLeadingValues(Recordset& rs, const std::vector<Value>& values) {
+    for (int i = 0; i < static_cast<int>(values.size()); ++i)
+        rs.setValue(i, values[i]);
+}
+
+int UpdateRecords(Recordset& rs, const std::vector<Value>& values, const RecordFilter& wanted) {
+    int rows = 0;
+    for (; !rs.eof(); rs.moveNext()) {
+        if (wanted && !wanted(rs))
+            continue;
+        rs.edit();
+        SetLeadingValues(rs, values);
+        rs.update();
+        ++rows;
+    }
+    return rows;
+}
+
+int DeleteRecords(Recordset& rs, const RecordFilter& wanted) {
+    int rows = 0;
+    for (; !rs.eof(); rs.moveNext()) {
+        if (wanted && !wanted(rs))
+            continue;
+        rs.deleteCurrent();
+        ++rows;
+    }
+    return rows;
 }
 
 // ---------------------------------------------------------------- editor
@@ -287,9 +321,10 @@ EditResult ConvertInputs(const EditFields& fields, const std::vector<FieldInput>
     return r;
 }
 
-EditResult EngineFailure(const EngineError& e) {
+EditResult EngineFailure(const EngineError& e, std::int32_t regNo) {
     EditResult r;
     r.status = EditResult::Status::EngineError;
+    r.regNo = regNo;
     r.message = e.message();
     return r;
 }
@@ -347,7 +382,7 @@ std::optional<int> FindTooLongText(const ConfigSection& section, const std::vect
 
 EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& inputs) {
     try {
-        const int section = CheckedSection(state);
+        const int section = CheckedSection(state.CurrentSection);
         const ConfigSection& s = state.config[section];
         std::vector<Value> values;
         EditResult r = ConvertInputs(MainEditFields(s), inputs, true, EmptyTextValue, values);
@@ -356,7 +391,7 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
         if (s.RegNo >= std::numeric_limits<std::int32_t>::max())
             throw EngineError(QStringLiteral("登録NOが上限に達しています。"));
         const std::int32_t regNo = s.RegNo + 1;
-        const QString table = CheckedTable(s.TableName);
+        const QString table = CheckedTableName(s.TableName);
 
         auto db = store::OpenCatalogue(state.databasePath());
         store::CategoryConfig next = state.config;
@@ -365,8 +400,7 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
             {
                 auto rs = db->openTable(table, store::MainKeyColumn, Value(regNo));
                 rs->addNew();
-                for (int i = 0; i < static_cast<int>(values.size()); ++i)
-                    rs->setValue(i, values[i]);
+                SetLeadingValues(*rs, values);
                 rs->setValue(store::MainKeyColumn, Value(regNo));
                 rs->setValue(store::PictureFlagColumn, Value(0));
                 rs->update();
@@ -387,26 +421,17 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
 
 EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const std::vector<FieldInput>& inputs) {
     try {
-        const ConfigSection& s = state.config[CheckedSection(state)];
+        const ConfigSection& s = state.config[CheckedSection(state.CurrentSection)];
         std::vector<Value> values;
         EditResult r = ConvertInputs(MainEditFields(s), inputs, false, EmptyTextValue, values);
         r.regNo = regNo;
         if (!r.ok())
             return r;
-        const QString table = CheckedTable(s.TableName);
+        const QString table = CheckedTableName(s.TableName);
 
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
-        {
-            auto rs = db->openTable(table, store::MainKeyColumn, Value(regNo));
-            for (; !rs->eof(); rs->moveNext()) {
-                rs->edit();
-                for (int i = 0; i < static_cast<int>(values.size()); ++i)
-                    rs->setValue(i, values[i]);
-                rs->update();
-                ++r.rows;
-            }
-        }
+        r.rows = UpdateRecords(*db->openTable(table, store::MainKeyColumn, Value(regNo)), values);
         tx.commit();
         return r;
     } catch (const EngineError& e) {
@@ -416,26 +441,17 @@ EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const st
 
 EditResult DeleteMainRecord(store::AppState& state, std::int32_t regNo, bool withSubs) {
     try {
-        const ConfigSection& s = state.config[CheckedSection(state)];
-        const QString table = CheckedTable(s.TableName);
-        const QString subTable = withSubs ? CheckedTable(s.SubTableName) : QString();
+        const ConfigSection& s = state.config[CheckedSection(state.CurrentSection)];
+        const QString table = CheckedTableName(s.TableName);
+        const QString subTable = withSubs ? CheckedTableName(s.SubTableName) : QString();
         EditResult r;
         r.regNo = regNo;
 
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
-        if (withSubs) {
-            auto rs = db->openTable(subTable, store::MainKeyColumn, Value(regNo));
-            for (; !rs->eof(); rs->moveNext())
-                rs->deleteCurrent();
-        }
-        {
-            auto rs = db->openTable(table, store::MainKeyColumn, Value(regNo));
-            for (; !rs->eof(); rs->moveNext()) {
-                rs->deleteCurrent();
-                ++r.rows;
-            }
-        }
+        if (withSubs)
+            DeleteRecords(*db->openTable(subTable, store::MainKeyColumn, Value(regNo)));
+        r.rows = DeleteRecords(*db->openTable(table, store::MainKeyColumn, Value(regNo)));
         tx.commit();
         return r;
     } catch (const EngineError& e) {

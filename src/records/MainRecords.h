@@ -10,7 +10,10 @@
 #include <QStringList>
 #include <Qt>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quelm::platform {
@@ -35,6 +38,9 @@ inline const QString PictureHeading = QStringLiteral("画像jpg");
 
 // The columns of the main record list: the category's n fields, then the hidden 登録ＮＯ and 画像jpg columns.
 std::vector<ListColumn> MainListColumns(const store::ConfigSection& section);
+// The columns of fields 1 … count, headed names[k]: the first two wide, the number and date positions (by typeOf)
+// narrow and right-aligned. The main and the sub list both start with them.
+std::vector<ListColumn> FieldListColumns(std::span<const QString> names, int count, QString (*typeOf)(int));
 
 // The rows of the main record list of state.CurrentSection for state.ListMode: 0 every record in table order, 1 the
 // records that meet state.FieldSearchCriteria, otherwise (2) the first record whose 登録ＮＯ is state.CurrentRegNo.
@@ -72,14 +78,37 @@ SubCounts CountSubRecords(platform::Database& db, const store::ConfigSection& se
 // The lowest category slot (4 … 9) whose 種目名 is name; fallback when none is.
 int SectionOfCategory(const store::CategoryConfig& config, const QString& name, int fallback);
 
-// ---------------------------------------------------------------- checks of the table readers
+// ---------------------------------------------------------------- table access of the main and the sub records
 
-// state.CurrentSection when it is a category slot (4 … 9); raises platform::EngineError otherwise.
-int CheckedCurrentSection(const store::AppState& state);
+// section when it is a category slot (4 … 9); raises platform::EngineError otherwise.
+int CheckedSection(int section);
 // A configured table name, trimmed and checked before it is joined into SQL; raises platform::EngineError if refused.
 QString CheckedTableName(const QString& configured);
 // Reading by position needs count columns; raises platform::EngineError when the table has fewer.
 void RequireColumnCount(const platform::Recordset& rs, int count);
+
+// The sub table of a category: its checked name and the positions of 登録ＮＯ and サブＮＯ, which follow the m sub
+// fields (m and m + 1).
+struct SubTable {
+    QString name;
+    int regNoPos = 0;
+    int subNoPos = 0;
+
+    // The sub records of one main record. They are read through the 登録ＮＯ index, as a sub table may hold a million
+    // rows; raises platform::EngineError when the table has too few columns.
+    std::unique_ptr<platform::Recordset> openRowsOf(platform::Database& db, std::int64_t regNo) const;
+};
+// Raises platform::EngineError when the configured name is refused.
+SubTable CheckedSubTable(const store::ConfigSection& section);
+
+// Which records of an open recordset a rewrite or delete touches; an empty filter takes them all.
+using RecordFilter = std::function<bool(const platform::Recordset&)>;
+// Writes values into the leading columns of the current record (after addNew or edit).
+void SetLeadingValues(platform::Recordset& rs, const std::vector<platform::Value>& values);
+// Rewrites the leading columns of each record from the current one on that wanted accepts; returns how many.
+int UpdateRecords(platform::Recordset& rs, const std::vector<platform::Value>& values, const RecordFilter& wanted = {});
+// Deletes each record from the current one on that wanted accepts; returns how many.
+int DeleteRecords(platform::Recordset& rs, const RecordFilter& wanted = {});
 
 // ---------------------------------------------------------------- main record editor
 
@@ -148,8 +177,8 @@ struct EditResult {
 // Empty TEXT boxes give emptyText and are listed in blankedFields.
 EditResult ConvertInputs(const EditFields& fields, const std::vector<FieldInput>& inputs, bool adding,
                          const QString& emptyText, std::vector<platform::Value>& values);
-// The result that reports an engine failure with its message.
-EditResult EngineFailure(const platform::EngineError& e);
+// The result that reports an engine failure with its message, for the record regNo.
+EditResult EngineFailure(const platform::EngineError& e, std::int32_t regNo = 0);
 
 // Appends a main record to the current category from the boxes: 登録ＮＯ = 登録NO + 1, 画像jpg有無 0. The record
 // and the advanced counter are written in one transaction; state.config follows only after the commit. A refused

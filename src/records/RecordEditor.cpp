@@ -5,6 +5,7 @@
 #include "platform/MaskedDateBox.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "records/RecordScreenParts.h"
 #include "store/ListTables.h"
 
 #include <QAction>
@@ -30,7 +31,7 @@ using platform::TwipsRect;
 namespace {
 
 const QString ListToolTip = QStringLiteral("右クリックで、リスト・テーブル一覧を表示する。");
-const QString DateMask = QStringLiteral("####/##/##");
+using platform::DateMask;
 const QString NewKey = QStringLiteral("新規作成");
 const QString ChangeKey = QStringLiteral("変更");
 const QString DeleteKey = QStringLiteral("削除");
@@ -326,20 +327,10 @@ void RecordEditor::Command2_Click() {
 }
 
 void RecordEditor::copySelection(bool cut) {
-    bool cleared = false;
-    for (int i = 0; i < fields_.count(); ++i) {
-        QLineEdit* b = box(i);
-        if (!b->hasSelectedText())
-            continue;
-        if (!cleared) {
-            QApplication::clipboard()->clear();
-            cleared = true;
-        }
-        QApplication::clipboard()->setText(b->selectedText());
-        if (cut)
-            b->del();
-    }
-    if (cleared)
+    std::vector<QLineEdit*> boxes;
+    for (int i = 0; i < fields_.count(); ++i)
+        boxes.push_back(box(i));
+    if (CopySelectedText(boxes, cut))
         me13->setEnabled(true);
 }
 

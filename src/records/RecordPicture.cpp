@@ -1,7 +1,7 @@
 #include "records/RecordPicture.h"
 
 #include "platform/Database.h"
-#include "platform/Names.h"
+#include "records/MainRecords.h"
 #include "store/Catalogue.h"
 
 #include <QFile>
@@ -43,23 +43,13 @@ bool TooLarge(QSize size) {
            static_cast<qint64>(size.width()) * size.height() > MaxPicturePixels;
 }
 
-int CheckedSection(int section) {
-    if (section < store::FirstSlotSection || section > store::LastSlotSection)
-        throw EngineError(QStringLiteral("種目のセクション %1 はありません。").arg(section));
-    return section;
-}
-
 // Sets the flag inside the caller's transaction; returns the number of records changed.
 int SetPictureFlag(platform::Database& db, const store::AppState& state, int section, std::int32_t regNo, int jpgswr) {
     const store::ConfigSection& s = state.config[CheckedSection(section)];
-    const QString table = s.TableName.trimmed();
-    if (auto problem = platform::CheckSqlName(table))
-        throw EngineError(*problem);
     // Columns are read by position: the n fields, 登録ＮＯ, then 画像jpg有無.
     const int flagColumn = std::clamp<int>(s.FieldCount, 0, store::MainFieldSlots) + 1;
-    auto rs = db.openTable(table, store::MainKeyColumn, Value(regNo));
-    if (rs->fieldCount() <= flagColumn)
-        throw EngineError(QStringLiteral("テーブル '%1' の列の数が足りません。").arg(table));
+    auto rs = db.openTable(CheckedTableName(s.TableName), store::MainKeyColumn, Value(regNo));
+    RequireColumnCount(*rs, flagColumn + 1);
     if (rs->eof())
         return 0;
     rs->edit();

@@ -40,7 +40,7 @@ QString PositionText(const platform::RecordList& list) {
            QString::number(list.rowCount());
 }
 
-void CopySelectedText(std::span<QLineEdit* const> boxes) {
+bool CopySelectedText(std::span<QLineEdit* const> boxes, bool cut) {
     bool cleared = false;
     for (QLineEdit* box : boxes) {
         if (!box || !box->hasSelectedText())
@@ -50,7 +50,10 @@ void CopySelectedText(std::span<QLineEdit* const> boxes) {
             cleared = true;
         }
         QApplication::clipboard()->setText(box->selectedText());
+        if (cut)
+            box->del();
     }
+    return cleared;
 }
 
 } // namespace quelm::records

@@ -30,8 +30,9 @@ void TriggerRecordToolButton(const QString& key, const RecordToolActions& action
 // Panel 2: "レコード順／総数　　" + selected index + " / " + row count.
 QString PositionText(const platform::RecordList& list);
 
-// Copy of the detail boxes: the clipboard is emptied before the first box that has a selection and then takes each
-// selected text in turn, so the last box with a selection wins; with no selection it is left alone.
-void CopySelectedText(std::span<QLineEdit* const> boxes);
+// Copy (cut: cut) of the detail or editor boxes: the clipboard is emptied before the first box that has a selection
+// and then takes each selected text in turn, so the last box with a selection wins; a cut removes each selection
+// as it is taken. With no selection the clipboard is left alone and false is returned.
+bool CopySelectedText(std::span<QLineEdit* const> boxes, bool cut = false);
 
 } // namespace quelm::records

@@ -4,6 +4,7 @@
 #include "platform/RecordList.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "records/RecordScreen.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -19,30 +20,6 @@ using platform::TwipsRect;
 
 namespace {
 
-QString ScreenName(ListOwner owner) {
-    switch (owner) {
-    case ListOwner::MainRecords:
-        return QStringLiteral("項目別ソート条件(メイン)");
-    case ListOwner::SubRecords:
-        return QStringLiteral("項目別ソート条件(サブ)");
-    case ListOwner::Inquiry:
-        break;
-    }
-    return QStringLiteral("ソート条件");
-}
-
-QString ObjectName(ListOwner owner) {
-    switch (owner) {
-    case ListOwner::MainRecords:
-        return QStringLiteral("Form5s");
-    case ListOwner::SubRecords:
-        return QStringLiteral("Form6s");
-    case ListOwner::Inquiry:
-        break;
-    }
-    return QStringLiteral("Form10s");
-}
-
 QPlainTextEdit* Note(const QString& text, QWidget* parent) {
     auto* note = new QPlainTextEdit(parent);
     note->setReadOnly(true);
@@ -55,15 +32,12 @@ QPlainTextEdit* Note(const QString& text, QWidget* parent) {
 SortOrderDialog::SortOrderDialog(store::AppState& state, platform::Ui& ui, ListOwner owner, platform::RecordList& list,
                                  QWidget* parent)
     : QDialog(parent), ui_(ui), list_(list) {
-    setObjectName(ObjectName(owner));
-    setWindowTitle(state.caption(ScreenName(owner)));
+    const ListDialogName name = NameOf(owner, ListDialogKind::SortOrder);
+    setObjectName(name.object);
+    setWindowTitle(state.caption(name.caption));
     setFixedSize(platform::TwipsToPixels(6480), platform::TwipsToPixels(4800));
 
-    Label1 = new QLabel(QStringLiteral("ソート条件"), this);
-    QFont heading = Label1->font();
-    heading.setPointSize(heading.pointSize() + 2);
-    heading.setBold(true);
-    Label1->setFont(heading);
+    Label1 = HeadingLabel(QStringLiteral("ソート条件"), 2, this);
     Label1->setGeometry(TwipsRect(240, 120, 3000, 420));
 
     Frame1 = new QGroupBox(QStringLiteral("ソート順序"), this);

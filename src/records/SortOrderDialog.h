@@ -1,21 +1,7 @@
 #pragma once
 
+// ListOwner, and the forward declarations this dialog shares with the list search dialog.
 #include "records/ListSearchDialog.h"
-
-#include <QDialog>
-#include <array>
-#include <memory>
-
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-
-namespace quelm::platform {
-class RecordList;
-class Ui;
-} // namespace quelm::platform
 
 namespace quelm::records {
 

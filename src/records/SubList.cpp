@@ -1,6 +1,7 @@
 #include "records/SubList.h"
 
 #include "platform/Database.h"
+#include "store/Catalogue.h"
 
 #include <algorithm>
 
@@ -10,25 +11,8 @@ using platform::Value;
 using store::ConfigSection;
 
 std::vector<ListColumn> SubListColumns(const ConfigSection& section) {
-    const int m = std::clamp<int>(section.SubFieldCount, 0, store::SubFieldSlots);
-    std::vector<ListColumn> columns;
-    columns.reserve(m + 2);
-    for (int k = 1; k <= m; ++k) {
-        int width = 1400;
-        Qt::Alignment align = Qt::AlignLeft;
-        if (k == 1) {
-            width = 3700;
-        } else if (k == 2) {
-            width = 2000;
-        } else if (k == 9) {
-            width = 1000;
-            align = Qt::AlignRight;
-        } else if (k == 10) {
-            width = 1500;
-            align = Qt::AlignRight;
-        }
-        columns.push_back({section.SubFieldName[k], width, align});
-    }
+    std::vector<ListColumn> columns = FieldListColumns(
+        section.SubFieldName, std::clamp<int>(section.SubFieldCount, 0, store::SubFieldSlots), store::SubFieldTypeOf);
     columns.push_back({RegNoHeading, 0, Qt::AlignRight});
     columns.push_back({SubNoHeading, 0, Qt::AlignRight});
     return columns;
@@ -44,16 +28,14 @@ std::vector<ListColumn> MainRowColumns(const ConfigSection& section) {
 }
 
 std::vector<platform::ListRow> ReadSubRows(platform::Database& db, const store::AppState& state) {
-    const ConfigSection& s = state.config[CheckedCurrentSection(state)];
-    const int m = std::clamp<int>(s.SubFieldCount, 0, store::SubFieldSlots);
-    const int columns = m + 2;
-    auto rs = db.openTable(CheckedTableName(s.SubTableName), store::MainKeyColumn, Value(state.CurrentRegNo));
-    RequireColumnCount(*rs, columns);
+    const SubTable t = CheckedSubTable(state.config[CheckedSection(state.CurrentSection)]);
+    const int columns = t.subNoPos + 1;
+    auto rs = t.openRowsOf(db, state.CurrentRegNo);
     const bool oneFound = state.ListMode == 2;
     std::vector<platform::ListRow> rows;
     platform::ListRow::Builder builder(columns);
     for (; !rs->eof(); rs->moveNext()) {
-        if (oneFound && rs->value(m + 1).toInt() != state.CurrentSubNo)
+        if (oneFound && rs->value(t.subNoPos).toInt() != state.CurrentSubNo)
             continue;
         for (int i = 0; i < columns; ++i)
             rs->appendText(i, builder);

@@ -225,12 +225,6 @@ TEST(RecordListTest, FindsWholeOrLeadingTextIgnoringCase) {
     EXPECT_EQ(list.find(QStringLiteral("bc"), 0, true), 0);
     EXPECT_EQ(list.find(QStringLiteral("abc"), 7, false), 0);
     EXPECT_EQ(list.find(QString(), 0, true), 1);
-
-    EXPECT_EQ(list.findAfterFirstColumn(QStringLiteral("y"), true), 2);
-    EXPECT_EQ(list.findAfterFirstColumn(QStringLiteral("YES"), false), 2);
-    // The hidden key column is searched too.
-    EXPECT_EQ(list.findAfterFirstColumn(QStringLiteral("3"), true), 3);
-    EXPECT_EQ(list.findAfterFirstColumn(QStringLiteral("abc"), true), 0);
 }
 
 TEST(RecordListTest, HoldsAHundredThousandRowsOfSeventeenColumns) {

@@ -167,6 +167,13 @@ TEST_F(ListDialogs, LaterColumnsFindARowThroughItsHiddenKeyCells) {
     EXPECT_EQ(records::FindListRow(list, QStringLiteral("10C"), records::ListSearchWhere::LaterColumns,
                                    records::ListSearchMatch::Prefix),
               3);
+    // The later columns never look at the first; their hidden key cells count like the shown ones.
+    EXPECT_EQ(records::FindListRow(list, QStringLiteral("W"), records::ListSearchWhere::LaterColumns,
+                                   records::ListSearchMatch::Prefix),
+              0);
+    EXPECT_EQ(records::FindListRow(list, QStringLiteral("3"), records::ListSearchWhere::LaterColumns,
+                                   records::ListSearchMatch::Prefix),
+              3);
 }
 
 TEST_F(ListDialogs, ColumnSortByTextInTheListsOrder) {

@@ -5,6 +5,7 @@
 #include "store/TableSql.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 
 namespace quelm::records {
@@ -161,6 +162,24 @@ TEST_F(SubRecordWrites, TooLongTextAddsNothingAndKeepsTheNumber) {
     EXPECT_EQ(r.message, TooLongTextMessage);
     EXPECT_EQ(cat.state.MaxSubNo, 5);
     EXPECT_EQ(cat.rowCount(subTable()), 1);
+}
+
+TEST_F(SubRecordWrites, StoredNumberPastThirtyTwoBitsStopsTheAddInsteadOfWrappingAround) {
+    cat.addSub(Cd, 1, 1, QStringLiteral("曲"));
+    {
+        // The program never writes such a number; another tool may have.
+        auto db = cat.open();
+        db->execute(QStringLiteral("UPDATE %1 SET %2 = 4294967301").arg(subTable(), store::SubKeyColumn));
+        // Cut to 32 bits the number would read as 5 and the next add would be given 6.
+        EXPECT_EQ(CountSubRecords(*db, cat.state.config[Cd], 1).maxSubNo, std::numeric_limits<std::int32_t>::max());
+    }
+    cat.state.MaxSubNo = 1;
+    const EditResult r = AddSubRecord(cat.state, 1, SubBoxes({{1, QStringLiteral("次")}}));
+    EXPECT_EQ(r.status, EditResult::Status::EngineError);
+    EXPECT_EQ(r.message, QStringLiteral("サブＮＯが上限に達しています。"));
+    EXPECT_EQ(r.regNo, 1);
+    EXPECT_EQ(cat.state.MaxSubNo, 1);
+    EXPECT_TRUE(row(1, 6).empty());
 }
 
 TEST_F(SubRecordWrites, EngineFailureStoresNothingAndKeepsTheNumber) {

@@ -1,0 +1,166 @@
+#pragma once
+
+#include "store/AppState.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+#include <span>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTimer;
+class QVBoxLayout;
+
+namespace quelm::platform {
+class KeyedToolBar;
+class RecordList;
+class StatusPanels;
+class Ui;
+} // namespace quelm::platform
+
+namespace quelm::print {
+enum class ScreenPrintArea;
+}
+
+namespace quelm::records {
+
+// The texts of the first n labels or boxes of an array of them.
+template <class Widget, std::size_t N> std::vector<QString> TextsOf(const std::array<Widget*, N>& widgets, int n) {
+    std::vector<QString> texts;
+    for (int i = 0; i < n && i < static_cast<int>(N); ++i)
+        texts.push_back(widgets[i]->text());
+    return texts;
+}
+
+// A bold heading label, enlarged by some points: the record screens' and their dialogs' first line.
+QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent);
+
+// The frame the main and the sub record screen share: menus, tool bar, heading, status bar, window geometry, the
+// deferred load and the category the screen was opened for. Each screen adds its lists and detail panel to body()
+// and handles its own record commands.
+class RecordScreen : public QDialog {
+    Q_OBJECT
+public:
+    ~RecordScreen() override;
+
+    // Deferred load: the lists are read after the empty window has painted.
+    virtual void Timer1_Timer() = 0;
+    bool loaded() const { return loaded_; }
+
+    // The position text of panel 2 for the current row of ListView1.
+    QString positionText() const;
+
+    // Handlers; the record commands are each screen's own.
+    virtual void mf11_Click() = 0;
+    virtual void mf12_Click() = 0;
+    virtual void mf13_Click() = 0;
+    virtual void me11_Click() = 0;
+    // The screen is made again and reads the tables in their own order, which undoes a column sort.
+    virtual void me14_Click();
+    virtual void mk11_Click() = 0;
+    virtual void ms11_Click() = 0;
+    virtual void ListView1_ItemClick(int index) = 0;
+    void mf18_Click();
+    void mf19_Click();
+    void mv11_Click();
+    void mv12_Click();
+    void mh1_Click();
+    void ListView1_ColumnClick(int column);
+    void Toolbar1_ButtonClick(const QString& key);
+
+    // Controls under their given names.
+    QLabel* Label1 = nullptr;                  // heading: the category and the screen
+    platform::RecordList* ListView1 = nullptr; // the records the commands act on
+    platform::StatusPanels* StatusBar1 = nullptr;
+    platform::KeyedToolBar* Toolbar1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QAction *mf10 = nullptr, *mf11 = nullptr, *mf12 = nullptr, *mf13 = nullptr, *mf140 = nullptr, *mf141 = nullptr,
+            *mf142 = nullptr, *mf15 = nullptr, *mf16 = nullptr, *mf18 = nullptr, *mf19 = nullptr;
+    QAction *me11 = nullptr, *me14 = nullptr;
+    QAction *mv11 = nullptr, *mv12 = nullptr, *mk11 = nullptr, *ms11 = nullptr, *mh1 = nullptr;
+
+    // Mode keys of the editor, as its Label3 shows them.
+    enum class EditorMode { New, Change, Delete };
+
+    // The texts in which the two screens differ.
+    struct Captions {
+        QString title;               // the window's
+        QString records;             // mf10
+        QString printWindow;         // mf140
+        QString printUserData;       // mf141
+        QString print;               // mf16
+        QString close;               // mf18
+        QString showRegNo;           // mv11
+        bool showRegNoFirst = false; // mv11 above mv12 in 表示
+        QString searchMenu;          // over mk11
+        QString sortMenu;            // over ms11
+    };
+
+signals:
+    // Raised when the program must end at once (menu 終了).
+    void endRequested();
+
+protected:
+    RecordScreen(store::AppState& state, platform::Ui& ui, const Captions& captions, QWidget* parent);
+
+    // Between the heading and the status bar: where a screen puts its lists and detail panel.
+    QVBoxLayout* body() const { return body_; }
+    // A record list as wide as the layout values make it.
+    platform::RecordList* newList();
+    // Makes ListView1 and adds it to body(), taking the height left.
+    void addListView1();
+    // A submenu of 編集 above 元に戻す (the import and export items).
+    QMenu* addEditSubmenu(const QString& title);
+    // The widgets 登録ＮＯ表示 (mv11) shows and hides.
+    void setRegNoWidgets(std::initializer_list<QWidget*> widgets) { regNoWidgets_ = widgets; }
+    // A fresh screen of the same kind, for me14.
+    virtual std::unique_ptr<RecordScreen> makeAgain() = 0;
+
+    // After an editor closed: the rows are read again and the edited row (after a new record, the last) is shown.
+    void showAfterEdit(EditorMode mode, int rememberedIndex);
+    // What showAfterEdit does with the screen's own lists and boxes.
+    virtual void readRows() = 0;
+    virtual void clearShown() = 0;
+    virtual void showSelected() = 0;
+
+    // Field labels and boxes on the detail panel, five to a column; hidden until the load shows those in use.
+    static void BuildFieldBoxes(QWidget* panel, std::span<QLabel*> labels, std::span<QLineEdit*> boxes,
+                                int columnStepTwips, int boxWidthTwips);
+    // Shows the first names.size() labels and boxes, each label captioned with its field's name.
+    static void ShowFieldBoxes(std::span<QLabel* const> labels, std::span<QLineEdit* const> boxes,
+                               std::span<const QString> names);
+
+    // Start of the load: false when it already ran. Resolves the category and remembers what the screen is for.
+    bool beginLoad();
+    // The shared current-category state is also written by other screens (the rename screen, the data deletion
+    // popup, the search popup) while a record screen stays open; each command puts back what this screen was
+    // opened for, so it never acts on another category than the one it shows.
+    virtual void claimState();
+
+    store::AppState& state_;
+    platform::Ui& ui_;
+    bool loaded_ = false;
+    struct Opened {
+        std::int16_t section = 0;
+        QString categoryName;
+        std::int16_t listMode = 0;
+        std::int32_t regNo = 0;
+        std::int32_t subNo = 0;
+        store::FieldSearch criteria;
+    } opened_;
+
+private:
+    void buildMenus(const Captions& captions);
+    // Screen print of this window, its client area or the display (menu 画面印刷 and its tool bar button).
+    void printScreen(print::ScreenPrintArea area);
+
+    QVBoxLayout* body_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    std::vector<QWidget*> regNoWidgets_;
+};
+
+} // namespace quelm::records
