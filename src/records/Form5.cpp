@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -131,6 +132,7 @@ void Form5::Timer1_Timer() {
     Text3->hide();
     if (ListView1->rowCount() > 0) {
         ListView1->select(1);
+        const QSignalBlocker once(Text3); // the sub records are counted once, below
         showRow(1);
         showPicture();
         StatusBar1->setPanelText(2, positionText());
@@ -150,14 +152,15 @@ void Form5::SubListViewHD() {
 
 void Form5::claimState() {
     RecordScreen::claimState();
-    if (loaded_)
-        state_.FieldSearchCriteria = opened_.criteria;
+    if (!loaded_)
+        return;
+    state_.FieldSearchCriteria = opened_.criteria;
+    if (opened_.listMode == 2)
+        state_.CurrentRegNo = opened_.regNo; // the one record this screen shows
 }
 
 void Form5::RefillByMode() {
     claimState();
-    if (state_.ListMode == 2)
-        state_.CurrentRegNo = opened_.regNo;
     ListView1->clearRows();
     try {
         auto db = store::OpenCatalogue(state_.databasePath());
@@ -211,16 +214,7 @@ void Form5::Text13Set() {
 
 void Form5::SubRcCk() {
     claimState();
-    state_.SubRecordCount = 0;
-    state_.MaxSubNo = 0;
-    try {
-        auto db = store::OpenCatalogue(state_.databasePath());
-        const SubCounts counts = CountSubRecords(*db, state_.config[state_.CurrentSection], Text3->text().toLongLong());
-        state_.SubRecordCount = counts.count;
-        state_.MaxSubNo = counts.maxSubNo;
-    } catch (const platform::EngineError& e) {
-        platform::ShowEngineError(ui_, e.message(), this);
-    }
+    countSubRecords(Text3->text().toLongLong());
 }
 
 void Form5::Text3_Change() {

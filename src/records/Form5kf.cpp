@@ -6,7 +6,7 @@
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "records/MainRecords.h"
-#include "records/RecordScreen.h"
+#include "records/RecordScreenParts.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -121,16 +121,7 @@ void Form6::Timer1_Timer() {
     ListView2List();
     // The next サブＮＯ must follow this main record's largest, whoever opened the screen: the opener's count may
     // belong to a record another screen showed since.
-    state_.SubRecordCount = 0;
-    state_.MaxSubNo = 0;
-    try {
-        auto db = store::OpenCatalogue(state_.databasePath());
-        const SubCounts counts = CountSubRecords(*db, section, state_.CurrentRegNo);
-        state_.SubRecordCount = counts.count;
-        state_.MaxSubNo = counts.maxSubNo;
-    } catch (const platform::EngineError& e) {
-        platform::ShowEngineError(ui_, e.message(), this);
-    }
+    countSubRecords(state_.CurrentRegNo);
     if (ListView1->rowCount() > 0)
         StatusBar1->setPanelText(2, positionText());
     Label1->setText(section.ShumokuName + QStringLiteral(" (サブ明細)"));

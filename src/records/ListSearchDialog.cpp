@@ -6,7 +6,7 @@
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
-#include "records/RecordScreen.h"
+#include "records/RecordScreenParts.h"
 #include "records/TextMatch.h"
 
 #include <QGroupBox>

@@ -435,7 +435,7 @@ EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const st
         tx.commit();
         return r;
     } catch (const EngineError& e) {
-        return EngineFailure(e);
+        return EngineFailure(e, regNo);
     }
 }
 
@@ -443,19 +443,19 @@ EditResult DeleteMainRecord(store::AppState& state, std::int32_t regNo, bool wit
     try {
         const ConfigSection& s = state.config[CheckedSection(state.CurrentSection)];
         const QString table = CheckedTableName(s.TableName);
-        const QString subTable = withSubs ? CheckedTableName(s.SubTableName) : QString();
+        const std::optional<SubTable> subs = withSubs ? std::optional(CheckedSubTable(s)) : std::nullopt;
         EditResult r;
         r.regNo = regNo;
 
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
-        if (withSubs)
-            DeleteRecords(*db->openTable(subTable, store::MainKeyColumn, Value(regNo)));
+        if (subs)
+            DeleteRecords(*subs->openRowsOf(*db, regNo));
         r.rows = DeleteRecords(*db->openTable(table, store::MainKeyColumn, Value(regNo)));
         tx.commit();
         return r;
     } catch (const EngineError& e) {
-        return EngineFailure(e);
+        return EngineFailure(e, regNo);
     }
 }
 

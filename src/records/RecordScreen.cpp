@@ -1,6 +1,7 @@
 // Frame of the main and the sub record screen: menus, tool bar, status bar, deferred load, the state they are for.
 #include "records/RecordScreen.h"
 
+#include "platform/Database.h"
 #include "platform/KeyedToolBar.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
@@ -10,6 +11,7 @@
 #include "records/ListSort.h"
 #include "records/MainRecords.h"
 #include "records/RecordScreenParts.h"
+#include "store/Catalogue.h"
 
 #include <QAction>
 #include <QLabel>
@@ -30,15 +32,6 @@ constexpr int ListDesignWidth = 14655; // the lists at the narrow layout; widene
 constexpr int FormHeight = 9600;
 
 } // namespace
-
-QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setPointSize(font.pointSize() + enlargeBy);
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
 
 RecordScreen::RecordScreen(store::AppState& state, platform::Ui& ui, const Captions& captions, QWidget* parent)
     : QDialog(parent), state_(state), ui_(ui) {
@@ -187,6 +180,19 @@ bool RecordScreen::beginLoad() {
                state_.ListMode,       state_.CurrentRegNo,
                state_.CurrentSubNo,   state_.FieldSearchCriteria};
     return true;
+}
+
+void RecordScreen::countSubRecords(std::int64_t regNo) {
+    state_.SubRecordCount = 0;
+    state_.MaxSubNo = 0;
+    try {
+        auto db = store::OpenCatalogue(state_.databasePath());
+        const SubCounts counts = CountSubRecords(*db, state_.config[state_.CurrentSection], regNo);
+        state_.SubRecordCount = counts.count;
+        state_.MaxSubNo = counts.maxSubNo;
+    } catch (const platform::EngineError& e) {
+        platform::ShowEngineError(ui_, e.message(), this);
+    }
 }
 
 void RecordScreen::claimState() {

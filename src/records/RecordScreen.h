@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/RecordScreenParts.h"
 #include "store/AppState.h"
 
 #include <QDialog>
@@ -27,17 +28,6 @@ enum class ScreenPrintArea;
 }
 
 namespace quelm::records {
-
-// The texts of the first n labels or boxes of an array of them.
-template <class Widget, std::size_t N> std::vector<QString> TextsOf(const std::array<Widget*, N>& widgets, int n) {
-    std::vector<QString> texts;
-    for (int i = 0; i < n && i < static_cast<int>(N); ++i)
-        texts.push_back(widgets[i]->text());
-    return texts;
-}
-
-// A bold heading label, enlarged by some points: the record screens' and their dialogs' first line.
-QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent);
 
 // The frame the main and the sub record screen share: menus, tool bar, heading, status bar, window geometry, the
 // deferred load and the category the screen was opened for. Each screen adds its lists and detail panel to body()
@@ -133,6 +123,9 @@ protected:
     // Shows the first names.size() labels and boxes, each label captioned with its field's name.
     static void ShowFieldBoxes(std::span<QLabel* const> labels, std::span<QLineEdit* const> boxes,
                                std::span<const QString> names);
+
+    // SubRecordCount and MaxSubNo of one main record of the screen's category; both 0 when it cannot be read.
+    void countSubRecords(std::int64_t regNo);
 
     // Start of the load: false when it already ran. Resolves the category and remembers what the screen is for.
     bool beginLoad();

@@ -1,12 +1,13 @@
 #include "records/RecordScreenParts.h"
 
-#include <QAction>
-
 #include "platform/KeyedToolBar.h"
 #include "platform/RecordList.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFont>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace quelm::records {
@@ -54,6 +55,15 @@ bool CopySelectedText(std::span<QLineEdit* const> boxes, bool cut) {
             box->del();
     }
     return cleared;
+}
+
+QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setPointSize(font.pointSize() + enlargeBy);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
 }
 
 } // namespace quelm::records

@@ -3,9 +3,12 @@
 #include <QString>
 #include <array>
 #include <span>
+#include <vector>
 
 class QAction;
+class QLabel;
 class QLineEdit;
+class QWidget;
 
 namespace quelm::platform {
 class KeyedToolBar;
@@ -15,6 +18,17 @@ class RecordList;
 namespace quelm::records {
 
 // Pieces the main and the sub record screen share, so both behave alike.
+
+// The texts of the first n labels or boxes of an array of them.
+template <class Widget, std::size_t N> std::vector<QString> TextsOf(const std::array<Widget*, N>& widgets, int n) {
+    std::vector<QString> texts;
+    for (int i = 0; i < n && i < static_cast<int>(N); ++i)
+        texts.push_back(widgets[i]->text());
+    return texts;
+}
+
+// A bold heading label, enlarged by some points: the record screens' and their dialogs' first line.
+QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent);
 
 // A change or delete with no main record shown (OK button, no icon, title "Error").
 inline const QString NoRecordMessage = QStringLiteral("明細レコードが指定されていません。");

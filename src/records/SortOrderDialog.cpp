@@ -4,7 +4,7 @@
 #include "platform/RecordList.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
-#include "records/RecordScreen.h"
+#include "records/RecordScreenParts.h"
 
 #include <QGroupBox>
 #include <QLabel>

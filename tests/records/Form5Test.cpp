@@ -186,6 +186,26 @@ TEST_F(MainScreen, ReopenShowsTableOrderAgain) {
     EXPECT_EQ(reopened, (QStringList{"タイトル1", "タイトル2", "タイトル3"}));
 }
 
+TEST_F(MainScreen, ReopenInModeTwoShowsItsOwnRecordAndPassesOnTheEnd) {
+    addRecords(3);
+    cat.state.CurrentRegNo = 2;
+    auto screen = open(4, 2);
+    ASSERT_EQ(screen->ListView1->rowCount(), 1);
+    cat.state.CurrentRegNo = 3; // another screen moved the shared record number meanwhile
+    QString shown;
+    int ended = 0;
+    QObject::connect(screen.get(), &Form5::endRequested, [&] { ++ended; });
+    cat.ui.modalDrivers.push_back([&](QDialog& d) {
+        auto& again = static_cast<Form5&>(d);
+        again.Timer1_Timer();
+        shown = again.Text3->text();
+        again.mf19_Click();
+    });
+    screen->me14_Click();
+    EXPECT_EQ(shown, QStringLiteral("2"));
+    EXPECT_EQ(ended, 1);
+}
+
 struct Editor : MainScreen {};
 
 TEST_F(Editor, AddsOneAfterAnotherWithConsecutiveNumbersAndKeptValues) {
