@@ -271,15 +271,10 @@ void Form5::SetUpEditor(Form7& editor, EditorMode mode) {
     }
 }
 
-void Form5::openEditor(EditorMode mode) {
-    claimState();
-    const int remembered = ListView1->selectedIndex();
-    {
-        Form7 editor(state_, ui_, this);
-        SetUpEditor(editor, mode);
-        ui_.runModal(editor);
-    }
-    showAfterEdit(mode, remembered);
+std::unique_ptr<QDialog> Form5::makeEditor(EditorMode mode) {
+    auto editor = std::make_unique<Form7>(state_, ui_, this);
+    SetUpEditor(*editor, mode);
+    return editor;
 }
 
 void Form5::mf11_Click() {

@@ -65,7 +65,7 @@ private:
     // After 画像jpg有無 changed: the row's hidden 画像jpg cell and Text2 follow.
     void showPictureFlag(int jpgswr);
     void clearPanel();
-    void openEditor(EditorMode mode);
+    std::unique_ptr<QDialog> makeEditor(EditorMode mode) override;
     bool recordShown() const;
     int fieldCount() const;
     void claimState() override;

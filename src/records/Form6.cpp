@@ -208,15 +208,10 @@ void Form6::SetUpEditor(Form8& editor, EditorMode mode) {
     }
 }
 
-void Form6::openEditor(EditorMode mode) {
-    claimState();
-    const int remembered = ListView1->selectedIndex();
-    {
-        Form8 editor(state_, ui_, this);
-        SetUpEditor(editor, mode);
-        ui_.runModal(editor);
-    }
-    showAfterEdit(mode, remembered);
+std::unique_ptr<QDialog> Form6::makeEditor(EditorMode mode) {
+    auto editor = std::make_unique<Form8>(state_, ui_, this);
+    SetUpEditor(*editor, mode);
+    return editor;
 }
 
 bool Form6::refusedWithoutSubRecord() {

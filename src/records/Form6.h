@@ -57,7 +57,7 @@ private:
     void buildDetailPanel(QWidget* panel);
     void showRow(int index);
     void clearBoxes();
-    void openEditor(EditorMode mode);
+    std::unique_ptr<QDialog> makeEditor(EditorMode mode) override;
     bool refusedWithoutSubRecord();
     int subFieldCount() const;
     // Also puts back the record this screen was opened for.

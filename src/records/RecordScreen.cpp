@@ -207,6 +207,16 @@ QString RecordScreen::positionText() const {
     return PositionText(*ListView1);
 }
 
+void RecordScreen::openEditor(EditorMode mode) {
+    claimState();
+    const int remembered = ListView1->selectedIndex();
+    {
+        const std::unique_ptr<QDialog> editor = makeEditor(mode);
+        ui_.runModal(*editor);
+    }
+    showAfterEdit(mode, remembered);
+}
+
 void RecordScreen::showAfterEdit(EditorMode mode, int rememberedIndex) {
     readRows();
     const int rows = ListView1->rowCount();

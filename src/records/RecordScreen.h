@@ -110,7 +110,11 @@ protected:
     // A fresh screen of the same kind, for me14.
     virtual std::unique_ptr<RecordScreen> makeAgain() = 0;
 
-    // After an editor closed: the rows are read again and the edited row (after a new record, the last) is shown.
+    // The screen's editor, set up for a mode from the detail panel.
+    virtual std::unique_ptr<QDialog> makeEditor(EditorMode mode) = 0;
+    // Runs the editor modally; then the rows are read again and the edited row (after a new record, the last) is
+    // shown.
+    void openEditor(EditorMode mode);
     void showAfterEdit(EditorMode mode, int rememberedIndex);
     // What showAfterEdit does with the screen's own lists and boxes.
     virtual void readRows() = 0;
