@@ -6,7 +6,6 @@
 #include "records/MainRecords.h"
 #include "store/Catalogue.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -97,13 +96,3 @@ BENCHMARK(BM_FieldSearchLong)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FieldSearchDateLater)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

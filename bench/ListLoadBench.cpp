@@ -11,7 +11,6 @@
 #include "records/SubList.h"
 #include "store/Catalogue.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
@@ -151,16 +150,3 @@ BENCHMARK(BM_ReadMainRows)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::
 BENCHMARK(BM_OpenCategoryInForm5)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-// A QApplication on the offscreen platform, so benchmarks of screens can build their widgets.
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -234,8 +234,11 @@ void Form5::Text3_Change() {
         Command1->hide();
 }
 
-bool Form5::recordShown() const {
-    return !Text3->text().isEmpty() && Text3->text() != QLatin1String("0");
+bool Form5::refusedWithoutRecord() {
+    if (!Text3->text().isEmpty() && Text3->text() != QLatin1String("0"))
+        return false;
+    ui_.message(NoRecordMessage, Icon::None, Buttons::Ok, QStringLiteral("Error"), this);
+    return true;
 }
 
 void Form5::Command1_Click() {
@@ -282,18 +285,14 @@ void Form5::mf11_Click() {
 }
 
 void Form5::mf12_Click() {
-    if (!recordShown()) {
-        ui_.message(NoRecordMessage, Icon::None, Buttons::Ok, QStringLiteral("Error"), this);
+    if (refusedWithoutRecord())
         return;
-    }
     openEditor(EditorMode::Change);
 }
 
 void Form5::mf13_Click() {
-    if (!recordShown()) {
-        ui_.message(NoRecordMessage, Icon::None, Buttons::Ok, QStringLiteral("Error"), this);
+    if (refusedWithoutRecord())
         return;
-    }
     openEditor(EditorMode::Delete);
 }
 
@@ -329,10 +328,8 @@ void Form5::Command2_Click() {
         ui_.message(QStringLiteral("画像は登録済です。"), Icon::Critical, Buttons::Ok, PictureErrorTitle, this);
         return;
     }
-    if (!recordShown()) {
-        ui_.message(NoRecordMessage, Icon::None, Buttons::Ok, QStringLiteral("Error"), this);
+    if (refusedWithoutRecord())
         return;
-    }
     const QString path =
         platform::SelectOpenFile(ui_, this, {{QStringLiteral("ＪＰＧファイル(*.jpg)"), QStringLiteral("*.jpg")}},
                                  QStringLiteral("登録する画像ファイルを開く"));

@@ -66,7 +66,8 @@ private:
     void showPictureFlag(int jpgswr);
     void clearPanel();
     std::unique_ptr<QDialog> makeEditor(EditorMode mode) override;
-    bool recordShown() const;
+    // No record shown: says so ("明細レコードが指定されていません。") and answers true.
+    bool refusedWithoutRecord();
     int fieldCount() const;
     void claimState() override;
     std::unique_ptr<RecordScreen> makeAgain() override;
