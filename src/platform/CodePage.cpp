@@ -1,8 +1,41 @@
 #include "platform/CodePage.h"
 
-#include <QList>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace quelm::platform {
+
+namespace {
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray kUtf16LEBom("\xFF\xFE", 2);
+const QByteArray kUtf16BEBom("\xFE\xFF", 2);
+
+bool IsValidUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QStringEncoder EncoderFor(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QStringEncoder(QStringEncoder::Utf8);
+    case TextEncoding::Utf8Bom:
+        return QStringEncoder(QStringEncoder::Utf8, QStringEncoder::Flag::WriteBom);
+    case TextEncoding::Utf16LE:
+        return QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    case TextEncoding::Utf16BE:
+        return QStringEncoder(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom);
+    case TextEncoding::Cp932:
+        return QStringEncoder("CP932");
+    case TextEncoding::Latin1:
+        return QStringEncoder(QStringEncoder::Latin1);
+    }
+    return QStringEncoder(QStringEncoder::Utf8);
+}
+
+} // namespace
 
 int LenMbcs(const QString& text) {
     int bytes = 0;
@@ -11,6 +44,94 @@ int LenMbcs(const QString& text) {
         bytes += single ? 1 : 2;
     }
     return bytes;
+}
+
+QList<TextEncoding> AllTextEncodings() {
+    return {TextEncoding::Cp932,   TextEncoding::Utf8,    TextEncoding::Utf8Bom,
+            TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Latin1};
+}
+
+QString TextEncodingName(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8Bom:
+        return QStringLiteral("UTF-8 (BOM付き)");
+    case TextEncoding::Utf16LE:
+        return QStringLiteral("UTF-16LE");
+    case TextEncoding::Utf16BE:
+        return QStringLiteral("UTF-16BE");
+    case TextEncoding::Cp932:
+        return QStringLiteral("Shift_JIS (CP932)");
+    case TextEncoding::Latin1:
+        return QStringLiteral("ISO-8859-1");
+    }
+    return {};
+}
+
+TextEncoding DetectTextEncoding(const QByteArray& bytes, TextEncoding fallback) {
+    if (bytes.startsWith(kUtf8Bom))
+        return TextEncoding::Utf8Bom;
+    if (bytes.startsWith(kUtf16LEBom))
+        return TextEncoding::Utf16LE;
+    if (bytes.startsWith(kUtf16BEBom))
+        return TextEncoding::Utf16BE;
+    return IsValidUtf8(bytes) ? TextEncoding::Utf8 : fallback;
+}
+
+QString DecodeText(const QByteArray& bytes, TextEncoding encoding) {
+    QByteArray body = bytes;
+    switch (encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+        if (body.startsWith(kUtf8Bom))
+            body.remove(0, kUtf8Bom.size());
+        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless).decode(body);
+    case TextEncoding::Utf16LE:
+        if (body.startsWith(kUtf16LEBom))
+            body.remove(0, kUtf16LEBom.size());
+        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless).decode(body);
+    case TextEncoding::Utf16BE:
+        if (body.startsWith(kUtf16BEBom))
+            body.remove(0, kUtf16BEBom.size());
+        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless).decode(body);
+    case TextEncoding::Cp932:
+        return QStringDecoder("CP932").decode(body);
+    case TextEncoding::Latin1:
+        return QString::fromLatin1(body);
+    }
+    return {};
+}
+
+QByteArray EncodeText(const QString& text, TextEncoding encoding, bool* lossless) {
+    if (lossless)
+        *lossless = CanEncode(text, encoding);
+    QStringEncoder encoder = EncoderFor(encoding);
+    return encoder.encode(text);
+}
+
+bool CanEncode(const QString& text, TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE:
+        return true;
+    case TextEncoding::Latin1:
+        for (const QChar c : text)
+            if (c.unicode() > 0xFF)
+                return false;
+        return true;
+    case TextEncoding::Cp932: {
+        // ICU replaces what CP932 cannot hold; a round trip tells.
+        QStringEncoder encoder("CP932");
+        const QByteArray bytes = encoder.encode(text);
+        if (encoder.hasError())
+            return false;
+        return QStringDecoder("CP932").decode(bytes) == text;
+    }
+    }
+    return false;
 }
 
 } // namespace quelm::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace quelm::platform {
@@ -7,5 +9,30 @@ namespace quelm::platform {
 // Length of a text in bytes of the Japanese multibyte code page (CP932): ASCII and half-width katakana count 1,
 // every other character 2.
 int LenMbcs(const QString& text);
+
+// Encodings of text files from the outside world (CSV, CDDB). CP932 is Windows' Shift_JIS with the NEC and IBM
+// extensions (①, ㈱, ⅲ, 髙); plain Shift_JIS would lose those.
+enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Cp932, Latin1 };
+
+// Every encoding in the order a chooser offers them.
+QList<TextEncoding> AllTextEncodings();
+
+// A short name for a chooser or a message ("UTF-8", "Shift_JIS (CP932)", ...).
+QString TextEncodingName(TextEncoding encoding);
+
+// Guesses a file's encoding: a byte-order mark first, then valid UTF-8 (pure ASCII counts as UTF-8), else the
+// fallback, which the caller picks for the kind of file (CP932 for Japanese Windows files).
+TextEncoding DetectTextEncoding(const QByteArray& bytes, TextEncoding fallback = TextEncoding::Cp932);
+
+// Decodes bytes in the given encoding; a byte-order mark of that encoding at the start is dropped. Bytes that are not
+// valid in the encoding become U+FFFD.
+QString DecodeText(const QByteArray& bytes, TextEncoding encoding);
+
+// Encodes a text, with a byte-order mark for Utf8Bom and the UTF-16 forms. lossless (when given) tells whether every
+// character could be written; nothing is ever replaced silently when the caller checks it.
+QByteArray EncodeText(const QString& text, TextEncoding encoding, bool* lossless = nullptr);
+
+// Whether every character of the text can be written in the encoding.
+bool CanEncode(const QString& text, TextEncoding encoding);
 
 } // namespace quelm::platform

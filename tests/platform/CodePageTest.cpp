@@ -1,0 +1,56 @@
+#include "platform/CodePage.h"
+
+#include <gtest/gtest.h>
+
+using namespace quelm::platform;
+
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray bytes;
+    for (int v : values)
+        bytes.append(static_cast<char>(v));
+    return bytes;
+}
+
+} // namespace
+
+TEST(CodePage, DetectsByteOrderMarksThenUtf8ThenFallback) {
+    EXPECT_EQ(DetectTextEncoding(Bytes({0xEF, 0xBB, 0xBF, 'a'})), TextEncoding::Utf8Bom);
+    EXPECT_EQ(DetectTextEncoding(Bytes({0xFF, 0xFE, 'a', 0})), TextEncoding::Utf16LE);
+    EXPECT_EQ(DetectTextEncoding(Bytes({0xFE, 0xFF, 0, 'a'})), TextEncoding::Utf16BE);
+    EXPECT_EQ(DetectTextEncoding("plain,ascii\r\n"), TextEncoding::Utf8);
+    EXPECT_EQ(DetectTextEncoding(QString("曲名").toUtf8()), TextEncoding::Utf8);
+    // 曲名 in CP932 is not valid UTF-8.
+    EXPECT_EQ(DetectTextEncoding(Bytes({0x8B, 0xC8, 0x96, 0xBC})), TextEncoding::Cp932);
+    EXPECT_EQ(DetectTextEncoding(Bytes({0xE9, 't', 0xE9}), TextEncoding::Latin1), TextEncoding::Latin1);
+}
+
+TEST(CodePage, Cp932KeepsTheVendorExtensions) {
+    // ① 0x8740 and ㈱ 0x878A (NEC row 13), 髙 0xFBFC (IBM extension), ～ 0x8160.
+    const QByteArray bytes = Bytes({0x87, 0x40, 0x87, 0x8A, 0xFB, 0xFC, 0x81, 0x60});
+    EXPECT_EQ(DecodeText(bytes, TextEncoding::Cp932), QString::fromUtf8("①㈱髙～"));
+    bool lossless = false;
+    EXPECT_EQ(EncodeText(QString::fromUtf8("①㈱髙～"), TextEncoding::Cp932, &lossless), bytes);
+    EXPECT_TRUE(lossless);
+}
+
+TEST(CodePage, EncodingReportsCharactersItCannotHold) {
+    bool lossless = true;
+    EncodeText(QString::fromUtf8("Björk 😀"), TextEncoding::Cp932, &lossless);
+    EXPECT_FALSE(lossless);
+    EXPECT_FALSE(CanEncode(QString::fromUtf8("한국"), TextEncoding::Cp932));
+    EXPECT_TRUE(CanEncode(QString::fromUtf8("한국"), TextEncoding::Utf8Bom));
+    EXPECT_FALSE(CanEncode(QString::fromUtf8("日本"), TextEncoding::Latin1));
+}
+
+TEST(CodePage, RoundTripsEveryEncodingAndDropsItsMark) {
+    const QString text = QString::fromUtf8("タイトル,\"12\"\" Single\"\r\n");
+    for (TextEncoding encoding : AllTextEncodings()) {
+        if (!CanEncode(text, encoding))
+            continue;
+        EXPECT_EQ(DecodeText(EncodeText(text, encoding), encoding), text) << TextEncodingName(encoding).toStdString();
+    }
+    EXPECT_TRUE(EncodeText("a", TextEncoding::Utf8Bom).startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(EncodeText("a", TextEncoding::Utf8), QByteArray("a"));
+}
