@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -579,6 +580,20 @@ void Recordset::deleteCurrent() {
     Bind(db_, stmt, 1, Value(rowid_));
     RunToEnd(db_, stmt);
     deleted_ = true;
+}
+
+void CopyDatabase(Database& source, const QString& targetPath) {
+    auto target = Database::create(targetPath);
+    sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", source.handle(), "main");
+    const int rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(target->handle());
+    if (backup)
+        sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+        const QString why = QString::fromUtf8(sqlite3_errstr(rc));
+        target.reset();
+        QFile::remove(targetPath);
+        throw EngineError(QStringLiteral("'%1' にデータベースを複写できません: %2").arg(targetPath, why));
+    }
 }
 
 } // namespace quelm::platform

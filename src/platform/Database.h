@@ -157,6 +157,10 @@ private:
     bool deleted_ = false;
 };
 
+// Writes a consistent copy of an open database to the new file `targetPath` through the engine's online backup, so a
+// file being written is never copied half way. Raises EngineError (and removes the half-made file) on failure.
+void CopyDatabase(Database& source, const QString& targetPath);
+
 // Double-quoted SQL identifier; names are checked before they get here, this only keeps quoting well-formed.
 QString QuoteIdentifier(const QString& name);
 
