@@ -5,6 +5,14 @@
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "maintenance/Form12a.h"
+#include "maintenance/Form12b.h"
+#include "maintenance/Form13a.h"
+#include "maintenance/Form13b.h"
+#include "maintenance/Form13c.h"
+#include "maintenance/Form2a.h"
+#include "maintenance/Form2h.h"
+#include "maintenance/Formv.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
 #include "shell/Choosers.h"
@@ -205,6 +213,10 @@ void Form1::buildMenus() {
     connect(mt13, &QAction::triggered, this, &Form1::mt13_Click);
     connect(mt14, &QAction::triggered, this, &Form1::mt14_Click);
     connect(mt15, &QAction::triggered, this, &Form1::mt15_Click);
+    connect(mt11, &QAction::triggered, this, &Form1::mt11_Click);
+    connect(mt17, &QAction::triggered, this, &Form1::mt17_Click);
+    connect(mf12, &QAction::triggered, this, &Form1::mf12_Click);
+    connect(mf13, &QAction::triggered, this, &Form1::mf13_Click);
 
     // Shown only as the popup of Command2.
     kenopen = new QMenu(QStringLiteral("検索して開く"), this);
@@ -225,6 +237,10 @@ void Form1::buildMenus() {
     mh11 = mh1->addAction(QStringLiteral("ヘルプ  "));
     mh12 = mh1->addAction(QStringLiteral("バージョン情報"));
     connect(mh11, &QAction::triggered, this, [this] { ui_.showHelp(this); });
+    connect(mm11, &QAction::triggered, this, &Form1::mm11_Click);
+    connect(mm12, &QAction::triggered, this, &Form1::mm12_Click);
+    connect(mm13, &QAction::triggered, this, &Form1::mm13_Click);
+    connect(mh12, &QAction::triggered, this, &Form1::mh12_Click);
 }
 
 bool Form1::Form_Load() {
@@ -448,6 +464,10 @@ void Form1::mk11_Click(int index) {
 void Form1::mt12_Click() {
     store::Form2c form(state_, ui_, this);
     ui_.runModal(form);
+    RelayOutCategories();
+}
+
+void Form1::RelayOutCategories() {
     if (cd2Flag || dvd2Flag)
         DSpaceReSet();
     if (cd3Flag || dvd3Flag)
@@ -456,8 +476,71 @@ void Form1::mt12_Click() {
         moveTop(Command1[b], topTwips(Command1[0]));
     for (int b : {4, 5})
         moveTop(Command1[b], topTwips(Command1[3]));
+    for (int b : {1, 2, 4, 5}) {
+        Command1[b]->setVisible(state_.config[b + 4].inUse());
+        Command1[b]->setEnabled(state_.config[b + 4].inUse());
+    }
     CommandSet();
     update();
+}
+
+void Form1::ApplySettings() {
+    ApplyTitleAndColors();
+    for (int s = store::FirstSlotSection; s <= store::LastSlotSection; ++s) {
+        if (state_.config[s].inUse())
+            Command1[s - 4]->setText(state_.config[s].ShumokuName);
+    }
+    Menukensaku();
+    update();
+}
+
+void Form1::mt11_Click() {
+    maintenance::Form2a form(state_, ui_, [this] { ApplySettings(); }, this);
+    ui_.runModal(form);
+}
+
+void Form1::mt17_Click() {
+    maintenance::Form2h form(state_, ui_, [this] { ApplySettings(); }, this);
+    ui_.runModal(form);
+    if (!form.Initialised)
+        return;
+    // The open record screen shows records that are gone now.
+    if (recordScreen)
+        recordScreen->close();
+    RelayOutCategories();
+    ApplySettings();
+}
+
+void Form1::mf12_Click() {
+    maintenance::Form12a form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mf13_Click() {
+    maintenance::Form12b form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mm11_Click() {
+    maintenance::Form13a form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mm12_Click() {
+    maintenance::Form13c form(state_, ui_, this);
+    if (form.Loaded)
+        ui_.runModal(form);
+}
+
+void Form1::mm13_Click() {
+    maintenance::Form13b form(state_, ui_, this);
+    if (form.Loaded)
+        ui_.runModal(form);
+}
+
+void Form1::mh12_Click() {
+    maintenance::Formv form(this);
+    ui_.runModal(form);
 }
 
 void Form1::mt13_Click() {

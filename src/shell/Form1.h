@@ -58,6 +58,14 @@ public:
     void mt13_Click();
     void mt14_Click();
     void mt15_Click();
+    void mt11_Click();
+    void mt17_Click();
+    void mf12_Click();
+    void mf13_Click();
+    void mm11_Click();
+    void mm12_Click();
+    void mm13_Click();
+    void mh12_Click();
 
     // Layout procedures.
     void Menukensaku();
@@ -66,6 +74,10 @@ public:
     void DSpaceReSet();
     bool PictureFolderCheck();
     void ApplyTitleAndColors();
+    // Title, colours, button captions and search popup from the configuration, at once.
+    void ApplySettings();
+    // Places the category buttons again for the slots now in use.
+    void RelayOutCategories();
 
     // Controls under their given names.
     std::array<QPushButton*, 6> Command1{};
