@@ -88,9 +88,9 @@ void RequireConfigTable(Database& db) {
 
 void RequireIntact(Database& db) {
     sqlite3_stmt* stmt = db.prepare(QStringLiteral("PRAGMA quick_check"));
-    const bool ok = sqlite3_step(stmt) == SQLITE_ROW &&
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) ==
-                        QLatin1String("ok");
+    const bool ok =
+        sqlite3_step(stmt) == SQLITE_ROW &&
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) == QLatin1String("ok");
     sqlite3_finalize(stmt);
     if (!ok)
         throw EngineError(QStringLiteral("データベースが壊れています。"));

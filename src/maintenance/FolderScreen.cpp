@@ -27,13 +27,12 @@ FolderScreen::FolderScreen(store::AppState& state, platform::Ui& ui, QWidget* pa
     File1 = new QListWidget(this);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setMinimumWidth(platform::TwipsToPixels(2800));
-    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) {
-                if (index.isValid() && model_->filePath(index) != folder_) {
-                    folder_ = model_->filePath(index);
-                    RefreshFiles();
-                }
-            });
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
+        if (index.isValid() && model_->filePath(index) != folder_) {
+            folder_ = model_->filePath(index);
+            RefreshFiles();
+        }
+    });
     // The backups usually live next to the program's data.
     SetFolder(QFileInfo(state_.dataFolder).absolutePath());
 }

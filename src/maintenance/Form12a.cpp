@@ -38,7 +38,8 @@ Form12a::Form12a(store::AppState& state, platform::Ui& ui, QWidget* parent)
     heading.setBold(true);
     Label1->setFont(heading);
     Label2 = new QLabel(
-        QStringLiteral("データベース(Quelm.mdb)及び画像フォルダー(Quelm-画像)のバックアップ先フォルダーを指定して下さい"),
+        QStringLiteral(
+            "データベース(Quelm.mdb)及び画像フォルダー(Quelm-画像)のバックアップ先フォルダーを指定して下さい"),
         this);
     Label2->setWordWrap(true);
     Command1 = Button(QStringLiteral("新規フォルダー作成"), this);

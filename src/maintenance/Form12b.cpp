@@ -42,8 +42,8 @@ Form12b::Form12b(store::AppState& state, platform::Ui& ui, QWidget* parent)
     Label2 = new QLabel(QStringLiteral("復元するデータベースのファイルを指定して下さい。"), this);
     Label3 = new QLabel(QStringLiteral("ファイル名は \"Quelm.mdb\" です。"), this);
     Label4 = new QLabel(QStringLiteral("*.mdb ファイルのみ表示"), this);
-    Label5 = new QLabel(QStringLiteral("復元作業終了後、システムを一旦終了します。　　　　　　　システムを再度起動して下さい。"),
-                        this);
+    Label5 = new QLabel(
+        QStringLiteral("復元作業終了後、システムを一旦終了します。　　　　　　　システムを再度起動して下さい。"), this);
     Label5->setWordWrap(true);
     Label6 = new QLabel(QStringLiteral("復元する画像フォルダーを指定して下さい。"), this);
     Label7 = new QLabel(QStringLiteral("フォルダー名は \"Quelm-画像\"です。"), this);
@@ -112,7 +112,8 @@ void Form12b::Command4_Click() {
     const QString path = Folder();
     const auto part = PictureFolderPart(path);
     if (!part) {
-        ui_.message(QStringLiteral("画像フォルダーが指定されていません。"), Icon::Critical, Buttons::Ok, ErrorTitle, this);
+        ui_.message(QStringLiteral("画像フォルダーが指定されていません。"), Icon::Critical, Buttons::Ok, ErrorTitle,
+                    this);
         return;
     }
     if (*part != store::PictureFolderName) {

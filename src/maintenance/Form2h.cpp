@@ -21,16 +21,15 @@ using platform::Icon;
 
 namespace {
 
-const QString Explanation = QStringLiteral(
-    "システムを導入当初の状態に戻します。\n"
-    "初期値化するのは次の通り\n"
-    "　① システム・タイトル　→　タイトル名「CD管理」に戻す\n"
-    "　② 種目名　→　全てクリァーし、CD1,DVD1を作成\n"
-    "　③ 種目別ファイル(メイン・サブ)　→　全て削除し、CD1,DVD1のファイル作成\n"
-    "　④ リスト・テーブル・ファイル　→　全て削除\n"
-    "　⑤ 登録ＮＯ　→　０ に戻す\n"
-    "　⑥ 外部データ取込み用のパス名、CDDB取込設定情報  →　全て削除\n"
-    "　⑦　登録した画像は全て削除します  →　Quelm-画像フォルダの画像ファイル ");
+const QString Explanation = QStringLiteral("システムを導入当初の状態に戻します。\n"
+                                           "初期値化するのは次の通り\n"
+                                           "　① システム・タイトル　→　タイトル名「CD管理」に戻す\n"
+                                           "　② 種目名　→　全てクリァーし、CD1,DVD1を作成\n"
+                                           "　③ 種目別ファイル(メイン・サブ)　→　全て削除し、CD1,DVD1のファイル作成\n"
+                                           "　④ リスト・テーブル・ファイル　→　全て削除\n"
+                                           "　⑤ 登録ＮＯ　→　０ に戻す\n"
+                                           "　⑥ 外部データ取込み用のパス名、CDDB取込設定情報  →　全て削除\n"
+                                           "　⑦　登録した画像は全て削除します  →　Quelm-画像フォルダの画像ファイル ");
 
 } // namespace
 
@@ -45,9 +44,10 @@ Form2h::Form2h(store::AppState& state, platform::Ui& ui, std::function<void()> a
     Label1->setFont(heading);
     Label2 = new QLabel(QStringLiteral("［取扱注意］"), this);
     Label2->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
-    Label3 = new QLabel(QStringLiteral("システム初期値化の前に、念のため、ファイルのバックアップを実施して下さい。　　　"
-                                       "初期値化実施しましたら、Quelmシステムを再起動してください"),
-                        this);
+    Label3 =
+        new QLabel(QStringLiteral("システム初期値化の前に、念のため、ファイルのバックアップを実施して下さい。　　　"
+                                  "初期値化実施しましたら、Quelmシステムを再起動してください"),
+                   this);
     Label3->setWordWrap(true);
     Text1 = new QPlainTextEdit(Explanation, this);
     Text1->setReadOnly(true);
@@ -84,7 +84,8 @@ void Form2h::Command1_Click() {
         picturesLeft = InitialiseSystem(state_);
     } catch (const platform::EngineError& e) {
         QApplication::restoreOverrideCursor();
-        ui_.message(QStringLiteral("システムの初期値化でエラーが発生しました。何も変更していません。\r\n") + e.message(),
+        ui_.message(QStringLiteral("システムの初期値化でエラーが発生しました。何も変更していません。\r\n") +
+                        e.message(),
                     Icon::Critical, Buttons::Ok, QStringLiteral("Error"), this);
         return;
     }
@@ -94,7 +95,8 @@ void Form2h::Command1_Click() {
     if (applyToMain_)
         applyToMain_();
     if (!picturesLeft.isEmpty())
-        ui_.message(QStringLiteral("次の画像ファイルを削除できませんでした。\r\n") + picturesLeft.join(QStringLiteral("\r\n")),
+        ui_.message(QStringLiteral("次の画像ファイルを削除できませんでした。\r\n") +
+                        picturesLeft.join(QStringLiteral("\r\n")),
                     Icon::Exclamation, Buttons::Ok, QStringLiteral("Error"), this);
     ui_.message(QStringLiteral("システムの初期値化が終了しました。"), Icon::Information, Buttons::Ok,
                 QStringLiteral("初期値化終了"), this);

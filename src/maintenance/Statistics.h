@@ -16,12 +16,12 @@ namespace quelm::maintenance {
 
 // The six counts of one category, in the order the statistics screen shows them.
 struct CategoryCounts {
-    std::int32_t mainRecords = 0;    // メイン明細：登録件数
-    std::int32_t withSubs = 0;       // (内、サブ明細あり)
-    std::int32_t withoutSubs = 0;    // (内、サブ明細なし)
-    std::int32_t subRecords = 0;     // サブ明細：登録件数 (only those of the category's main records)
-    std::int32_t averageSubs = 0;    // subRecords ÷ mainRecords, halves to even
-    std::int32_t mostSubs = 0;       // the most sub records of one main record
+    std::int32_t mainRecords = 0; // メイン明細：登録件数
+    std::int32_t withSubs = 0;    // (内、サブ明細あり)
+    std::int32_t withoutSubs = 0; // (内、サブ明細なし)
+    std::int32_t subRecords = 0;  // サブ明細：登録件数 (only those of the category's main records)
+    std::int32_t averageSubs = 0; // subRecords ÷ mainRecords, halves to even
+    std::int32_t mostSubs = 0;    // the most sub records of one main record
     std::array<std::int32_t, 6> rows() const {
         return {mainRecords, withSubs, withoutSubs, subRecords, averageSubs, mostSubs};
     }

@@ -1,10 +1,6 @@
 // Main window: the category buttons, the search popup and the menus of every other screen.
 #include "shell/Form1.h"
 
-#include "platform/Database.h"
-#include "platform/FileSystem.h"
-#include "platform/Ui.h"
-#include "platform/Units.h"
 #include "maintenance/Form12a.h"
 #include "maintenance/Form12b.h"
 #include "maintenance/Form13a.h"
@@ -13,6 +9,10 @@
 #include "maintenance/Form2a.h"
 #include "maintenance/Form2h.h"
 #include "maintenance/Formv.h"
+#include "platform/Database.h"
+#include "platform/FileSystem.h"
+#include "platform/Ui.h"
+#include "platform/Units.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
 #include "shell/Choosers.h"
@@ -495,12 +495,14 @@ void Form1::ApplySettings() {
 }
 
 void Form1::mt11_Click() {
-    maintenance::Form2a form(state_, ui_, [this] { ApplySettings(); }, this);
+    maintenance::Form2a form(
+        state_, ui_, [this] { ApplySettings(); }, this);
     ui_.runModal(form);
 }
 
 void Form1::mt17_Click() {
-    maintenance::Form2h form(state_, ui_, [this] { ApplySettings(); }, this);
+    maintenance::Form2h form(
+        state_, ui_, [this] { ApplySettings(); }, this);
     ui_.runModal(form);
     if (!form.Initialised)
         return;

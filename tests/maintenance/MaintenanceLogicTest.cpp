@@ -133,7 +133,8 @@ TEST_F(MaintenanceLogicTest, InitialisationBringsBackTheFirstState) {
         EXPECT_EQ(c[s].RegNo, 0) << s;
         EXPECT_EQ(c[s].FieldName[1], QStringLiteral("タイトル")) << s;
     }
-    EXPECT_EQ(test::ListDirectory(c), QStringList({QStringLiteral("0"), " ", " ", " ", " ", " ", " ", " ", " ", " ", " "}));
+    EXPECT_EQ(test::ListDirectory(c),
+              QStringList({QStringLiteral("0"), " ", " ", " ", " ", " ", " ", " ", " ", " ", " "}));
 
     auto db = cat.open();
     // CD1 keeps its (renamed) table name, now empty and shaped by the CD template again; CD2 and DVD3 are gone.
@@ -296,7 +297,8 @@ TEST_F(MaintenanceLogicTest, PictureRestoreNeverLosesTheCurrentPictures) {
     EXPECT_NE(maintenance::RestorePictures(cat.state, backupDir.filePath(QStringLiteral("Quelm-画像")), FullAfter(1)),
               std::nullopt);
     EXPECT_EQ(FolderContents(cat.state.pictureFolder()), pictures);
-    EXPECT_EQ(QDir(cat.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Quelm-画像")});
+    EXPECT_EQ(QDir(cat.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Quelm-画像")});
 
     EXPECT_EQ(maintenance::PictureFolderPart(QStringLiteral("/")), std::nullopt);
     EXPECT_EQ(maintenance::PictureFolderPart(QStringLiteral("/b/Quelm-画像/")), QStringLiteral("Quelm-画像"));

@@ -1,4 +1,5 @@
 #include "TestCatalogue.h"
+#include "maintenance/BackupRestore.h"
 #include "maintenance/Form12a.h"
 #include "maintenance/Form12b.h"
 #include "maintenance/Form13a.h"
@@ -6,7 +7,6 @@
 #include "maintenance/Form13c.h"
 #include "maintenance/Form2a.h"
 #include "maintenance/Form2h.h"
-#include "maintenance/BackupRestore.h"
 #include "maintenance/Formv.h"
 #include "platform/Database.h"
 #include "platform/RecordList.h"
@@ -83,7 +83,8 @@ TEST_F(MaintenanceScreens, EveryScreenShowsItsTexts) {
         {f2a.Label[6]->text(), QStringLiteral("メイン画面の背景色の変更：")},
         {f2a.Label[7]->text(), QStringLiteral("2.種目(CD,DVD)名変更")},
         {f2a.Label[8]->text(),
-         QStringLiteral("種目名が「CD,DVD」になっていますが、クラシック、ポップス等の使用形態に合わせて変更できます。")},
+         QStringLiteral(
+             "種目名が「CD,DVD」になっていますが、クラシック、ポップス等の使用形態に合わせて変更できます。")},
         {f2a.Command4->text(), QStringLiteral("設定")},
         {f2a.Command1->text(), QStringLiteral("色選定")},
         {f2a.Command2->text(), QStringLiteral("色選定")},
@@ -137,7 +138,8 @@ TEST_F(MaintenanceScreens, EveryScreenShowsItsTexts) {
     const QStringList explanation = f2h.Text1->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(explanation.size(), 9);
     EXPECT_EQ(explanation[0], QStringLiteral("システムを導入当初の状態に戻します。"));
-    EXPECT_TRUE(explanation[8].endsWith(QStringLiteral("⑦　登録した画像は全て削除します  →　Quelm-画像フォルダの画像ファイル ")));
+    EXPECT_TRUE(explanation[8].endsWith(
+        QStringLiteral("⑦　登録した画像は全て削除します  →　Quelm-画像フォルダの画像ファイル ")));
     EXPECT_FALSE(f12b.Command4->isVisibleTo(&f12b));
     EXPECT_FALSE(f12b.Label6->isVisibleTo(&f12b));
     EXPECT_TRUE(cat.ui.messages.isEmpty());
@@ -175,8 +177,9 @@ TEST_F(MaintenanceScreens, SettingsStoreTitleColoursAndNamesAndTellTheMainWindow
         EXPECT_EQ(cat.ui.messages.last().title, QStringLiteral("Error"));
         EXPECT_EQ(cat.reload()[5].ShumokuName, QStringLiteral("CD2"));
     }
-    ExpectMessage(cat.ui.messages.last(), QStringLiteral("種目名「DVD1」は他の種目と同じです。別の名前を入力して下さい。"),
-                  Icon::Critical, Buttons::Ok, QStringLiteral("Error"));
+    ExpectMessage(cat.ui.messages.last(),
+                  QStringLiteral("種目名「DVD1」は他の種目と同じです。別の名前を入力して下さい。"), Icon::Critical,
+                  Buttons::Ok, QStringLiteral("Error"));
     form.Text4[0]->setText(QStringLiteral("クラシック "));
     form.Text4[1]->setText(QStringLiteral("ポップス"));
     form.Command6_Click();
@@ -220,8 +223,9 @@ TEST_F(MaintenanceScreens, BackupScreenMakesFoldersAndBacksUp) {
     form.SetFolder(backupDir.path());
     cat.ui.inputs.push_back(QStringLiteral(" 保存先 "));
     form.Command1_Click();
-    EXPECT_EQ(cat.ui.inputPrompts.last(), QStringLiteral("新規作成のフォルダー名を入力して下さい。\r\n作成されるパス名は") +
-                                               backupDir.path() + QStringLiteral(" です。"));
+    EXPECT_EQ(cat.ui.inputPrompts.last(),
+              QStringLiteral("新規作成のフォルダー名を入力して下さい。\r\n作成されるパス名は") + backupDir.path() +
+                  QStringLiteral(" です。"));
     EXPECT_EQ(cat.ui.inputTitles.last(), QStringLiteral("新規作成フォルダー名入力"));
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("新規フォルダーは作成されました"), Icon::Information,
                   Buttons::Ok, QStringLiteral("終了"));
@@ -239,8 +243,8 @@ TEST_F(MaintenanceScreens, BackupScreenMakesFoldersAndBacksUp) {
     form.SetFolder(target);
     cat.ui.answers.push_back(Answer::Cancel);
     form.Command2_Click();
-    ExpectMessage(cat.ui.messages.last(), QStringLiteral("バックアップ先フォルダーは  パス名：") + target +
-                                              QStringLiteral(" です。"),
+    ExpectMessage(cat.ui.messages.last(),
+                  QStringLiteral("バックアップ先フォルダーは  パス名：") + target + QStringLiteral(" です。"),
                   Icon::Question, Buttons::OkCancel, QStringLiteral("バックアップ先フォルダー確認"));
     EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral("/Quelm.mdb")));
     form.Command2_Click();
@@ -270,8 +274,8 @@ TEST_F(MaintenanceScreens, RestoreScreenChecksNamesAndFilesThenEndsTheProgram) {
     form.SetFolder(backupDir.path());
     EXPECT_EQ(form.File1->count(), 2);
     form.Command1_Click();
-    ExpectMessage(cat.ui.messages.last(), QStringLiteral("データベース名(Quelm.mdb)が相違しています。"),
-                  Icon::Critical, Buttons::Ok, QStringLiteral("Error"));
+    ExpectMessage(cat.ui.messages.last(), QStringLiteral("データベース名(Quelm.mdb)が相違しています。"), Icon::Critical,
+                  Buttons::Ok, QStringLiteral("Error"));
     ASSERT_TRUE(SelectFile(form.File1, QStringLiteral("quelm.mdb")));
     form.Command1_Click();
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("データベース名(Quelm.mdb)が相違しています。quelm.mdb"),
@@ -283,7 +287,8 @@ TEST_F(MaintenanceScreens, RestoreScreenChecksNamesAndFilesThenEndsTheProgram) {
     ExpectMessage(cat.ui.messages[cat.ui.messages.size() - 2],
                   QStringLiteral("復元元データベース名は：") + junk.path() + QStringLiteral("/Quelm.mdb です。"),
                   Icon::Question, Buttons::OkCancel, QStringLiteral("復元元データベース確認"));
-    EXPECT_TRUE(cat.ui.messages.last().text.startsWith(QStringLiteral("データベース復元作業でエラーが発生しました\r\n")));
+    EXPECT_TRUE(
+        cat.ui.messages.last().text.startsWith(QStringLiteral("データベース復元作業でエラーが発生しました\r\n")));
     EXPECT_EQ(test::Snapshot(cat.state.databasePath()), changed);
     EXPECT_FALSE(form.DatabaseRestored);
 
@@ -311,8 +316,9 @@ TEST_F(MaintenanceScreens, RestoreScreenChecksNamesAndFilesThenEndsTheProgram) {
 
     form.SetFolder(backupDir.filePath(QStringLiteral("Quelm-画像")));
     form.Command4_Click();
-    ExpectMessage(cat.ui.messages.last(), QStringLiteral("画像フォルダーの復元作業は終了しました。システムを終了します。"),
-                  Icon::Information, Buttons::Ok, QStringLiteral("終了"));
+    ExpectMessage(cat.ui.messages.last(),
+                  QStringLiteral("画像フォルダーの復元作業は終了しました。システムを終了します。"), Icon::Information,
+                  Buttons::Ok, QStringLiteral("終了"));
     EXPECT_TRUE(cat.ui.ended);
 }
 
@@ -352,8 +358,10 @@ TEST_F(MaintenanceScreens, StatisticsShowCategoriesWithRecordsOnly) {
     EXPECT_EQ(Row(list, 2), QStringList({QStringLiteral("            (内、サブ明細あり)"), QStringLiteral("2")}));
     EXPECT_EQ(Row(list, 3), QStringList({QStringLiteral("            (内、サブ明細なし)"), QStringLiteral("1")}));
     EXPECT_EQ(Row(list, 4), QStringList({QStringLiteral("サブ明細　：登録件数"), QStringLiteral("3")}));
-    EXPECT_EQ(Row(list, 5), QStringList({QStringLiteral("          ：１メイン当りの平均登録件数"), QStringLiteral("1")}));
-    EXPECT_EQ(Row(list, 6), QStringList({QStringLiteral("          ：１メイン当りの最大登録件数"), QStringLiteral("2")}));
+    EXPECT_EQ(Row(list, 5),
+              QStringList({QStringLiteral("          ：１メイン当りの平均登録件数"), QStringLiteral("1")}));
+    EXPECT_EQ(Row(list, 6),
+              QStringList({QStringLiteral("          ：１メイン当りの最大登録件数"), QStringLiteral("2")}));
     EXPECT_EQ(form.StatusBar1->panelText(3), QString());
     // Counting again in the same run gives the same numbers.
     form.Timer1_Timer();
@@ -450,7 +458,6 @@ TEST_F(MaintenanceScreens, TheMainWindowFollowsSettingsAndInitialisation) {
 
     for (QAction* a : {w.mf12, w.mf13, w.mm12, w.mh12})
         a->trigger();
-    EXPECT_EQ(cat.ui.modalScreens.mid(2),
-              QStringList({QStringLiteral("Form12a"), QStringLiteral("Form12b"), QStringLiteral("Form13c"),
-                           QStringLiteral("Formv")}));
+    EXPECT_EQ(cat.ui.modalScreens.mid(2), QStringList({QStringLiteral("Form12a"), QStringLiteral("Form12b"),
+                                                       QStringLiteral("Form13c"), QStringLiteral("Formv")}));
 }
