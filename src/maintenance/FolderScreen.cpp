@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QTreeView>
 
@@ -24,6 +25,8 @@ FolderScreen::FolderScreen(store::AppState& state, platform::Ui& ui, QWidget* pa
         Dir1->hideColumn(c);
     Dir1->header()->hide();
     Dir1->setMinimumSize(platform::TwipsToPixels(3600), platform::TwipsToPixels(3600));
+    FolderPath = new QLabel(this);
+    FolderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
     File1 = new QListWidget(this);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setMinimumWidth(platform::TwipsToPixels(2800));
@@ -32,6 +35,15 @@ FolderScreen::FolderScreen(store::AppState& state, platform::Ui& ui, QWidget* pa
             folder_ = model_->filePath(index);
             RefreshFiles();
         }
+    });
+    // The tree reads folders in the background: once the chosen folder's branch is there, it is shown.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        const QModelIndex index = model_->index(folder_);
+        if (!index.isValid())
+            return;
+        if (Dir1->currentIndex() != index)
+            Dir1->setCurrentIndex(index);
+        Dir1->scrollTo(index);
     });
     // The backups usually live next to the program's data.
     SetFolder(QFileInfo(state_.dataFolder).absolutePath());
@@ -49,6 +61,7 @@ void FolderScreen::SetFolder(const QString& path) {
 }
 
 void FolderScreen::RefreshFiles() {
+    FolderPath->setText(folder_);
     File1->clear();
     QDir dir(folder_);
     dir.setNameFilters({pattern_});

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QFileSystemModel;
+class QLabel;
 class QListWidget;
 class QTreeView;
 
@@ -27,6 +28,7 @@ public:
 
     QTreeView* Dir1 = nullptr;
     QListWidget* File1 = nullptr;
+    QLabel* FolderPath = nullptr; // the chosen folder's path, over the tree
 
 protected:
     // filePattern: the files File1 lists ("*" or "*.mdb"; letter case is ignored).

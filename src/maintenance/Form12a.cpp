@@ -3,6 +3,7 @@
 
 #include "maintenance/BackupRestore.h"
 #include "platform/Ui.h"
+#include "platform/Units.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -54,15 +55,17 @@ Form12a::Form12a(store::AppState& state, platform::Ui& ui, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0, 1, 3);
     layout->addWidget(Label2, 1, 0, 1, 3);
-    layout->addWidget(Dir1, 2, 0, 4, 1);
-    layout->addWidget(File1, 2, 1, 4, 1);
-    layout->addWidget(Command1, 2, 2);
-    layout->addWidget(Command2, 3, 2);
-    layout->addWidget(Command5, 6, 1, Qt::AlignRight);
-    layout->addWidget(Command3, 6, 2);
-    layout->setRowStretch(5, 1);
+    layout->addWidget(FolderPath, 2, 0, 1, 3);
+    layout->addWidget(Dir1, 3, 0, 4, 1);
+    layout->addWidget(File1, 3, 1, 4, 1);
+    layout->addWidget(Command1, 3, 2);
+    layout->addWidget(Command2, 4, 2);
+    layout->addWidget(Command5, 7, 1, Qt::AlignRight);
+    layout->addWidget(Command3, 7, 2);
+    layout->setRowStretch(6, 1);
     layout->setColumnStretch(0, 2);
     layout->setColumnStretch(1, 1);
+    resize(platform::TwipsToPixels(12000), platform::TwipsToPixels(8000));
 }
 
 void Form12a::Command1_Click() {

@@ -3,6 +3,7 @@
 
 #include "maintenance/BackupRestore.h"
 #include "platform/Ui.h"
+#include "platform/Units.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -65,17 +66,19 @@ Form12b::Form12b(store::AppState& state, platform::Ui& ui, QWidget* parent)
     layout->addWidget(Label6, 1, 0, 1, 3);
     layout->addWidget(Label3, 2, 0, 1, 3);
     layout->addWidget(Label7, 2, 0, 1, 3);
-    layout->addWidget(Dir1, 3, 0, 3, 1);
-    layout->addWidget(Label4, 3, 1);
-    layout->addWidget(File1, 4, 1, 2, 1);
-    layout->addWidget(Command1, 4, 2);
-    layout->addWidget(Command4, 4, 2);
-    layout->addWidget(Label5, 6, 0, 1, 3);
-    layout->addWidget(Command3, 7, 1, Qt::AlignRight);
-    layout->addWidget(Command2, 7, 2);
-    layout->setRowStretch(5, 1);
+    layout->addWidget(FolderPath, 3, 0, 1, 3);
+    layout->addWidget(Dir1, 4, 0, 3, 1);
+    layout->addWidget(Label4, 4, 1);
+    layout->addWidget(File1, 5, 1, 2, 1);
+    layout->addWidget(Command1, 5, 2);
+    layout->addWidget(Command4, 5, 2);
+    layout->addWidget(Label5, 7, 0, 1, 3);
+    layout->addWidget(Command3, 8, 1, Qt::AlignRight);
+    layout->addWidget(Command2, 8, 2);
+    layout->setRowStretch(6, 1);
     layout->setColumnStretch(0, 2);
     layout->setColumnStretch(1, 1);
+    resize(platform::TwipsToPixels(12000), platform::TwipsToPixels(8000));
 }
 
 void Form12b::Command1_Click() {

@@ -53,7 +53,7 @@ ListingScreen::ListingScreen(store::AppState& state, platform::Ui& ui, QWidget* 
         StatusBar1 = new platform::StatusPanels(this);
         layout->addWidget(StatusBar1);
     }
-    resize(platform::TwipsToPixels(9600), platform::TwipsToPixels(7200));
+    resize(platform::TwipsToPixels(9600), platform::TwipsToPixels(9600));
 }
 
 int ListingScreen::TextWidthTwips(const QString& text) const {

@@ -38,11 +38,13 @@ CategoryCounts CountCategory(Database& db, const ConfigSection& section) {
         throw EngineError(QStringLiteral("種目「%1」のテーブルがありません。").arg(section.ShumokuName.trimmed()));
     const QString mainKey = ColumnAt(db, mainTable, section.FieldCount);
     const QString subKey = ColumnAt(db, subTable, section.SubFieldCount);
-    // The sub table's primary key starts with 登録ＮＯ, so each main record's count is one index range.
-    const QString sql = QStringLiteral("SELECT COUNT(*), COALESCE(SUM(c > 0), 0), COALESCE(SUM(c = 0), 0), "
-                                       "COALESCE(SUM(c), 0), COALESCE(MAX(c), 0) FROM (SELECT (SELECT COUNT(*) "
-                                       "FROM %1 AS s WHERE s.%2 = m.%3) AS c FROM %4 AS m)")
-                            .arg(QuoteIdentifier(subTable), subKey, mainKey, QuoteIdentifier(mainTable));
+    // One walk over the sub table's primary key (it starts with 登録ＮＯ) gives each main record's count; the main
+    // table joins them, so sub records of no main record are left out.
+    const QString sql =
+        QStringLiteral("WITH g AS (SELECT %1 AS k, COUNT(*) AS c FROM %2 GROUP BY %1) "
+                       "SELECT COUNT(*), COALESCE(SUM(g.c IS NOT NULL), 0), COALESCE(SUM(g.c IS NULL), 0), "
+                       "COALESCE(SUM(g.c), 0), COALESCE(MAX(g.c), 0) FROM %3 AS m LEFT JOIN g ON g.k = m.%4")
+            .arg(subKey, QuoteIdentifier(subTable), QuoteIdentifier(mainTable), mainKey);
     sqlite3_stmt* stmt = db.prepare(sql);
     if (sqlite3_step(stmt) != SQLITE_ROW) {
         sqlite3_finalize(stmt);
