@@ -40,4 +40,7 @@ QStringList Snapshot(const QString& databasePath);
 // Path of a shared fixture file.
 QString Fixture(const QString& relative);
 
+// The help pages of the source tree.
+QString HelpFolder();
+
 } // namespace quelm::test
