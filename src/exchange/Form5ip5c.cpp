@@ -73,6 +73,8 @@ Form5ip5c::Form5ip5c(store::AppState& state, platform::Ui& ui, QWidget* parent)
     : QDialog(parent), state_(state), ui_(ui), section_(state.CurrentSection) {
     setObjectName(QStringLiteral("Form5ip5c"));
     buildControls();
+    // As large as the screen with everything shown, so that it does not jump when the mapping area appears.
+    setMinimumSize(layout()->sizeHint());
     Form_Load();
 }
 
@@ -153,7 +155,8 @@ void Form5ip5c::buildControls() {
     layout->addLayout(cds);
     layout->addWidget(Label13);
     layout->addWidget(Label10);
-    layout->addWidget(buildMappingArea(), 1);
+    layout->addWidget(buildMappingArea(), 100);
+    layout->addStretch(1); // takes the room while the mapping area is hidden
     layout->addLayout(buttons);
 
     connect(Command1, &QPushButton::clicked, this, &Form5ip5c::Command1_Click);
