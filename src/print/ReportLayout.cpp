@@ -134,7 +134,7 @@ ReportFields FieldsOf(const store::ConfigSection& section, ReportSide side) {
 }
 
 QString FooterText(const QDate& date) {
-    return QStringLiteral("Quelm  ") + QLocale::system().toString(date, QLocale::ShortFormat);
+    return QStringLiteral("Quelm  ") + QLocale(QLocale::Japanese, QLocale::Japan).toString(date, QLocale::ShortFormat);
 }
 
 namespace {

@@ -82,7 +82,7 @@ struct ReportSource {
     std::function<void(int row)> progress; // after each printed row (1-based)
 };
 
-// The footer text: "Quelm  " and the date in the system's short format.
+// The footer text: "Quelm  " and the date in the short format of a Japanese desktop ("2026/12/09").
 QString FooterText(const QDate& date);
 
 // Prints the whole report on the printer: its paper, orientation and font first, then every page, then the end of
