@@ -185,9 +185,9 @@ public:
     QString outputFile() const override { return pdfFile; }
 
     QList<Call> calls;
-    bool failEndDoc = false;        // a printer that refuses the document
-    bool refusePageSetup = false;   // a driver that refuses paper and orientation changes
-    QString pdfFile;         // set to stand for the PDF used when the system has no printer
+    bool failEndDoc = false;      // a printer that refuses the document
+    bool refusePageSetup = false; // a driver that refuses paper and orientation changes
+    QString pdfFile;              // set to stand for the PDF used when the system has no printer
 
 protected:
     void drawText(double x, double y, const QString& text) override;

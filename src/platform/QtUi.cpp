@@ -141,11 +141,17 @@ std::optional<QColor> QtUi::chooseColor(const QColor& initial, QWidget* owner) {
 }
 
 PrinterSurface* QtUi::printer(const QString& pdfFallback) {
-    // A printer once found is kept; a PDF stands in only until one is installed, each time under the new name.
+    // A printer once found is kept; a PDF stands in only until one is installed, each time under the new name but
+    // keeping the paper, orientation and font set on it, as a printer would.
     if (printer_ && printer_->outputFile().isEmpty())
         return printer_.get();
-    printer_ = QtPrinterSurface::defaultPrinter();
-    if (!printer_)
+    if (auto installed = QtPrinterSurface::defaultPrinter()) {
+        printer_ = std::move(installed);
+        return printer_.get();
+    }
+    if (printer_)
+        printer_->qprinter().setOutputFileName(pdfFallback);
+    else
         printer_ = QtPrinterSurface::pdf(pdfFallback);
     return printer_.get();
 }
@@ -254,7 +260,8 @@ PrintResult QtUi::previewAndPrint(const PrintJob& job, QWidget* owner) {
     if (dialog.exec() != QDialog::Accepted)
         return {};
     if (!ok)
-        return {PrintOutcome::Failed, error.isEmpty() ? QStringLiteral("プリンターへの出力に失敗しました。") : error, {}};
+        return {
+            PrintOutcome::Failed, error.isEmpty() ? QStringLiteral("プリンターへの出力に失敗しました。") : error, {}};
     return {PrintOutcome::Printed, {}, savedPdf.isEmpty() ? surface->outputFile() : savedPdf};
 }
 

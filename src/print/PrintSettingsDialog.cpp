@@ -134,19 +134,19 @@ QWidget* PrintSettingsDialog::buildKindTab() {
     auto* layout = new QVBoxLayout(tab);
     Frame3 = new QGroupBox(QStringLiteral("作成する帳表を選択する"), tab);
     auto* options = new QVBoxLayout(Frame3);
-    Option3[0] = new QRadioButton(side_ == ReportSide::Sub ? QStringLiteral("　種目サブ明細一覧表")
-                                                           : QStringLiteral("　種目明細一覧表"),
-                                  Frame3);
+    Option3[0] = new QRadioButton(
+        side_ == ReportSide::Sub ? QStringLiteral("　種目サブ明細一覧表") : QStringLiteral("　種目明細一覧表"), Frame3);
     Option3[1] = new QRadioButton(QStringLiteral("　ＣＤケース背面用明細リスト"), Frame3);
     for (int i = 0; i < 2; ++i) {
         options->addWidget(Option3[i]);
         connect(Option3[i], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
     }
     layout->addWidget(Frame3);
-    Label12 = Note(QStringLiteral("出力するプリンターのドライバーによっては、印刷設定でエラーになったり、設定が無視される"
-                                  "ことがことがあります。　事前にプリンターのプロバティで、「フチなし印刷」のチェックを"
-                                  "はずしたり・用紙サイズ等を設定しておくことをお勧めします。"),
-                   tab);
+    Label12 =
+        Note(QStringLiteral("出力するプリンターのドライバーによっては、印刷設定でエラーになったり、設定が無視される"
+                            "ことがことがあります。　事前にプリンターのプロバティで、「フチなし印刷」のチェックを"
+                            "はずしたり・用紙サイズ等を設定しておくことをお勧めします。"),
+             tab);
     layout->addWidget(Label12);
     layout->addStretch();
     return tab;
@@ -252,27 +252,28 @@ QWidget* PrintSettingsDialog::buildTitleTab() {
         Command8 = Button(QStringLiteral("挿入 ≫"), tab);
         connect(Command7, &QPushButton::clicked, this, [this] { InsertTitle_Click(Text1); });
         connect(Command8, &QPushButton::clicked, this, [this] { InsertTitle_Click(Text3); });
-        for (auto& line : Line) {
-            line = new QFrame(tab);
-            line->setFrameShape(QFrame::HLine);
-            line->setFrameShadow(QFrame::Sunken);
+        for (std::size_t i = 0; i < Line.size(); ++i) {
+            Line[i] = new QFrame(tab);
+            Line[i]->setFrameShape(i == 2 ? QFrame::VLine : QFrame::HLine);
+            Line[i]->setFrameShadow(QFrame::Sunken);
         }
-        grid->addWidget(Line[0], 3, 0, 1, 3);
+        // Titles on the left, the main record's values on the right, pointed at by the insert buttons.
+        grid->addWidget(Command7, 1, 1);
+        grid->addWidget(Line[0], 3, 0, 1, 2);
         grid->addWidget(Label13, 4, 0);
         grid->addWidget(Text3, 5, 0);
-        grid->addWidget(Label14, 6, 0);
-        grid->addWidget(Line[1], 7, 0, 1, 3);
-        grid->addWidget(Command7, 1, 1);
         grid->addWidget(Command8, 5, 1);
-        grid->addWidget(Line[2], 8, 0, 1, 3);
-        grid->addWidget(Label15, 0, 2);
-        grid->addWidget(List2, 1, 2, 6, 1);
-        grid->addWidget(Label16, 7, 2);
-        grid->addWidget(Line[3], 9, 0, 1, 3);
+        grid->addWidget(Label14, 6, 0);
+        grid->addWidget(Line[1], 7, 0, 1, 2);
+        grid->addWidget(Line[2], 0, 2, 8, 1);
+        grid->addWidget(Label15, 0, 3);
+        grid->addWidget(List2, 1, 3, 7, 1);
+        grid->addWidget(Label16, 1, 4, Qt::AlignTop);
+        grid->addWidget(Line[3], 8, 0, 1, 5);
         secondTitle_ = {Label13, Text3, Label14, Label15, Label16, List2, Command7, Command8};
         secondTitle_.insert(secondTitle_.end(), Line.begin(), Line.end());
     }
-    grid->setRowStretch(10, 1);
+    grid->setRowStretch(9, 1);
     return tab;
 }
 
@@ -318,8 +319,8 @@ void PrintSettingsDialog::Option3_Click(int index) {
     settings().reportKind = cd ? PrintSettings::KindCdCase : PrintSettings::KindItemList;
     for (QLabel* note : {Label7, Label8, Label10})
         note->setVisible(cd);
-    for (QWidget* w : {static_cast<QWidget*>(Combo2), static_cast<QWidget*>(PaperLabel),
-                       static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2)})
+    for (QWidget* w : {static_cast<QWidget*>(Combo2), static_cast<QWidget*>(PaperLabel), static_cast<QWidget*>(Option1),
+                       static_cast<QWidget*>(Option2)})
         w->setVisible(!cd);
     if (side_ == ReportSide::Sub) {
         showSecondTitle(cd);
@@ -383,8 +384,7 @@ void PrintSettingsDialog::SSTab1_Click(int tab) {
 
 void PrintSettingsDialog::chooseFont() {
     const QFont preset = Combo2->font();
-    const auto chosen =
-        ui_.chooseFont({preset.family(), preset.pointSizeF(), preset.bold(), preset.italic()}, this);
+    const auto chosen = ui_.chooseFont({preset.family(), preset.pointSizeF(), preset.bold(), preset.italic()}, this);
     platform::PrinterSurface* p = chosen ? printer() : nullptr;
     if (!p)
         return;

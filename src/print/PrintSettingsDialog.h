@@ -90,8 +90,8 @@ public:
     QLineEdit *Text1 = nullptr, *Text3 = nullptr;
     QLabel *Label13 = nullptr, *Label14 = nullptr, *Label15 = nullptr, *Label16 = nullptr;
     std::array<QFrame*, 4> Line{};
-    QPushButton *Command4 = nullptr, *Command3 = nullptr, *Command6 = nullptr, *Command7 = nullptr,
-                *Command8 = nullptr, *Command9 = nullptr;
+    QPushButton *Command4 = nullptr, *Command3 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
+                *Command9 = nullptr;
 
 private:
     void build();

@@ -89,7 +89,8 @@ PrintStatusDialog::PrintStatusDialog(const store::AppState& state, platform::Ui&
     auto* lists = new QHBoxLayout;
     List1 = WidthList(QStringLiteral("印刷可能な項目"), this);
     for (int k = 0; k < status.fieldNames.size(); ++k)
-        AddWidthRow(List1, status.fieldNames[k], k < static_cast<int>(status.fieldWidths.size()) ? status.fieldWidths[k] : 0);
+        AddWidthRow(List1, status.fieldNames[k],
+                    k < static_cast<int>(status.fieldWidths.size()) ? status.fieldWidths[k] : 0);
     List2 = WidthList(QStringLiteral("印刷する項目"), this);
     for (std::size_t i = 0; i < status.chosenWidths.size(); ++i)
         AddWidthRow(List2, status.chosenItems[static_cast<int>(i)], status.chosenWidths[i]);
@@ -116,8 +117,8 @@ PrintStatusDialog::PrintStatusDialog(const store::AppState& state, platform::Ui&
     } else {
         Title1Value = pair(QStringLiteral("ヘッダー・タイトル："), status.title1);
     }
-    DifferenceLabel = new QLabel(status.over ? QStringLiteral("差引サイズオーバー") : QStringLiteral("差引余裕サイズ"),
-                                 this);
+    DifferenceLabel =
+        new QLabel(status.over ? QStringLiteral("差引サイズオーバー") : QStringLiteral("差引余裕サイズ"), this);
     DifferenceValue = new QLabel(QString::number(status.difference), this);
     DifferenceLabel->setStyleSheet(status.over ? QStringLiteral("color: red;") : QStringLiteral("color: blue;"));
     if (status.over)

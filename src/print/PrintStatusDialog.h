@@ -19,14 +19,14 @@ namespace quelm::print {
 // What the status screen shows, worked out from the settings just applied.
 struct PrintStatus {
     QString kind;
-    QStringList fieldNames;          // every field of the report's side
-    std::vector<int> fieldWidths;    // each measured over the list, gap included
-    QStringList chosenItems;         // as the chosen list shows them
-    std::vector<int> chosenWidths;   // the width of each chosen item's field
-    int total = 0;                   // of the chosen widths, margin excluded
+    QStringList fieldNames;        // every field of the report's side
+    std::vector<int> fieldWidths;  // each measured over the list, gap included
+    QStringList chosenItems;       // as the chosen list shows them
+    std::vector<int> chosenWidths; // the width of each chosen item's field
+    int total = 0;                 // of the chosen widths, margin excluded
     QString fontSize, paper, orientation, margin, usableWidth, title1, title2;
-    bool over = false;               // total + margin exceeds the usable width
-    int difference = 0;              // how much it exceeds, or how much is left
+    bool over = false;  // total + margin exceeds the usable width
+    int difference = 0; // how much it exceeds, or how much is left
 };
 PrintStatus MakePrintStatus(const store::PrintSettings& settings, const QStringList& fieldNames,
                             const std::vector<int>& fieldWidths, const QStringList& chosenItems, double fontSize);

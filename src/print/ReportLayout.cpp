@@ -291,8 +291,7 @@ private:
             const double y = lineY(lineNo_);
             for (int i = 0; i < shown; ++i) {
                 const QString cell = rows.cell(r, s_.columnField[i]).trimmed();
-                const int spaces =
-                    aligned[i] ? std::max(0, s_.columnBytes[i] - platform::LenMbcs(cell) - 2) : 1;
+                const int spaces = aligned[i] ? std::max(0, s_.columnBytes[i] - platform::LenMbcs(cell) - 2) : 1;
                 printAt(x, y, QString(spaces, QLatin1Char(' ')) + cell, i == shown - 1);
                 x += s_.columnWidth[i];
             }

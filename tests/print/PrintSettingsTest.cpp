@@ -1,8 +1,8 @@
-#include "print/PrintSettingsDialog.h"
 #include "TestCatalogue.h"
 #include "platform/KeyedToolBar.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
+#include "print/PrintSettingsDialog.h"
 #include "print/PrintStatusDialog.h"
 #include "records/Form5.h"
 #include "records/Form6.h"
@@ -88,16 +88,18 @@ TEST_F(Printing, SettingsScreensShowTheirTexts) {
         {m.Option3[0]->text(), "　種目明細一覧表"},
         {s.Option3[0]->text(), "　種目サブ明細一覧表"},
         {m.Option3[1]->text(), "　ＣＤケース背面用明細リスト"},
-        {m.Label12->text(), "出力するプリンターのドライバーによっては、印刷設定でエラーになったり、設定が無視されることがこと"
-                            "があります。　事前にプリンターのプロバティで、「フチなし印刷」のチェックをはずしたり・用紙サイズ"
-                            "等を設定しておくことをお勧めします。"},
+        {m.Label12->text(),
+         "出力するプリンターのドライバーによっては、印刷設定でエラーになったり、設定が無視されることがこと"
+         "があります。　事前にプリンターのプロバティで、「フチなし印刷」のチェックをはずしたり・用紙サイズ"
+         "等を設定しておくことをお勧めします。"},
         {m.Label1->text(), "印刷する項目の選択"},
         {m.Label2->text(), "印刷可能な項目"},
         {m.Label3->text(), "印刷する項目"},
         {m.Command1->text(), "選択　＞"},
         {m.Command2->text(), "＜　削除"},
         {m.Command5->text(), "全て選択　≫"},
-        {m.Label7->text(), "ＣＤケース背面用リストは、印刷できる項目が２項目(文字数が少なければ３項目)程度となります。"},
+        {m.Label7->text(),
+         "ＣＤケース背面用リストは、印刷できる項目が２項目(文字数が少なければ３項目)程度となります。"},
         {m.Label8->text(), "ＣＤケース背面用リストのフォント・サイズは ”８” に固定されます。"},
         {m.Frame1->title(), "用 紙"},
         {m.PaperLabel->text(), "サイズ"},

@@ -174,9 +174,9 @@ TEST(ReportLayout, MainCdCaseInsertHasBracketsOneRuleAndTheFooterOnLine26) {
     EXPECT_AT(TextOf(p, QStringLiteral("[曲名]")), 21, 8);
     EXPECT_AT(TextOf(p, QStringLiteral(" 曲1")), 10, 12);
     const auto lines = Lines(p);
-    EXPECT_TRUE(Has(lines, 10, 7.25, 130, 7.25, 8, PenStyle::Solid));    // above the headings
+    EXPECT_TRUE(Has(lines, 10, 7.25, 130, 7.25, 8, PenStyle::Solid));     // above the headings
     EXPECT_TRUE(Has(lines, 10, 103.25, 130, 103.25, 8, PenStyle::Solid)); // above the footer
-    EXPECT_EQ(lines.size(), 2u);                                           // no column or row lines
+    EXPECT_EQ(lines.size(), 2u);                                          // no column or row lines
     const Call& footer = Texts(p).last();
     EXPECT_NEAR(footer.mm.y(), 104, 1e-6);
     EXPECT_TRUE(footer.italic);
@@ -349,8 +349,15 @@ TEST(ReportLayout, FailedDocumentIsDropped) {
 }
 
 TEST(PrintSetup, MarginsPapersAndLineMetrics) {
-    for (auto [text, mm] : {std::pair{"7.5", 8}, {"6.5", 6}, {"12abc", 12}, {"", 0}, {"abc", 0}, {" 15 ", 15},
-                            {"-5", 0}, {"99999999", 999}, {"１２", 0}})
+    for (auto [text, mm] : {std::pair{"7.5", 8},
+                            {"6.5", 6},
+                            {"12abc", 12},
+                            {"", 0},
+                            {"abc", 0},
+                            {" 15 ", 15},
+                            {"-5", 0},
+                            {"99999999", 999},
+                            {"１２", 0}})
         EXPECT_EQ(print::MarginFromText(QString::fromUtf8(text)), mm) << text;
 
     EXPECT_EQ(print::PaperFromText(QStringLiteral("A5")), platform::PaperA5);
@@ -359,8 +366,12 @@ TEST(PrintSetup, MarginsPapersAndLineMetrics) {
 
     RecordingSurface p;
     PrintSettings s;
-    for (auto [points, height, offset] : {std::tuple{8.0, 4, 0.75f}, {9.4, 4, 0.75f}, {10.5, 5, 1.0f},
-                                          {11.0, 5, 1.0f}, {12.0, 5, 0.5f}, {20.0, 8, 0.5f}}) {
+    for (auto [points, height, offset] : {std::tuple{8.0, 4, 0.75f},
+                                          {9.4, 4, 0.75f},
+                                          {10.5, 5, 1.0f},
+                                          {11.0, 5, 1.0f},
+                                          {12.0, 5, 0.5f},
+                                          {20.0, 8, 0.5f}}) {
         p.setFontSize(points); // 12 pt: 4.23 mm high, 5 mm a line; 20 pt: 7.06 → 8
         print::SetLineMetrics(s, p);
         EXPECT_EQ(s.lineHeight, height) << points;
