@@ -2,6 +2,7 @@
 // list to a PDF file.
 #include "SyntheticCatalogue.h"
 
+#include "platform/Database.h"
 #include "platform/PrinterSurface.h"
 #include "platform/RecordList.h"
 #include "print/ReportLayout.h"
