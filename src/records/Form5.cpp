@@ -143,6 +143,7 @@ void Form5::Timer1_Timer() {
     Text3_Change();
     if (state_.ListMode == 2)
         Command1->hide();
+    state_.MainPrintSettings.itemCount = 0; // the main report is set up again for every opening
     update();
 }
 

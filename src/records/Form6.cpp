@@ -6,6 +6,7 @@
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "print/ReportLayout.h"
 #include "records/Form8.h"
 #include "records/ListSearchDialog.h"
 #include "records/MainRecords.h"
@@ -125,8 +126,13 @@ void Form6::Timer1_Timer() {
     if (ListView1->rowCount() > 0)
         StatusBar1->setPanelText(2, positionText());
     Label1->setText(section.ShumokuName + QStringLiteral(" (サブ明細)"));
+    state_.SubPrintSettings.itemCount = 0; // the sub report is set up again for every opening
     ListView1->view()->setFocus();
     update();
+}
+
+print::ReportSide Form6::reportSide() const {
+    return print::ReportSide::Sub;
 }
 
 void Form6::claimState() {

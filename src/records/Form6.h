@@ -63,6 +63,8 @@ private:
     // Also puts back the record this screen was opened for.
     void claimState() override;
     std::unique_ptr<RecordScreen> makeAgain() override;
+    print::ReportSide reportSide() const override;
+    platform::RecordList* reportMainRow() const override { return ListView2; }
     void readRows() override { SubListViewSet(); }
     void clearShown() override { clearBoxes(); }
     void showSelected() override { Text123Set(); }
