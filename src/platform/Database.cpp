@@ -307,8 +307,11 @@ Transaction::Transaction(Database& db) : db_(db) {
 
 Transaction::~Transaction() {
     if (!done_) {
-        sqlite3_exec(db_.handle(), ("ROLLBACK TO " + name_ + "; RELEASE " + name_).toUtf8().constData(), nullptr,
-                     nullptr, nullptr);
+        // The outermost guard rolls the whole transaction back: releasing its savepoint after a rollback to it
+        // would commit an empty transaction, which still rewrites the file's header.
+        const QString undo = db_.savepointDepth_ == 1 ? QStringLiteral("ROLLBACK")
+                                                      : QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(name_);
+        sqlite3_exec(db_.handle(), undo.toUtf8().constData(), nullptr, nullptr, nullptr);
         --db_.savepointDepth_;
     }
 }
