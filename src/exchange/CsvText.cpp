@@ -20,16 +20,6 @@ bool IsLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
 
-// Only the half-width blank is trimmed: an ideographic space is part of a Japanese text.
-QString TrimBlanks(QStringView s) {
-    qsizetype from = 0, to = s.size();
-    while (from < to && s[from] == Blank)
-        ++from;
-    while (to > from && s[to - 1] == Blank)
-        --to;
-    return s.sliced(from, to - from).toString();
-}
-
 // A number as written: its digits without separators, the power of ten they are scaled by, the sign.
 struct WrittenNumber {
     QString digits;
@@ -181,6 +171,15 @@ bool TakeChar(QStringView s, qsizetype& i, QChar c) {
 }
 
 } // namespace
+
+QString TrimBlanks(QStringView s) {
+    qsizetype from = 0, to = s.size();
+    while (from < to && s[from] == Blank)
+        ++from;
+    while (to > from && s[to - 1] == Blank)
+        --to;
+    return s.sliced(from, to - from).toString();
+}
 
 bool IsCsvNumeric(const QString& text) {
     return ParseWrittenNumber(text).has_value();

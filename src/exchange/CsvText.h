@@ -36,6 +36,8 @@ std::optional<QDateTime> ParseCsvDate(const QString& text);
 // The number that the leading numeric part of a text denotes (sign, digits, decimal point, exponent), stopping at the
 // first other character; 0 when there is none.
 double LeadingNumber(const QString& text);
+// Removes half-width blanks at both ends; an ideographic space or a line break belongs to the text and stays.
+QString TrimBlanks(QStringView text);
 // yyyy/MM/dd, and " H:mm:ss" when the time of day is not midnight.
 QString CsvDateText(const QDateTime& d);
 
