@@ -1,6 +1,8 @@
 // Main record screen: one category's main records, a detail panel and the record commands.
 #include "records/Form5.h"
 
+#include "exchange/Form5ex5a.h"
+#include "exchange/Form5ip5b.h"
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
 #include "platform/RecordList.h"
@@ -73,6 +75,19 @@ void Form5::buildEditItems() {
     me122 = me12->addAction(QStringLiteral("CSVデータ取込み(メイン明細)"));
     me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
     me131 = addEditSubmenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("CSVデータの出力"));
+    connect(me122, &QAction::triggered, this, &Form5::me122_Click);
+    connect(me131, &QAction::triggered, this, &Form5::me131_Click);
+}
+
+void Form5::me122_Click() {
+    claimState(); // the screen is made for this screen's category and record
+    runExchangeScreen(*exchange::MakeForm5ip5b(state_, ui_, this));
+}
+
+void Form5::me131_Click() {
+    claimState(); // the screen is made for this screen's category and record
+    exchange::Form5ex5a screen(state_, ui_, *ListView1, this);
+    runExchangeScreen(screen);
 }
 
 void Form5::buildDetailPanel(QWidget* panel) {
