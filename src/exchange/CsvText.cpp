@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace quelm::exchange {
@@ -26,7 +27,11 @@ struct WrittenNumber {
     int exponent = 0;
     bool negative = false;
     bool hasPoint = false;
-    QString plain; // the number in C form (no currency, no commas), for conversion to double
+    // The number in C form (no currency, no commas).
+    double toDouble() const {
+        return (QString(negative ? QStringLiteral("-") : QString()) + digits + QStringLiteral("e%1").arg(exponent))
+            .toDouble();
+    }
 };
 
 bool IsCurrency(QChar c) {
@@ -89,7 +94,6 @@ std::optional<WrittenNumber> ParseWrittenNumber(QStringView text) {
     if (i != s.size())
         return std::nullopt;
     n.exponent = exponent - fraction;
-    n.plain = (n.negative ? QStringLiteral("-") : QString()) + n.digits + QStringLiteral("e%1").arg(n.exponent);
     return n;
 }
 
@@ -185,8 +189,17 @@ bool IsCsvNumeric(const QString& text) {
     return ParseWrittenNumber(text).has_value();
 }
 
-std::optional<QDateTime> ParseCsvDate(const QString& text) {
-    const QStringView s = QStringView(text).trimmed();
+namespace {
+
+struct DateParts {
+    QDate date;
+    QTime time;
+};
+
+// Dates are parsed and written without QDateTime: a local date-time looks up the time zone on every use, which
+// would cost more than the rest of reading a record.
+std::optional<DateParts> ParseDateParts(QStringView text) {
+    const QStringView s = text.trimmed();
     if (s.isEmpty() || !IsDigit(s[0]))
         return std::nullopt;
     qsizetype i = 0;
@@ -233,15 +246,32 @@ std::optional<QDateTime> ParseCsvDate(const QString& text) {
         if (!time.isValid())
             return std::nullopt;
     }
-    return QDateTime(date, time);
+    return DateParts{date, time};
 }
 
-QString CsvDateText(const QDateTime& d) {
-    QString text = d.date().toString(QStringLiteral("yyyy/MM/dd"));
-    if (d.time() != QTime(0, 0))
-        text += u' ' + d.time().toString(QStringLiteral("H:mm:ss"));
-    return text;
+QString DateText(const DateParts& d) {
+    char buffer[32];
+    int n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", d.date.year(), d.date.month(), d.date.day());
+    if (d.time != QTime(0, 0))
+        n += std::snprintf(buffer + n, sizeof buffer - n, " %d:%02d:%02d", d.time.hour(), d.time.minute(),
+                           d.time.second());
+    return QString::fromLatin1(buffer, n);
 }
+
+bool SameLetters(const QString& field, QLatin1StringView word) {
+    return field.size() == word.size() && field.compare(word, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+std::optional<QDateTime> ParseCsvDate(const QString& text) {
+    const auto d = ParseDateParts(text);
+    if (!d)
+        return std::nullopt;
+    return QDateTime(d->date, d->time, Qt::UTC);
+}
+
+QString CsvDateText(const QDateTime& d) { return DateText({d.date(), d.time()}); }
 
 double LeadingNumber(const QString& text) {
     const QStringView s(text);
@@ -281,22 +311,21 @@ CsvValue TypeCsvField(const QString& field, bool quoted) {
     if (!quoted) {
         if (const auto n = ParseWrittenNumber(field)) {
             if (n->hasPoint)
-                return {CsvKind::Real, RealText(n->plain.toDouble()), field};
+                return {CsvKind::Real, RealText(n->toDouble()), field};
             // A whole number too large for the fixed-point kind keeps its digits as text.
             if (const auto fixed = TenThousandths(*n))
                 return {CsvKind::Fixed, FixedText(*fixed), field};
             return {CsvKind::Text, field, field};
         }
     }
-    if (const auto d = ParseCsvDate(field)) {
-        if (d->date() >= QDate(1900, 1, 1))
-            return {CsvKind::Date, CsvDateText(*d), field};
+    if (const auto d = ParseDateParts(field)) {
+        if (d->date >= QDate(1900, 1, 1))
+            return {CsvKind::Date, DateText(*d), field};
         return {CsvKind::Text, field, field};
     }
-    const QString upper = field.toUpper();
-    if (upper == QLatin1String("TRUE"))
+    if (SameLetters(field, QLatin1StringView("TRUE")))
         return {CsvKind::Boolean, QStringLiteral("True"), field};
-    if (upper == QLatin1String("FALSE"))
+    if (SameLetters(field, QLatin1StringView("FALSE")))
         return {CsvKind::Boolean, QStringLiteral("False"), field};
     return {CsvKind::Text, field, field};
 }

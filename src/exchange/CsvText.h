@@ -31,7 +31,8 @@ CsvValue TypeCsvField(const QString& field, bool quoted);
 // The number test: blanks, a sign, a currency sign ($ ¥ \), digits with thousands commas, a decimal point and an
 // exponent are accepted.
 bool IsCsvNumeric(const QString& text);
-// The date test: y/M/d or y-M-d (year 100 on), with an optional H:mm or H:mm:ss.
+// The date test: y/M/d or y-M-d (year 100 on), with an optional H:mm or H:mm:ss. The result is a calendar date and
+// time with no time zone (held as UTC).
 std::optional<QDateTime> ParseCsvDate(const QString& text);
 // The number that the leading numeric part of a text denotes (sign, digits, decimal point, exponent), stopping at the
 // first other character; 0 when there is none.
