@@ -271,7 +271,9 @@ std::optional<QDateTime> ParseCsvDate(const QString& text) {
     return QDateTime(d->date, d->time, Qt::UTC);
 }
 
-QString CsvDateText(const QDateTime& d) { return DateText({d.date(), d.time()}); }
+QString CsvDateText(const QDateTime& d) {
+    return DateText({d.date(), d.time()});
+}
 
 double LeadingNumber(const QString& text) {
     const QStringView s(text);
