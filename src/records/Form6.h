@@ -35,6 +35,7 @@ public:
     void me14_Click() override;
     void mk11_Click() override;
     void ms11_Click() override;
+    void me131_Click(); // CSV import of sub records
     void ListView1_ItemClick(int index) override;
 
     // Controls under their given names (the frame's are in RecordScreen; ListView1 holds the sub records).

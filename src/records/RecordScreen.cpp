@@ -220,6 +220,17 @@ void RecordScreen::openEditor(EditorMode mode) {
     showAfterEdit(mode, remembered);
 }
 
+void RecordScreen::runExchangeScreen(QDialog& screen) {
+    claimState();
+    ui_.runModal(screen);
+    readRows();
+    if (ListView1->rowCount() == 0)
+        clearShown();
+    else
+        showSelected();
+    update();
+}
+
 void RecordScreen::showAfterEdit(EditorMode mode, int rememberedIndex) {
     readRows();
     const int rows = ListView1->rowCount();

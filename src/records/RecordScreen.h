@@ -122,6 +122,8 @@ protected:
     // shown.
     void openEditor(EditorMode mode);
     void showAfterEdit(EditorMode mode, int rememberedIndex);
+    // Runs an import or export screen modally; then the list is emptied and read again and its row shown.
+    void runExchangeScreen(QDialog& screen);
     // What showAfterEdit does with the screen's own lists and boxes.
     virtual void readRows() = 0;
     virtual void clearShown() = 0;
