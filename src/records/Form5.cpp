@@ -1,6 +1,7 @@
 // Main record screen: one category's main records, a detail panel and the record commands.
 #include "records/Form5.h"
 
+#include "exchange/Form5ip5a.h"
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
 #include "platform/RecordList.h"
@@ -72,6 +73,7 @@ void Form5::buildEditItems() {
     me121 = me12->addAction(QStringLiteral("CDDBデータ取込み"));
     me122 = me12->addAction(QStringLiteral("CSVデータ取込み(メイン明細)"));
     me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
+    connect(me125, &QAction::triggered, this, &Form5::me125_Click);
     me131 = addEditSubmenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("CSVデータの出力"));
 }
 
@@ -298,6 +300,18 @@ void Form5::mf13_Click() {
 
 void Form5::me11_Click() {
     CopySelectedText(std::span(Text1).first(fieldCount()));
+}
+
+void Form5::me125_Click() {
+    claimState();
+    const int remembered = ListView1->selectedIndex();
+    bool migrated = false;
+    {
+        exchange::Form5ip5a migration(state_, ui_, this);
+        migrated = ui_.runModal(migration) == QDialog::Accepted;
+    }
+    // After a run the last migrated record is shown, as after adding one.
+    showAfterEdit(migrated ? EditorMode::New : EditorMode::Change, remembered);
 }
 
 std::unique_ptr<RecordScreen> Form5::makeAgain() {

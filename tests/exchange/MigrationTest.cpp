@@ -1,5 +1,7 @@
 #include "exchange/Migration.h"
 
+#include "MigrationInventoryFile.h"
+
 #include "TestCatalogue.h"
 #include "platform/Database.h"
 
@@ -14,46 +16,6 @@ using test::TestCatalogue;
 
 constexpr int Cd = 4;
 
-// An inventory database in SQLite form: its 管理テーブル read by position, and the tables its rows name.
-class InventoryFile {
-public:
-    explicit InventoryFile(const QString& folder) : db_(platform::Database::create(InventoryPath(folder))) {
-        QStringList columns;
-        for (int c = 0; c < 42; ++c)
-            columns << QStringLiteral("c%1 %2").arg(c).arg(c == 1 || c == 6 || c == 23 || c == 25 ? "LONG" : "TEXT");
-        db_->execute(QStringLiteral("CREATE TABLE 管理テーブル (%1)").arg(columns.join(", ")));
-    }
-    // One category row; fields are (name, type word) pairs.
-    void category(const QString& name, int offered, const QString& mainTable,
-                  const std::vector<std::pair<QString, QString>>& mainFields, const QString& subTable = {},
-                  const std::vector<std::pair<QString, QString>>& subFields = {}) {
-        auto rs = db_->openTable("管理テーブル");
-        rs->addNew();
-        rs->setValue(1, Value(offered));
-        rs->setValue(2, Value(name));
-        rs->setValue(5, Value(mainTable));
-        rs->setValue(6, Value(static_cast<int>(mainFields.size())));
-        for (size_t k = 0; k < mainFields.size() && k < 8; ++k) {
-            rs->setValue(7 + 2 * k, Value(mainFields[k].first));
-            rs->setValue(8 + 2 * k, Value(mainFields[k].second));
-        }
-        rs->setValue(23, Value(subTable.isEmpty() ? 0 : 1));
-        if (!subTable.isEmpty()) {
-            rs->setValue(24, Value(subTable));
-            rs->setValue(25, Value(static_cast<int>(subFields.size())));
-            for (size_t k = 0; k < subFields.size() && k < 8; ++k) {
-                rs->setValue(26 + 2 * k, Value(subFields[k].first));
-                rs->setValue(27 + 2 * k, Value(subFields[k].second));
-            }
-        }
-        rs->update();
-    }
-    platform::Database& db() { return *db_; }
-
-private:
-    std::unique_ptr<platform::Database> db_;
-};
-
 struct MigrationRun : ::testing::Test {
     TestCatalogue cat;
     std::unique_ptr<InventoryFile> file;
@@ -64,18 +26,7 @@ struct MigrationRun : ::testing::Test {
         file = std::make_unique<InventoryFile>(cat.folder() + "/inv");
     }
 
-    // 商品: 品名 TEXT, 数量 LONG, 入荷日 DATE, key; 曲目: 曲名 TEXT, 時間 LONG, owner key.
-    void addGoods() {
-        file->category("ＣＤ在庫", 1, "商品", {{"品名", "TEXT"}, {"数量", "LONG"}, {"入荷日", "DATE"}}, "曲目",
-                       {{"曲名", "TEXT"}, {"時間", "LONG"}});
-        file->db().execute("CREATE TABLE 商品 (品名 TEXT, 数量 LONG, 入荷日 DATE, 商品ID LONG)");
-        file->db().execute("INSERT INTO 商品 VALUES ('第九', 5, '1999-12-31', 100), "
-                           "(NULL, 7, '2001-02-03 10:20:30', 200), ('四季', NULL, NULL, 300)");
-        file->db().execute("CREATE TABLE 曲目 (曲名 TEXT, 時間 LONG, 商品ID LONG)");
-        // One row owned by nobody, the two of 200 apart, in table order.
-        file->db().execute("INSERT INTO 曲目 VALUES ('春', 1, 999), ('第一楽章', 600, 200), ('x', 2, NULL), "
-                           "('第二楽章', NULL, 200)");
-    }
+    void addGoods() { file->addGoods(); }
     std::unique_ptr<InventoryDatabase> source() {
         return InventoryDatabase::open(InventoryPath(cat.folder() + "/inv"));
     }
