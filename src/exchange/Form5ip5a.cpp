@@ -109,6 +109,10 @@ void Form5ip5a::buildControls() {
         connect(Text4[j], &platform::DropSlot::dragDropped, this,
                 [this, j](const DragSource& s) { Text4_DragDrop(j, s); });
     }
+    // The slots keep their rows' height; what is left goes below them.
+    slotGrid->setRowStretch(store::MainFieldSlots + 2, 1);
+    slotGrid->setColumnStretch(1, 1);
+    slotGrid->setColumnStretch(3, 1);
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
     arrows->addWidget(Label14, 0, Qt::AlignHCenter);
@@ -231,6 +235,7 @@ void Form5ip5a::Combo1_Click(int index) {
     if (index < 0 || index >= Combo1->count())
         return;
     const QString name = Combo1->itemText(index);
+    Combo1->setCurrentIndex(index);
     hideMapping();
     Text2->setText(name);
     InventoryCategory chosen;

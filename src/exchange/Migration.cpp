@@ -7,6 +7,7 @@
 #include <QHash>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 namespace quelm::exchange {
 
@@ -96,52 +97,52 @@ std::unique_ptr<InventoryTable> OpenWithColumns(InventoryDatabase& db, const QSt
     return t;
 }
 
-// Owner keys are compared as values: a number equals a number, a text a text; a Null key owns nothing.
-QString KeyOf(const Value& v) {
-    switch (v.kind()) {
-    case Value::Kind::Null:
-        return {};
-    case Value::Kind::Integer:
-    case Value::Kind::Real:
-        return QLatin1Char('n') + v.toText();
-    case Value::Kind::Text:
-        return QLatin1Char('t') + v.toText();
-    case Value::Kind::Date:
-        return QLatin1Char('d') + v.toText();
-    }
-    return {};
-}
-
 // The inventory sub table read once, its rows grouped by owner in table order. Only the columns that sub slots
-// take from it are kept, so a million rows fit.
+// take from it are kept, so a million rows fit. Owner keys are compared as values: a whole number equals the same
+// number (the usual key), any other key its text of the same kind; a Null key owns nothing.
 class SubRowsByOwner {
 public:
-    SubRowsByOwner(InventoryTable& table, int ownerPosition, std::vector<int> kept) : kept_(std::move(kept)) {
+    SubRowsByOwner(InventoryTable& table, int ownerPosition, std::vector<int> kept)
+        : kept_(std::move(kept)), stride_(std::max<size_t>(kept_.size(), 1)) {
         while (table.next()) {
-            const QString key = KeyOf(table.value(ownerPosition));
-            if (key.isEmpty())
+            const Value owner = table.value(ownerPosition);
+            if (owner.isNull())
                 continue;
-            const int row = static_cast<int>(cells_.size() / std::max<size_t>(kept_.size(), 1));
+            const int row = static_cast<int>(cells_.size() / stride_);
             for (int c : kept_)
                 cells_.push_back(table.value(c));
             if (kept_.empty())
                 cells_.emplace_back();
-            rows_[key].push_back(row);
+            if (owner.kind() == Value::Kind::Integer)
+                byNumber_[owner.toInt()].push_back(row);
+            else
+                byText_[OtherKey(owner)].push_back(row);
         }
     }
     const std::vector<int>* rowsOf(const Value& key) const {
-        const auto it = rows_.constFind(KeyOf(key));
-        return it == rows_.constEnd() ? nullptr : &it.value();
+        if (key.kind() == Value::Kind::Integer) {
+            const auto it = byNumber_.find(key.toInt());
+            return it == byNumber_.end() ? nullptr : &it->second;
+        }
+        if (key.isNull())
+            return nullptr;
+        const auto it = byText_.constFind(OtherKey(key));
+        return it == byText_.constEnd() ? nullptr : &it.value();
     }
     // The cell of a kept column (by its index in kept) of one row.
-    const Value& cell(int row, int keptIndex) const {
-        return cells_[row * std::max<size_t>(kept_.size(), 1) + keptIndex];
-    }
+    const Value& cell(int row, int keptIndex) const { return cells_[row * stride_ + keptIndex]; }
 
 private:
+    static QString OtherKey(const Value& v) {
+        const char kind = v.kind() == Value::Kind::Text ? 't' : v.kind() == Value::Kind::Date ? 'd' : 'n';
+        return QLatin1Char(kind) + v.toText();
+    }
+
     std::vector<int> kept_;
+    size_t stride_;
     std::vector<Value> cells_;
-    QHash<QString, std::vector<int>> rows_;
+    std::unordered_map<std::int64_t, std::vector<int>> byNumber_;
+    QHash<QString, std::vector<int>> byText_;
 };
 
 // A failure that names the inventory record it happened on.
@@ -347,6 +348,8 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
         }
 
         auto db = store::OpenCatalogue(state.databasePath());
+        // A large run stays in memory until its commit instead of spilling pages half way.
+        db->execute(QStringLiteral("PRAGMA cache_size = -262144"));
         store::CategoryConfig next = state.config;
         std::int32_t regNo = target.RegNo;
         {

@@ -335,6 +335,7 @@ Recordset::Recordset(Database& db, QString table, QList<Column> columns, QString
 
 Recordset::~Recordset() {
     sqlite3_finalize(stmt_);
+    sqlite3_finalize(insert_);
 }
 
 int Recordset::indexOf(const QString& name) const {
@@ -545,19 +546,26 @@ void Recordset::setValue(int i, const Value& v) {
 void Recordset::update() {
     if (mode_ == EditMode::None)
         throw EngineError(QStringLiteral("AddNew または Edit を実行していません。"));
+    // setValue has converted every value already; only a key left Null is still to be refused, before anything is
+    // written.
     for (int i = 0; i < fieldCount(); ++i)
-        coerce(columns_[i], buffer_[i]); // a Null key fails here, before anything is written
+        if (columns_[i].primaryKey && buffer_[i].isNull())
+            coerce(columns_[i], buffer_[i]);
     QStringList names;
-    for (const Column& c : columns_)
-        names << QuoteIdentifier(c.name);
+    if (mode_ == EditMode::Edit || insert_ == nullptr)
+        for (const Column& c : columns_)
+            names << QuoteIdentifier(c.name);
     sqlite3_stmt* stmt = nullptr;
     if (mode_ == EditMode::Add) {
-        QStringList marks;
-        for (int i = 1; i <= fieldCount(); ++i)
-            marks << QStringLiteral("?%1").arg(i);
-        stmt = db_.prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(QuoteIdentifier(table_), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+        if (insert_ == nullptr) {
+            QStringList marks;
+            for (int i = 1; i <= fieldCount(); ++i)
+                marks << QStringLiteral("?%1").arg(i);
+            insert_ = db_.prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(QuoteIdentifier(table_), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+        }
+        stmt = insert_;
     } else {
         QStringList sets;
         for (int i = 0; i < fieldCount(); ++i)
@@ -569,7 +577,15 @@ void Recordset::update() {
     }
     for (int i = 0; i < fieldCount(); ++i)
         Bind(db_, stmt, i + 1, buffer_[i]);
-    RunToEnd(db_, stmt);
+    if (stmt == insert_) {
+        const int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        if (rc != SQLITE_DONE)
+            db_.raise();
+    } else {
+        RunToEnd(db_, stmt);
+    }
     if (mode_ == EditMode::Edit)
         written_ = buffer_;
     mode_ = EditMode::None;

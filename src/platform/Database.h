@@ -152,6 +152,7 @@ private:
     Value key_;
     bool keyed_;
     sqlite3_stmt* stmt_ = nullptr;
+    sqlite3_stmt* insert_ = nullptr; // kept for the next addNew: an import adds a million rows through one recordset
     bool eof_ = true;
     std::int64_t rowid_ = 0;
     EditMode mode_ = EditMode::None;
