@@ -7,7 +7,7 @@ QUELM_BUILD_TYPE=Release
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
 build
-for bench in quelm_bench quelm_search_bench quelm_csv_bench; do
+for bench in quelm_bench quelm_search_bench quelm_csv_bench quelm_migration_bench; do
     QT_QPA_PLATFORM=offscreen "$BUILD_DIR/bench/$bench" --benchmark_repetitions=3 \
         --benchmark_report_aggregates_only=true "$@"
 done

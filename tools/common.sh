@@ -7,7 +7,8 @@ BUILD_DIR="${QUELM_BUILD_DIR:-$ROOT/build}"
 BUILD_TYPE="${QUELM_BUILD_TYPE:-RelWithDebInfo}"
 
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n qt6-qpa-plugins
-          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth)
+          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth
+          mdbtools-dev)
 
 install_missing() {
     local missing=()

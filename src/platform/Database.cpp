@@ -169,10 +169,18 @@ Database::~Database() {
 }
 
 std::unique_ptr<Database> Database::open(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READWRITE);
+}
+
+std::unique_ptr<Database> Database::openReadOnly(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READONLY);
+}
+
+std::unique_ptr<Database> Database::openWith(const QString& path, int flags) {
     if (!QFileInfo(path).isFile())
         throw EngineError(QStringLiteral("データベース '%1' が見つかりません。").arg(path));
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | OpenFlags, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | OpenFlags, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
         db->raise(QStringLiteral("データベース '%1' を開けません").arg(path));
@@ -541,8 +549,11 @@ void Recordset::setValue(int i, const Value& v) {
 void Recordset::update() {
     if (mode_ == EditMode::None)
         throw EngineError(QStringLiteral("AddNew または Edit を実行していません。"));
+    // setValue has converted every value already; only a key left Null is still to be refused, before anything is
+    // written.
     for (int i = 0; i < fieldCount(); ++i)
-        coerce(columns_[i], buffer_[i]); // a Null key fails here, before anything is written
+        if (columns_[i].primaryKey && buffer_[i].isNull())
+            coerce(columns_[i], buffer_[i]);
     if (mode_ == EditMode::Add) {
         addRow();
         return;

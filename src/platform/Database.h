@@ -42,6 +42,8 @@ class Database {
 public:
     // Opens an existing database file; fails clearly when it is missing or is not a database.
     static std::unique_ptr<Database> open(const QString& path);
+    // The same for a file of another program that is only read: the engine never writes to it.
+    static std::unique_ptr<Database> openReadOnly(const QString& path);
     // Creates a new, empty database file (the file must not exist).
     static std::unique_ptr<Database> create(const QString& path);
     ~Database();
@@ -70,6 +72,7 @@ public:
 
 private:
     Database(sqlite3* db, QString path);
+    static std::unique_ptr<Database> openWith(const QString& path, int flags);
     std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key);
 
     sqlite3* db_;

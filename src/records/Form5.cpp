@@ -4,6 +4,7 @@
 #include "exchange/Form5ip5c.h"
 #include "exchange/Form5ex5a.h"
 #include "exchange/Form5ip5b.h"
+#include "exchange/Form5ip5a.h"
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
 #include "platform/RecordList.h"
@@ -75,6 +76,7 @@ void Form5::buildEditItems() {
     me121 = me12->addAction(QStringLiteral("CDDBデータ取込み"));
     me122 = me12->addAction(QStringLiteral("CSVデータ取込み(メイン明細)"));
     me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
+    connect(me125, &QAction::triggered, this, &Form5::me125_Click);
     me131 = addEditSubmenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("CSVデータの出力"));
     connect(me121, &QAction::triggered, this, &Form5::me121_Click);
     connect(me122, &QAction::triggered, this, &Form5::me122_Click);
@@ -316,6 +318,18 @@ void Form5::mf13_Click() {
 
 void Form5::me11_Click() {
     CopySelectedText(std::span(Text1).first(fieldCount()));
+}
+
+void Form5::me125_Click() {
+    claimState();
+    const int remembered = ListView1->selectedIndex();
+    bool migrated = false;
+    {
+        exchange::Form5ip5a migration(state_, ui_, this);
+        migrated = ui_.runModal(migration) == QDialog::Accepted;
+    }
+    // After a run the last migrated record is shown, as after adding one.
+    showAfterEdit(migrated ? EditorMode::New : EditorMode::Change, remembered);
 }
 
 std::unique_ptr<RecordScreen> Form5::makeAgain() {

@@ -1,6 +1,7 @@
 // Main window: the category buttons, the search popup and the menus of every other screen.
 #include "shell/Form1.h"
 
+#include "exchange/AccessCatalogue.h"
 #include "platform/Database.h"
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
@@ -189,6 +190,8 @@ void Form1::buildMenus() {
     mf1->addSeparator(); // mf1x
     mf12 = mf1->addAction(QStringLiteral("ファイル・バックアップ　　　"));
     mf13 = mf1->addAction(QStringLiteral("ファイル復元"));
+    mf14 = mf1->addAction(QStringLiteral("Accessデータベース取込み"));
+    connect(mf14, &QAction::triggered, this, &Form1::mf14_Click);
     mf1->addSeparator(); // mf1x1
     mf17 = mf1->addAction(QStringLiteral("終了"));
     connect(mf17, &QAction::triggered, this, &Form1::Command9_Click);
@@ -443,6 +446,12 @@ void Form1::mk11_Click(int index) {
         return;
     showRecordScreen();
     update();
+}
+
+void Form1::mf14_Click() {
+    // Every screen works on the configuration read at start, so a replaced catalogue means a new start.
+    if (exchange::RunAccessCatalogueImport(state_, ui_, this))
+        ui_.endProgram();
 }
 
 void Form1::mt12_Click() {

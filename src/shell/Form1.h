@@ -54,6 +54,7 @@ public:
     void Command3_Click();
     void Command9_Click();
     void mk11_Click(int index);
+    void mf14_Click(); // Accessデータベース取込み
     void mt12_Click();
     void mt13_Click();
     void mt14_Click();
@@ -81,6 +82,7 @@ public:
     QAction* mk1 = nullptr;
     std::array<QAction*, 6> mk11{};
     QAction *mf12 = nullptr, *mf13 = nullptr, *mf17 = nullptr;
+    QAction* mf14 = nullptr; // Accessデータベース取込み
     QAction *mt11 = nullptr, *mt12 = nullptr, *mt13 = nullptr, *mt14 = nullptr, *mt15 = nullptr, *mt17 = nullptr;
     QAction* mi1 = nullptr;
     QAction *mm11 = nullptr, *mm12 = nullptr, *mm13 = nullptr;
