@@ -32,9 +32,14 @@ void HelpViewer::showIndex() {
 }
 
 QString DefaultHelpFolder() {
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString beside = programFolder.filePath(QStringLiteral("help"));
     if (QFileInfo::exists(QDir(beside).filePath(QStringLiteral("index.html"))))
         return beside;
+    // An installed program: <prefix>/bin/quelm with the pages in <prefix>/share/quelm/help.
+    const QString installed = QDir::cleanPath(programFolder.filePath(QStringLiteral("../share/quelm/help")));
+    if (QFileInfo::exists(QDir(installed).filePath(QStringLiteral("index.html"))))
+        return installed;
 #ifdef QUELM_SOURCE_HELP_DIR
     return QStringLiteral(QUELM_SOURCE_HELP_DIR);
 #else

@@ -18,7 +18,8 @@ private:
     QTextBrowser* browser_;
 };
 
-// The installed help folder: help/ beside the executable, else the one in the source tree.
+// The help folder: help/ beside the executable, else <prefix>/share/quelm/help of an installed program, else the
+// one in the source tree.
 QString DefaultHelpFolder();
 
 } // namespace quelm::platform
