@@ -35,7 +35,6 @@ namespace {
 
 constexpr int ListDesignWidth = 14655; // widened by ListViewExtraWidth, as on the record screens
 constexpr int FormHeight = 9600;
-constexpr int PaintEveryMs = 40; // the window stays responsive to Esc and repaints during a long search
 
 } // namespace
 
@@ -223,7 +222,7 @@ bool Form9::SubListViewKensaku() {
 }
 
 bool Form9::keepResponsive() {
-    if (sincePaint_.elapsed() >= PaintEveryMs) {
+    if (sincePaint_.elapsed() >= responseIntervalMs_) {
         QApplication::processEvents();
         sincePaint_.restart();
     }

@@ -36,6 +36,8 @@ public:
     void ListView2List();
     void Txt1234Set();
     bool searching() const { return searching_; }
+    // How often, in milliseconds, a running search lets the window repaint and take Esc or a close.
+    void setResponseInterval(int ms) { responseIntervalMs_ = ms; }
 
     // Handlers.
     void ListView1_ItemClick(int index);
@@ -60,9 +62,10 @@ public:
     QAction *mf10 = nullptr, *mf11 = nullptr, *mf12 = nullptr, *mf13 = nullptr, *mk1 = nullptr, *mv11 = nullptr,
             *mh1 = nullptr;
 
-protected:
     // Esc stops a running search and keeps what it found; closing stops it and then closes.
     void reject() override;
+
+protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -79,6 +82,7 @@ private:
     bool searching_ = false;
     bool stopRequested_ = false;
     bool closeRequested_ = false;
+    int responseIntervalMs_ = 40;
     QElapsedTimer sincePaint_;
     QMenuBar* menuBar_ = nullptr;
 };

@@ -237,6 +237,13 @@ TEST(InquiryFromMainWindow, OneInquiryScreenOwnedByTheMainWindow) {
     EXPECT_EQ(w.inquiryScreen->parent(), &w);
     EXPECT_EQ(cat.ui.modelessScreens, (QList<QString>{"Form10", "Form10"}));
     EXPECT_EQ(w.findChildren<Form10*>().size(), 1);
+
+    // 全ファイルより検索 of the main window: the search with editing.
+    cat.state.SearchFromInquiry = true;
+    cat.ui.modalDrivers.push_back([](QDialog& d) { d.reject(); });
+    w.Command3->click();
+    EXPECT_FALSE(cat.state.SearchFromInquiry);
+    EXPECT_EQ(cat.ui.modalScreens, QList<QString>{QStringLiteral("Form9")});
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -199,6 +200,35 @@ TEST_F(AllSearchScreen, CancelledNothingFoundAndNoCategory) {
     EXPECT_EQ(cat.ui.messages.last().icon, Icon::Critical);
     EXPECT_EQ(cat.ui.messages.last().title, QStringLiteral("ERROR"));
     EXPECT_EQ(unset->ListView1->columnCount(), 0);
+}
+
+// A running search takes Esc and a close: Esc stops it and keeps the screen, a close stops it and closes.
+TEST_F(AllSearchScreen, EscStopsARunningSearchAndClosingEndsIt) {
+    typeSearch(QStringLiteral("blue"));
+    Form9 screen(cat.state, cat.ui);
+    screen.setResponseInterval(0);
+    screen.show();
+    bool wasSearching = false;
+    QTimer::singleShot(0, &screen, [&] {
+        wasSearching = screen.searching();
+        screen.reject();
+    });
+    screen.Timer1_Timer();
+    EXPECT_TRUE(wasSearching);
+    EXPECT_TRUE(screen.isVisible());
+    EXPECT_EQ(screen.ListView1->rowCount(), 0);
+    EXPECT_EQ(screen.StatusBar1->panelText(3), QStringLiteral("検索を中止しました。"));
+    EXPECT_TRUE(cat.ui.messages.isEmpty()); // a stopped search has not found "nothing"
+    EXPECT_TRUE(screen.ListView1->isEnabled());
+
+    typeSearch(QStringLiteral("blue"));
+    Form9 closing(cat.state, cat.ui);
+    closing.setResponseInterval(0);
+    closing.show();
+    QTimer::singleShot(0, &closing, [&] { closing.close(); });
+    closing.Timer1_Timer();
+    EXPECT_FALSE(closing.isVisible());
+    EXPECT_TRUE(cat.ui.messages.isEmpty());
 }
 
 } // namespace
