@@ -87,6 +87,7 @@ Form10::Form10(store::AppState& state, platform::Ui& ui, QWidget* parent) : QDia
                        "メイン明細の行をクリックすると、そのサブ明細が下に表示されます。\n"
                        "この画面では、明細の登録・変更・削除はできません。"));
     Text2->setFixedHeight(TwipsToPixels(1500));
+    Text2->setFixedWidth(TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth));
     layout->addWidget(Text2);
 
     const int listWidth = TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth);
