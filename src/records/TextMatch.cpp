@@ -1,6 +1,7 @@
 #include "records/TextMatch.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 
 namespace quelm::records {
@@ -67,6 +68,10 @@ void FoldUnit(char16_t c, std::u16string& out) {
     // Hiragana as katakana, the iteration marks ゝゞ included.
     if ((c >= 0x3041 && c <= 0x3096) || c == 0x309D || c == 0x309E)
         c = static_cast<char16_t>(c + 0x60);
+    if (c > 0x3000 && c < 0xA000) { // kana, CJK symbols and ideographs have no case
+        out.push_back(c);
+        return;
+    }
     out.push_back(QChar(c).toCaseFolded().unicode());
 }
 
@@ -143,7 +148,10 @@ bool TextMatcher::occursInUtf8(std::string_view utf8) const {
     switch (fold_) {
     case TextFold::Exact:
         // Whole characters of valid UTF-8 only ever match whole characters, so the bytes can be compared as they are.
-        return utf8.find(soughtUtf8_) != std::string_view::npos;
+        if (soughtUtf8_.empty())
+            return true;
+        return utf8.size() >= soughtUtf8_.size() &&
+               memmem(utf8.data(), utf8.size(), soughtUtf8_.data(), soughtUtf8_.size()) != nullptr;
     case TextFold::CaseWidthKana:
         scratch_.clear();
         FoldUtf8(utf8, scratch_);
