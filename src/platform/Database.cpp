@@ -469,6 +469,19 @@ void Recordset::appendText(int i, ListRow::Builder& row) const {
     row.append(bytes, size);
 }
 
+std::string_view Recordset::utf8Text(int i) const {
+    requireRow();
+    if (i < 0 || i >= fieldCount())
+        throw EngineError(QStringLiteral("列番号 %1 はテーブル '%2' にありません。").arg(i).arg(table_));
+    if (!written_.empty())
+        throw EngineError(QStringLiteral("変更したレコードの列は読み直してください。"));
+    const int col = i + 1;
+    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    if (bytes == nullptr)
+        return {};
+    return {bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
+}
+
 Value Recordset::coerce(const Column& column, const Value& v) {
     if (v.isNull()) {
         if (column.primaryKey)

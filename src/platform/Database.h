@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -123,6 +124,9 @@ public:
     QString text(int i) const;
     // The same text appended to a list row straight from the engine's UTF-8, without making a QString.
     void appendText(int i, ListRow::Builder& row) const;
+    // The engine's UTF-8 text of the cell, valid until the recordset moves; a null view (data() == nullptr) for Null.
+    // For scans that only read: a row changed through this recordset raises EngineError.
+    std::string_view utf8Text(int i) const;
 
     void addNew();
     void edit();

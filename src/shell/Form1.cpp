@@ -8,6 +8,8 @@
 #include "platform/Units.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
+#include "search/Form10.h"
+#include "search/Form9.h"
 #include "shell/Choosers.h"
 #include "store/Catalogue.h"
 #include "store/Form2b.h"
@@ -220,6 +222,7 @@ void Form1::buildMenus() {
     }
 
     mi1 = bar->addAction(QStringLiteral("簡易照会  "));
+    connect(mi1, &QAction::triggered, this, &Form1::mi1_Click);
     QMenu* mm1 = bar->addMenu(QStringLiteral("管理資料  "));
     mm11 = mm1->addAction(QStringLiteral("種目別登録件数調べ"));
     mm12 = mm1->addAction(QStringLiteral("種目別項目名一覧"));
@@ -423,6 +426,20 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
     state_.SearchFromInquiry = false;
+    search::Form9 form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mi1_Click() {
+    // One inquiry screen at a time; the menu brings an open one to the front.
+    if (!inquiryScreen) {
+        inquiryScreen = new search::Form10(state_, ui_, this);
+        inquiryScreen->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    ui_.showModeless(*inquiryScreen);
+    inquiryScreen->raise();
+    inquiryScreen->activateWindow();
+    update();
 }
 
 void Form1::Command9_Click() {

@@ -19,6 +19,9 @@ class Ui;
 namespace quelm::records {
 class Form5;
 }
+namespace quelm::search {
+class Form10;
+}
 
 namespace quelm::shell {
 
@@ -55,6 +58,7 @@ public:
     void Command9_Click();
     void mk11_Click(int index);
     void mf14_Click(); // Accessデータベース取込み
+    void mi1_Click();
     void mt12_Click();
     void mt13_Click();
     void mt14_Click();
@@ -96,6 +100,8 @@ public:
 
     // The record screen opened by a category button, while it is open.
     QPointer<records::Form5> recordScreen;
+    // The inquiry screen, while it is open.
+    QPointer<search::Form10> inquiryScreen;
 
     // Layout flags of the added slots, set by CommandSet.
     bool cd2Flag = false, cd3Flag = false, dvd2Flag = false, dvd3Flag = false;
