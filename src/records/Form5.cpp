@@ -2,6 +2,7 @@
 #include "records/Form5.h"
 
 #include "platform/Database.h"
+#include "platform/DialogKeys.h"
 #include "platform/FileChoosers.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
@@ -63,6 +64,7 @@ Form5::Form5(store::AppState& state, platform::Ui& ui, QWidget* parent)
     buildDetailPanel(panel);
     body()->addWidget(panel);
     setRegNoWidgets({Label2, Text3});
+    platform::KeepReturnFromButtons(*this); // Return in the list opens nothing
 }
 
 Form5::~Form5() = default;
