@@ -115,11 +115,13 @@ protected:
     // Runs the editor modally; then the rows are read again and the edited row (after a new record, the last) is
     // shown.
     void openEditor(EditorMode mode);
-    void showAfterEdit(EditorMode mode, int rememberedIndex);
+    void showAfterEdit(EditorMode mode, int rememberedIndex, const QStringList& editedKey = {});
     // What showAfterEdit does with the screen's own lists and boxes.
     virtual void readRows() = 0;
     virtual void clearShown() = 0;
     virtual void showSelected() = 0;
+    // The hidden key columns of ListView1 that name one record (登録ＮＯ, and サブＮＯ on the sub list).
+    virtual std::vector<int> keyColumns() const = 0;
 
     // Field labels and boxes on the detail panel, five to a column; hidden until the load shows those in use.
     static void BuildFieldBoxes(QWidget* panel, std::span<QLabel*> labels, std::span<QLineEdit*> boxes,
@@ -152,6 +154,8 @@ protected:
 
 private:
     void buildMenus(const Captions& captions);
+    // The row to show after the editor closed, on the refilled list of rows rows.
+    int rowAfterEdit(EditorMode mode, int rememberedIndex, const QStringList& editedKey) const;
     // Screen print of this window, its client area or the display (menu 画面印刷 and its tool bar button).
     void printScreen(print::ScreenPrintArea area);
 

@@ -448,3 +448,46 @@ TEST_F(Editor, AnAddTheEngineRefusesKeepsWhatWasTyped) {
 }
 
 } // namespace
+
+namespace {
+
+// Under a column sort the refilled list keeps the sort, and the edited record stays the shown one.
+TEST_F(Editor, ASortedListKeepsItsSortAndTheEditedRecordAcrossEdits) {
+    addRecords(3);
+    auto screen = open();
+    screen->ListView1->setSortOrder(Qt::DescendingOrder);
+    screen->ListView1_ColumnClick(0); // タイトル3, タイトル2, タイトル1
+    screen->ListView1->select(1);
+    screen->ListView1_ItemClick(1);
+    ASSERT_EQ(screen->Text3->text(), QStringLiteral("3"));
+
+    // The change moves record 3 to the bottom of the sort.
+    driveEditor([](Form7& e) {
+        e.Text1[0]->setText(QStringLiteral("タイトル0"));
+        e.Command1_Click();
+    });
+    screen->mf12_Click();
+    EXPECT_EQ(screen->ListView1->cell(1, 0), QStringLiteral("タイトル2"));
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 3);
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("3"));
+    EXPECT_EQ(screen->Text1[0]->text(), QStringLiteral("タイトル0"));
+
+    // A new record is selected where the sort put it.
+    driveEditor([](Form7& e) {
+        e.Text1[0]->setText(QStringLiteral("タイトル5"));
+        e.Command1_Click();
+        e.Command2_Click();
+    });
+    screen->mf11_Click();
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("4"));
+
+    // A delete keeps the position on the sorted list: row 1 is now the next record of the sort.
+    driveEditor([](Form7& e) { e.Command1_Click(); });
+    screen->mf13_Click();
+    EXPECT_EQ(screen->ListView1->rowCount(), 3);
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("2"));
+}
+
+} // namespace
