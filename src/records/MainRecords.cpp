@@ -329,6 +329,22 @@ EditResult EngineFailure(const EngineError& e, std::int32_t regNo) {
     return r;
 }
 
+QString RecordMissingMessage(std::int32_t regNo) {
+    return QStringLiteral("登録ＮＯ %1 の明細レコードが見つかりません。").arg(regNo);
+}
+
+EditResult RecordMissing(std::int32_t regNo, const QString& message) {
+    EditResult r;
+    r.status = EditResult::Status::NotFound;
+    r.regNo = regNo;
+    r.message = message;
+    return r;
+}
+
+bool MainRecordExists(Database& db, const ConfigSection& section, std::int32_t regNo) {
+    return !db.openTable(CheckedTableName(section.TableName), store::MainKeyColumn, Value(regNo))->eof();
+}
+
 std::optional<std::int32_t> ParseWholeNumber(const QString& text) {
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
     const QString t = Narrow(text).trimmed();
@@ -432,6 +448,8 @@ EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const st
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
         r.rows = UpdateRecords(*db->openTable(table, store::MainKeyColumn, Value(regNo)), values);
+        if (r.rows == 0)
+            return RecordMissing(regNo, RecordMissingMessage(regNo));
         tx.commit();
         return r;
     } catch (const EngineError& e) {
@@ -452,6 +470,8 @@ EditResult DeleteMainRecord(store::AppState& state, std::int32_t regNo, bool wit
         if (subs)
             DeleteRecords(*subs->openRowsOf(*db, regNo));
         r.rows = DeleteRecords(*db->openTable(table, store::MainKeyColumn, Value(regNo)));
+        if (r.rows == 0)
+            return RecordMissing(regNo, RecordMissingMessage(regNo)); // rolled back, sub records included
         tx.commit();
         return r;
     } catch (const EngineError& e) {

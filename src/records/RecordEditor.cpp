@@ -274,7 +274,7 @@ void RecordEditor::onAdd() {
     if (!textsFit())
         return;
     const EditResult result = addRecord(inputs());
-    if (result.status == EditResult::Status::EngineError) {
+    if (result.status == EditResult::Status::EngineError || result.status == EditResult::Status::NotFound) {
         // Nothing was stored: the typed record stays in the boxes for another try.
         platform::ShowEngineError(ui_, result.message, this);
         return;
@@ -308,6 +308,11 @@ void RecordEditor::onChange() {
     if (!textsFit())
         return;
     const EditResult result = updateRecord(inputs());
+    if (result.status == EditResult::Status::NotFound) {
+        // The record was deleted meanwhile: the typed values stay, for the user to copy or give up.
+        platform::ShowEngineError(ui_, result.message, this);
+        return;
+    }
     showBlanks(result.blankedFields, EmptyTextValue);
     if (result.status == EditResult::Status::TypeError)
         ui_.message(result.message, Icon::Critical, Buttons::Ok, TypeErrorTitle, this);
@@ -324,6 +329,10 @@ void RecordEditor::onDelete() {
         return;
     }
     const EditResult result = deleteRecord();
+    if (result.status == EditResult::Status::NotFound) {
+        platform::ShowEngineError(ui_, result.message, this);
+        return;
+    }
     if (result.status == EditResult::Status::EngineError)
         platform::ShowEngineError(ui_, result.message, this);
     accept();
