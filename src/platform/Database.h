@@ -55,6 +55,8 @@ public:
     // Compared as the engine compares names: ASCII letters in either case.
     bool tableExists(const QString& table);
     QList<QString> tableNames();
+    // The largest whole number in a column (an indexed column answers at once); 0 for an empty table or no numbers.
+    std::int64_t maxOf(const QString& table, const QString& column);
     // The declared columns of a table, in creation order.
     QList<Column> columns(const QString& table);
 
@@ -149,6 +151,7 @@ private:
     Value key_;
     bool keyed_;
     sqlite3_stmt* stmt_ = nullptr;
+    sqlite3_stmt* insert_ = nullptr; // the insert of addNew, prepared at the first update
     bool eof_ = true;
     std::int64_t rowid_ = 0;
     EditMode mode_ = EditMode::None;

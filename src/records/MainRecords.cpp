@@ -404,15 +404,20 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
         EditResult r = ConvertInputs(MainEditFields(s), inputs, true, EmptyTextValue, values);
         if (!r.ok())
             return r;
-        if (s.RegNo >= std::numeric_limits<std::int32_t>::max())
-            throw EngineError(QStringLiteral("登録NOが上限に達しています。"));
-        const std::int32_t regNo = s.RegNo + 1;
         const QString table = CheckedTableName(s.TableName);
 
         auto db = store::OpenCatalogue(state.databasePath());
         store::CategoryConfig next = state.config;
         {
             platform::Transaction tx(*db);
+            // The counter of this copy may lag behind the table (another copy, an older catalogue); a number that
+            // main or sub records already carry is never issued again.
+            const std::int64_t last =
+                std::max({static_cast<std::int64_t>(s.RegNo), db->maxOf(table, store::MainKeyColumn),
+                          db->maxOf(CheckedSubTable(s).name, store::MainKeyColumn)});
+            if (last >= std::numeric_limits<std::int32_t>::max())
+                throw EngineError(QStringLiteral("登録NOが上限に達しています。"));
+            const std::int32_t regNo = static_cast<std::int32_t>(last) + 1;
             {
                 auto rs = db->openTable(table, store::MainKeyColumn, Value(regNo));
                 rs->addNew();
@@ -425,9 +430,9 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
             next[section].Dirty = 1;
             store::SaveConfig(*db, next);
             tx.commit();
+            r.regNo = regNo;
         }
         state.config = next;
-        r.regNo = regNo;
         r.rows = 1;
         return r;
     } catch (const EngineError& e) {

@@ -180,7 +180,12 @@ bool RecordScreen::beginLoad() {
     opened_ = {state_.CurrentSection, state_.config[state_.CurrentSection].ShumokuName,
                state_.ListMode,       state_.CurrentRegNo,
                state_.CurrentSubNo,   state_.FieldSearchCriteria};
+    opened_.tablesGeneration = state_.TablesGeneration[opened_.section];
     return true;
+}
+
+bool RecordScreen::stale() const {
+    return loaded_ && state_.TablesGeneration[opened_.section] != opened_.tablesGeneration;
 }
 
 void RecordScreen::countSubRecords(std::int64_t regNo) {

@@ -43,6 +43,8 @@ public:
 
     // The position text of panel 2 for the current row of ListView1.
     QString positionText() const;
+    // Whether the category's data was deleted or its tables rebuilt since the screen loaded: its rows are stale.
+    bool stale() const;
 
     // Handlers; the record commands are each screen's own.
     virtual void mf11_Click() = 0;
@@ -150,6 +152,7 @@ protected:
         std::int32_t regNo = 0;
         std::int32_t subNo = 0;
         store::FieldSearch criteria;
+        int tablesGeneration = 0;
     } opened_;
 
 private:

@@ -446,8 +446,11 @@ void Form1::mk11_Click(int index) {
 }
 
 void Form1::mt12_Click() {
-    store::Form2c form(state_, ui_, this);
-    ui_.runModal(form);
+    {
+        store::Form2c form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
     if (cd2Flag || dvd2Flag)
         DSpaceReSet();
     if (cd3Flag || dvd3Flag)
@@ -461,8 +464,17 @@ void Form1::mt12_Click() {
 }
 
 void Form1::mt13_Click() {
-    store::Form2b form(state_, ui_, this);
-    ui_.runModal(form);
+    {
+        store::Form2b form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
+}
+
+void Form1::closeStaleRecordScreen() {
+    // A record screen left open on deleted data would add sub records to discs that are gone.
+    if (recordScreen && recordScreen->stale())
+        recordScreen->close();
 }
 
 void Form1::mt14_Click() {

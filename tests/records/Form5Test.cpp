@@ -430,21 +430,23 @@ TEST_F(Editor, ChangingARecordKeepsADateThatCarriesATime) {
 }
 
 TEST_F(Editor, AnAddTheEngineRefusesKeepsWhatWasTyped) {
-    cat.open()->execute(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON CD1 BEGIN SELECT RAISE(ABORT, '書けません'); END"));
+    // A unique index the catalogue carries refuses a second record of one title.
+    cat.addMain(4, 1, {QStringLiteral("残る題")});
+    cat.open()->execute(QStringLiteral("CREATE UNIQUE INDEX one_title ON CD1 (タイトル)"));
     auto screen = open();
     driveEditor([&](Form7& e) {
         e.Text1[0]->setText(QStringLiteral("残る題"));
         e.Command1_Click();
+        ASSERT_FALSE(cat.ui.messages.isEmpty());
         EXPECT_EQ(cat.ui.messages.last().title, QStringLiteral("Error"));
-        EXPECT_EQ(cat.ui.messages.last().text, QStringLiteral("書けません"));
+        EXPECT_TRUE(cat.ui.messages.last().text.contains(QStringLiteral("UNIQUE")));
         EXPECT_EQ(e.Text1[0]->text(), QStringLiteral("残る題"));
         EXPECT_EQ(e.Text2->text(), QStringLiteral("1"));
         e.Command2_Click();
     });
     screen->mf11_Click();
     EXPECT_EQ(cat.reload()[4].RegNo, 0);
-    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 0);
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 1);
 }
 
 } // namespace

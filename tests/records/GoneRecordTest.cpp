@@ -69,3 +69,17 @@ TEST_F(GoneRecord, TheEditorStaysOpenWithWhatWasTyped) {
 }
 
 } // namespace
+
+namespace {
+
+// A counter set back (another copy of the program, a data deletion) never issues a number stored records carry.
+TEST_F(GoneRecord, ANewMainRecordFollowsTheLargestStoredNumber) {
+    cat.addSub(Cd, 3, 1, QStringLiteral("残された曲"));
+    cat.state.config[Cd].RegNo = 0;
+    const EditResult r = records::AddMainRecord(cat.state, Inputs(QStringLiteral("新しい盤")));
+    ASSERT_TRUE(r.ok()) << r.message.toStdString();
+    EXPECT_EQ(r.regNo, 4);
+    EXPECT_EQ(cat.reload()[Cd].RegNo, 4);
+}
+
+} // namespace
