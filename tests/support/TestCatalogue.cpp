@@ -59,4 +59,8 @@ QString Fixture(const QString& relative) {
     return QStringLiteral(QUELM_FIXTURES_DIR "/") + relative;
 }
 
+QString HelpFolder() {
+    return QStringLiteral(QUELM_HELP_DIR);
+}
+
 } // namespace quelm::test
