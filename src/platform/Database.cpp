@@ -1,5 +1,6 @@
 #include "platform/Database.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -138,15 +139,61 @@ void Bind(Database& db, sqlite3_stmt* stmt, int index, const Value& v) {
         db.raise();
 }
 
+// What the user is told for the engine's common failures, naming the file; empty for the others.
+QString PlainEngineMessage(int code, const QString& path) {
+    const QString file = QDir::toNativeSeparators(path);
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        return QStringLiteral("ファイル %1 はデータベースではありません。").arg(file);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("データベース %1 は壊れています。").arg(file);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("データベース %1 を開けません。").arg(file);
+    case SQLITE_READONLY:
+        return QStringLiteral("データベース %1 は読み取り専用のため、書き込めません。").arg(file);
+    case SQLITE_FULL:
+        return QStringLiteral("ディスクに空きがないため、データベース %1 に書き込めません。").arg(file);
+    case SQLITE_IOERR:
+        return QStringLiteral("データベース %1 の読み書きに失敗しました。").arg(file);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("データベース %1 は他のプログラムが使用中です。").arg(file);
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("データベース %1 へのアクセスが許可されていません。").arg(file);
+    default:
+        return {};
+    }
+}
+
+// The error for a failed engine call: the plain message first when there is one, the engine's text below it.
+EngineError MappedError(int code, const QString& path, const QString& detail) {
+    const QString plain = PlainEngineMessage(code, path);
+    return EngineError(plain.isEmpty() ? detail : plain + QLatin1Char('\n') + detail);
+}
+
 // Runs a prepared write statement to its end and finalizes it.
 void RunToEnd(Database& db, sqlite3_stmt* stmt) {
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+        const int code = sqlite3_extended_errcode(db.handle());
         sqlite3_finalize(stmt);
-        throw EngineError(msg);
+        throw MappedError(code, db.path(), msg);
     }
     sqlite3_finalize(stmt);
+}
+
+// Runs a statement kept for many rows and makes it ready for the next.
+void RunAgain(Database& db, sqlite3_stmt* stmt) {
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+        const int code = sqlite3_extended_errcode(db.handle());
+        sqlite3_reset(stmt);
+        throw MappedError(code, db.path(), msg);
+    }
+    sqlite3_reset(stmt);
 }
 
 } // namespace
@@ -162,6 +209,12 @@ QString QuoteIdentifier(const QString& name) {
 Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {
     sqlite3_busy_timeout(db_, 3000);
     sqlite3_extended_result_codes(db_, 1);
+    // A catalogue from elsewhere may carry triggers and views: none of them may run on the program's writes, and
+    // its schema may not reach past the tables (defensive mode, untrusted schema).
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 }
 
 Database::~Database() {
@@ -207,7 +260,9 @@ std::unique_ptr<Database> Database::create(const QString& path) {
 
 void Database::raise(const QString& context) const {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
-    throw EngineError(context.isEmpty() ? engine : context + QStringLiteral(": ") + engine);
+    const QString detail = context.isEmpty() ? engine : context + QStringLiteral(": ") + engine;
+    // The engine's own text stays as a second line, for whoever looks into the cause.
+    throw MappedError(sqlite3_extended_errcode(db_), path_, detail);
 }
 
 sqlite3_stmt* Database::prepare(const QString& sql) {
@@ -237,6 +292,16 @@ bool Database::tableExists(const QString& table) {
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
     sqlite3_finalize(stmt);
     return found;
+}
+
+std::int64_t Database::maxOf(const QString& table, const QString& column) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT MAX(%1) FROM %2 WHERE typeof(%1) = 'integer'")
+                                     .arg(QuoteIdentifier(column), QuoteIdentifier(table)));
+    std::int64_t largest = 0;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        largest = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return largest;
 }
 
 QList<QString> Database::tableNames() {
@@ -603,13 +668,7 @@ void Recordset::addRow() {
     sqlite3_clear_bindings(insert_);
     for (int i = 0; i < fieldCount(); ++i)
         Bind(db_, insert_, i + 1, buffer_[i]);
-    const int rc = sqlite3_step(insert_);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
-        sqlite3_reset(insert_);
-        throw EngineError(msg);
-    }
-    sqlite3_reset(insert_);
+    RunAgain(db_, insert_);
     mode_ = EditMode::None;
     buffer_.clear();
 }

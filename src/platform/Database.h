@@ -58,6 +58,8 @@ public:
     // Compared as the engine compares names: ASCII letters in either case.
     bool tableExists(const QString& table);
     QList<QString> tableNames();
+    // The largest whole number in a column (an indexed column answers at once); 0 for an empty table or no numbers.
+    std::int64_t maxOf(const QString& table, const QString& column);
     // The declared columns of a table, in creation order.
     QList<Column> columns(const QString& table);
 

@@ -6,6 +6,7 @@
 #include "exchange/Form5ip5b.h"
 #include "exchange/Form5ip5a.h"
 #include "platform/Database.h"
+#include "platform/DialogKeys.h"
 #include "platform/FileChoosers.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
@@ -67,6 +68,7 @@ Form5::Form5(store::AppState& state, platform::Ui& ui, QWidget* parent)
     buildDetailPanel(panel);
     body()->addWidget(panel);
     setRegNoWidgets({Label2, Text3});
+    platform::KeepReturnFromButtons(*this); // Return in the list opens nothing
 }
 
 Form5::~Form5() = default;

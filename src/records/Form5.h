@@ -78,6 +78,7 @@ private:
     void readRows() override { RefillByMode(); }
     void clearShown() override { clearPanel(); }
     void showSelected() override { Text13Set(); }
+    std::vector<int> keyColumns() const override { return {fieldCount()}; }
 };
 
 } // namespace quelm::records

@@ -58,10 +58,6 @@ int SetPictureFlag(platform::Database& db, const store::AppState& state, int sec
     return 1;
 }
 
-QString RecordMissingMessage(std::int32_t regNo) {
-    return QStringLiteral("登録ＮＯ %1 の明細レコードが見つかりません。").arg(regNo);
-}
-
 } // namespace
 
 QRect FitPictureToBox(QSize box, QSize picture) {

@@ -472,8 +472,11 @@ void Form1::mf14_Click() {
 }
 
 void Form1::mt12_Click() {
-    store::Form2c form(state_, ui_, this);
-    ui_.runModal(form);
+    {
+        store::Form2c form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
     if (cd2Flag || dvd2Flag)
         DSpaceReSet();
     if (cd3Flag || dvd3Flag)
@@ -487,8 +490,17 @@ void Form1::mt12_Click() {
 }
 
 void Form1::mt13_Click() {
-    store::Form2b form(state_, ui_, this);
-    ui_.runModal(form);
+    {
+        store::Form2b form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
+}
+
+void Form1::closeStaleRecordScreen() {
+    // A record screen left open on deleted data would add sub records to discs that are gone.
+    if (recordScreen && recordScreen->stale())
+        recordScreen->close();
 }
 
 void Form1::mt14_Click() {

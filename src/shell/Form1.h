@@ -119,6 +119,8 @@ private:
     void applyHeight();
     void openCategory(int section, std::int16_t listMode);
     void showRecordScreen();
+    // Closes the record screen when its category's data was deleted or its tables rebuilt meanwhile.
+    void closeStaleRecordScreen();
 
     store::AppState& state_;
     platform::Ui& ui_;
