@@ -1,6 +1,7 @@
 #include "records/RecordPicture.h"
 
 #include "platform/Database.h"
+#include "platform/WriteFaults.h"
 #include "records/MainRecords.h"
 #include "store/Catalogue.h"
 
@@ -9,9 +10,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 
 namespace quelm::records {
 
@@ -56,6 +57,19 @@ int SetPictureFlag(platform::Database& db, const store::AppState& state, int sec
     rs->setValue(flagColumn, Value(jpgswr));
     rs->update();
     return 1;
+}
+
+// Encodes the image as a JPEG of quality 100 into a file not yet in place, on disk before the file is committed.
+bool EncodeJpeg(const QImage& image, platform::AtomicFile& file) {
+    if (image.isNull() || !file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, "jpeg");
+    writer.setQuality(100);
+    if (!writer.write(image) || !file.flush() || fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        return false;
+    }
+    return true;
 }
 
 QString RecordMissingMessage(std::int32_t regNo) {
@@ -173,18 +187,8 @@ QImage ComposeBoxImage(const QImage& picture, QSize naturalSize, QSize box, cons
 }
 
 bool WriteJpeg(const QImage& image, const QString& path) {
-    if (image.isNull())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, "jpeg");
-    writer.setQuality(100);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    platform::AtomicFile file(path);
+    return EncodeJpeg(image, file) && file.commit();
 }
 
 int ShumokuUpDate(const store::AppState& state, int section, std::int32_t regNo, int jpgswr) {
@@ -197,20 +201,27 @@ int ShumokuUpDate(const store::AppState& state, int section, std::int32_t regNo,
 
 PictureResult SaveRecordPicture(const store::AppState& state, int section, std::int32_t regNo, const QImage& boxImage) {
     const QString path = state.RecordPicturePath(section, regNo);
-    bool written = false;
     try {
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
         if (SetPictureFlag(*db, state, section, regNo, 1) == 0)
             throw EngineError(RecordMissingMessage(regNo));
-        if (!WriteJpeg(boxImage, path))
+        // The new picture waits under a temporary name until the flag is committed: a flag that cannot be written
+        // then leaves an earlier picture of the record in place.
+        platform::AtomicFile file(path);
+        if (!EncodeJpeg(boxImage, file))
             return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
-        written = true;
+        const bool hadPicture = QFileInfo::exists(path);
         tx.commit();
+        if (!file.commit()) {
+            // Only renaming into place failed. An earlier picture is still there for the flag; without one the
+            // flag goes back to 0.
+            if (!hadPicture)
+                ShumokuUpDate(state, section, regNo, 0);
+            return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
+        }
         return {};
     } catch (const EngineError& e) {
-        if (written)
-            QFile::remove(path);
         return {PictureResult::Status::EngineError, e.message()};
     }
 }
