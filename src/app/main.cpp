@@ -5,6 +5,7 @@
 #include "shell/Startup.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quelm"));
     QApplication::setOrganizationName(QStringLiteral("Quelm"));
+    QApplication::setApplicationVersion(QStringLiteral(QUELM_VERSION));
+    // The desktop's theme icon when installed, else the one built in.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quelm"), QIcon(QStringLiteral(":/quelm.png"))));
+    QGuiApplication::setDesktopFileName(QStringLiteral("jp.quelm.Quelm"));
 
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),

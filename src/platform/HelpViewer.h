@@ -1,24 +1,50 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
+class QLineEdit;
+class QListWidget;
 class QTextBrowser;
 
 namespace quelm::platform {
 
-// A plain window that shows the HTML help pages; what the help key opens.
+// The name of a screen: its object name when it has one (the twin screens made from one class carry theirs),
+// else its class name without the namespace.
+QString ScreenName(const QWidget& screen);
+
+// The help page of a screen, relative to the help folder: "<screen>.html" when there is one, the page of its twin
+// for screens that share a page, else the table of contents "index.html".
+QString HelpPageFor(const QString& helpFolder, const QString& screenName);
+
+// A page that holds a text: its file name and title. The text is looked for in the title and in what the page shows,
+// not in its markup, ignoring letter case.
+struct HelpHit {
+    QString page;
+    QString title;
+};
+QList<HelpHit> SearchHelp(const QString& helpFolder, const QString& text);
+
+// A plain window that shows the HTML help pages, with a search over all of them; what the help key opens.
 class HelpViewer : public QWidget {
     Q_OBJECT
 public:
     explicit HelpViewer(QString helpFolder, QWidget* parent = nullptr);
     void showIndex();
+    // Shows one page (a file name in the help folder) and brings the window up.
+    void showPage(const QString& page);
 
 private:
+    void search();
+
     QString folder_;
+    QLineEdit* searchBox_;
+    QListWidget* hits_;
     QTextBrowser* browser_;
 };
 
-// The installed help folder: help/ beside the executable, else the one in the source tree.
+// The help folder: help/ beside the executable, else <prefix>/share/quelm/help of an installed program, else the
+// one in the source tree.
 QString DefaultHelpFolder();
 
 } // namespace quelm::platform

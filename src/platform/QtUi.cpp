@@ -1,5 +1,6 @@
 #include "platform/QtUi.h"
 
+#include "platform/Accessibility.h"
 #include "platform/HelpViewer.h"
 #include "platform/PrinterSurface.h"
 
@@ -57,6 +58,8 @@ QtUi::QtUi(QString helpFolder) : helpFolder_(std::move(helpFolder)) {
 }
 
 bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+        NameControlsForAccessibility(static_cast<QWidget*>(watched));
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         watched->isWidgetType()) {
         showHelp(static_cast<QWidget*>(watched)->window());
@@ -156,14 +159,13 @@ void QtUi::showModeless(QWidget& window) {
 }
 
 void QtUi::showHelp(QWidget* owner) {
-    Q_UNUSED(owner);
     // A window of its own is blocked while a modal screen runs; a child window of that screen is not.
     QWidget* modal = QApplication::activeModalWidget();
     if (help_ && help_->parentWidget() != modal)
         delete help_;
     if (!help_)
         help_ = new HelpViewer(helpFolder_, modal);
-    help_->showIndex();
+    help_->showPage(owner ? HelpPageFor(helpFolder_, ScreenName(*owner->window())) : QStringLiteral("index.html"));
 }
 
 void QtUi::endProgram() {

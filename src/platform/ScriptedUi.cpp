@@ -1,5 +1,7 @@
 #include "platform/ScriptedUi.h"
 
+#include "platform/HelpViewer.h"
+
 #include <QDialog>
 
 namespace quelm::platform {
@@ -15,10 +17,6 @@ template <typename T> T Take(std::deque<T>& queue, const T& fallback) {
         ~PopFront() { q.pop_front(); }
     } pop{queue};
     return queue.front();
-}
-
-QString ScreenName(const QWidget& w) {
-    return w.objectName().isEmpty() ? QString::fromLatin1(w.metaObject()->className()) : w.objectName();
 }
 
 } // namespace
@@ -76,8 +74,9 @@ void ScriptedUi::showModeless(QWidget& window) {
     window.show();
 }
 
-void ScriptedUi::showHelp(QWidget*) {
+void ScriptedUi::showHelp(QWidget* owner) {
     ++helpShown;
+    helpScreens << (owner ? ScreenName(*owner->window()) : QString());
 }
 
 void ScriptedUi::endProgram() {

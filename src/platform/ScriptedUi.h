@@ -36,6 +36,7 @@ public:
     QList<QString> modalScreens; // object names (class names when unnamed) of the screens run modally
     QList<QString> modelessScreens;
     int helpShown = 0;
+    QStringList helpScreens; // the screen each help request came from
     bool ended = false;
 
     Answer message(const QString& text, Icon icon, Buttons buttons, const QString& title, QWidget* owner) override;

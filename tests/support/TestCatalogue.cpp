@@ -60,4 +60,8 @@ QString Fixture(const QString& relative) {
     return qEnvironmentVariable("QUELM_FIXTURES", QStringLiteral(QUELM_FIXTURES_DIR)) + QLatin1Char('/') + relative;
 }
 
+QString HelpFolder() {
+    return QStringLiteral(QUELM_HELP_DIR);
+}
+
 } // namespace quelm::test

@@ -35,4 +35,7 @@ QStringList ListDirectory(const store::CategoryConfig& config);
 // Path of a shared fixture file.
 QString Fixture(const QString& relative);
 
+// The help pages of the source tree.
+QString HelpFolder();
+
 } // namespace quelm::test
