@@ -31,7 +31,7 @@ build() {
 
 # The tests again, in a Debug build with AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the run.
 build_sanitized() {
-    cmake -S "$ROOT" -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELM_SANITIZE=ON \
+    cmake -S "$ROOT" -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELM_SANITIZE=ON -DQUELM_BUILD_TOOLS=OFF \
         -DQUELM_BUILD_BENCH=OFF >/dev/null
     cmake --build "$SANITIZE_DIR" -j "$(nproc)"
 }

@@ -14,7 +14,7 @@ FIXTURES="${QUELM_FIXTURES:-$ROOT/../shared/fixtures}"
 PACKAGES+=(clang-14 libclang-rt-14-dev)
 install_missing
 CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$FUZZ_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUELM_BUILD_FUZZERS=ON -DQUELM_BUILD_TESTS=OFF -DQUELM_BUILD_BENCH=OFF >/dev/null
+    -DQUELM_BUILD_FUZZERS=ON -DQUELM_BUILD_TESTS=OFF -DQUELM_BUILD_BENCH=OFF -DQUELM_BUILD_TOOLS=OFF >/dev/null
 cmake --build "$FUZZ_DIR" -j "$(nproc)" --target "fuzz_$TARGET"
 
 seeds=("$ROOT/tests/fuzz/corpus/$TARGET")
