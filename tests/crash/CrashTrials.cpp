@@ -74,7 +74,8 @@ struct ChildEnd {
 // Starts this program as a child doing the operation's work and kills it delayUs after the work began (never, when
 // negative). workUs: how long the work ran.
 ChildEnd RunAndKill(const QString& op, const QString& folder, qint64 delayUs, qint64* workUs = nullptr) {
-    const QByteArray self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().toLocal8Bit();
+    // The running program itself, even when a rebuild has replaced the file meanwhile.
+    const QByteArray self = QByteArrayLiteral("/proc/self/exe");
     const QByteArray opName = op.toUtf8(), path = folder.toLocal8Bit();
     ChildEnd end;
     int ready[2];
