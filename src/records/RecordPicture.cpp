@@ -201,27 +201,33 @@ int ShumokuUpDate(const store::AppState& state, int section, std::int32_t regNo,
 
 PictureResult SaveRecordPicture(const store::AppState& state, int section, std::int32_t regNo, const QImage& boxImage) {
     const QString path = state.RecordPicturePath(section, regNo);
+    bool placed = false;
     try {
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
         if (SetPictureFlag(*db, state, section, regNo, 1) == 0)
             throw EngineError(RecordMissingMessage(regNo));
-        // The new picture waits under a temporary name until the flag is committed: a flag that cannot be written
-        // then leaves an earlier picture of the record in place.
         platform::AtomicFile file(path);
         if (!EncodeJpeg(boxImage, file))
             return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
-        const bool hadPicture = QFileInfo::exists(path);
-        tx.commit();
-        if (!file.commit()) {
-            // Only renaming into place failed. An earlier picture is still there for the flag; without one the
-            // flag goes back to 0.
-            if (!hadPicture)
-                ShumokuUpDate(state, section, regNo, 0);
-            return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
+        // The file and the flag cannot change in one step; the order keeps the record sound if the second step fails
+        // or the program dies in between. A first picture goes into place before its flag (a file without its flag
+        // is written over next time). A new picture for an earlier one waits until the flag is committed, so that a
+        // flag that cannot be written leaves the earlier picture in place.
+        if (!QFileInfo::exists(path)) {
+            if (!file.commit())
+                return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
+            placed = true;
+            tx.commit();
+        } else {
+            tx.commit();
+            if (!file.commit())
+                return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
         }
         return {};
     } catch (const EngineError& e) {
+        if (placed)
+            QFile::remove(path);
         return {PictureResult::Status::EngineError, e.message()};
     }
 }
