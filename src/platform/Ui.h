@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -49,6 +50,11 @@ public:
     virtual void showHelp(QWidget* owner = nullptr) = 0;
     // Ends the program at once. Callers return right after calling it.
     virtual void endProgram() = 0;
+
+    // ---- outside programs (the CDDB import's player)
+    // Starts a program and waits for its end while this program's windows stay painted (platform/OutsideProgram).
+    // False when it could not be started.
+    virtual bool runProgramAndWait(const QString& program, const QStringList& arguments, const QString& workingFolder);
 };
 
 // Shows an engine error the way every screen does: its message in a box titled "Error".

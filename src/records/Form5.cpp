@@ -1,6 +1,7 @@
 // Main record screen: one category's main records, a detail panel and the record commands.
 #include "records/Form5.h"
 
+#include "exchange/Form5ip5c.h"
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
 #include "platform/RecordList.h"
@@ -73,6 +74,7 @@ void Form5::buildEditItems() {
     me122 = me12->addAction(QStringLiteral("CSVデータ取込み(メイン明細)"));
     me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
     me131 = addEditSubmenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("CSVデータの出力"));
+    connect(me121, &QAction::triggered, this, &Form5::me121_Click);
 }
 
 void Form5::buildDetailPanel(QWidget* panel) {
@@ -306,6 +308,15 @@ std::unique_ptr<RecordScreen> Form5::makeAgain() {
 
 void Form5::ListView1_ItemClick(int) {
     Text13Set();
+}
+
+void Form5::me121_Click() {
+    claimState();
+    {
+        exchange::Form5ip5c cddb(state_, ui_, this);
+        ui_.runModal(cddb);
+    }
+    showAfterEdit(EditorMode::New, ListView1->selectedIndex());
 }
 
 void Form5::mk11_Click() {

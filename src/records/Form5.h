@@ -33,6 +33,7 @@ public:
     void Command1_Click();
     void Command2_Click(); // 画像登録
     void Command3_Click(); // 画像削除
+    void me121_Click();    // CDDBデータ取込み
     void mf11_Click() override;
     void mf12_Click() override;
     void mf13_Click() override;
