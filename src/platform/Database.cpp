@@ -1,6 +1,10 @@
 #include "platform/Database.h"
 
+<<<<<<< HEAD
 #include <QFile>
+=======
+#include <QDir>
+>>>>>>> main
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -139,15 +143,61 @@ void Bind(Database& db, sqlite3_stmt* stmt, int index, const Value& v) {
         db.raise();
 }
 
+// What the user is told for the engine's common failures, naming the file; empty for the others.
+QString PlainEngineMessage(int code, const QString& path) {
+    const QString file = QDir::toNativeSeparators(path);
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        return QStringLiteral("ファイル %1 はデータベースではありません。").arg(file);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("データベース %1 は壊れています。").arg(file);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("データベース %1 を開けません。").arg(file);
+    case SQLITE_READONLY:
+        return QStringLiteral("データベース %1 は読み取り専用のため、書き込めません。").arg(file);
+    case SQLITE_FULL:
+        return QStringLiteral("ディスクに空きがないため、データベース %1 に書き込めません。").arg(file);
+    case SQLITE_IOERR:
+        return QStringLiteral("データベース %1 の読み書きに失敗しました。").arg(file);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("データベース %1 は他のプログラムが使用中です。").arg(file);
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("データベース %1 へのアクセスが許可されていません。").arg(file);
+    default:
+        return {};
+    }
+}
+
+// The error for a failed engine call: the plain message first when there is one, the engine's text below it.
+EngineError MappedError(int code, const QString& path, const QString& detail) {
+    const QString plain = PlainEngineMessage(code, path);
+    return EngineError(plain.isEmpty() ? detail : plain + QLatin1Char('\n') + detail);
+}
+
 // Runs a prepared write statement to its end and finalizes it.
 void RunToEnd(Database& db, sqlite3_stmt* stmt) {
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+        const int code = sqlite3_extended_errcode(db.handle());
         sqlite3_finalize(stmt);
-        throw EngineError(msg);
+        throw MappedError(code, db.path(), msg);
     }
     sqlite3_finalize(stmt);
+}
+
+// Runs a statement kept for many rows and makes it ready for the next.
+void RunAgain(Database& db, sqlite3_stmt* stmt) {
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+        const int code = sqlite3_extended_errcode(db.handle());
+        sqlite3_reset(stmt);
+        throw MappedError(code, db.path(), msg);
+    }
+    sqlite3_reset(stmt);
 }
 
 } // namespace
@@ -163,6 +213,12 @@ QString QuoteIdentifier(const QString& name) {
 Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {
     sqlite3_busy_timeout(db_, 3000);
     sqlite3_extended_result_codes(db_, 1);
+    // A catalogue from elsewhere may carry triggers and views: none of them may run on the program's writes, and
+    // its schema may not reach past the tables (defensive mode, untrusted schema).
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 }
 
 Database::~Database() {
@@ -170,10 +226,18 @@ Database::~Database() {
 }
 
 std::unique_ptr<Database> Database::open(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READWRITE);
+}
+
+std::unique_ptr<Database> Database::openReadOnly(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READONLY);
+}
+
+std::unique_ptr<Database> Database::openWith(const QString& path, int flags) {
     if (!QFileInfo(path).isFile())
         throw EngineError(QStringLiteral("データベース '%1' が見つかりません。").arg(path));
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | OpenFlags, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | OpenFlags, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
         db->raise(QStringLiteral("データベース '%1' を開けません").arg(path));
@@ -200,7 +264,9 @@ std::unique_ptr<Database> Database::create(const QString& path) {
 
 void Database::raise(const QString& context) const {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
-    throw EngineError(context.isEmpty() ? engine : context + QStringLiteral(": ") + engine);
+    const QString detail = context.isEmpty() ? engine : context + QStringLiteral(": ") + engine;
+    // The engine's own text stays as a second line, for whoever looks into the cause.
+    throw MappedError(sqlite3_extended_errcode(db_), path_, detail);
 }
 
 sqlite3_stmt* Database::prepare(const QString& sql) {
@@ -230,6 +296,16 @@ bool Database::tableExists(const QString& table) {
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
     sqlite3_finalize(stmt);
     return found;
+}
+
+std::int64_t Database::maxOf(const QString& table, const QString& column) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT MAX(%1) FROM %2 WHERE typeof(%1) = 'integer'")
+                                     .arg(QuoteIdentifier(column), QuoteIdentifier(table)));
+    std::int64_t largest = 0;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        largest = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return largest;
 }
 
 QList<QString> Database::tableNames() {
@@ -308,8 +384,11 @@ Transaction::Transaction(Database& db) : db_(db) {
 
 Transaction::~Transaction() {
     if (!done_) {
-        sqlite3_exec(db_.handle(), ("ROLLBACK TO " + name_ + "; RELEASE " + name_).toUtf8().constData(), nullptr,
-                     nullptr, nullptr);
+        // The outermost guard rolls the whole transaction back: releasing its savepoint after a rollback to it
+        // would commit an empty transaction, which still rewrites the file's header.
+        const QString undo = db_.savepointDepth_ == 1 ? QStringLiteral("ROLLBACK")
+                                                      : QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(name_);
+        sqlite3_exec(db_.handle(), undo.toUtf8().constData(), nullptr, nullptr, nullptr);
         --db_.savepointDepth_;
     }
 }
@@ -328,6 +407,7 @@ Recordset::Recordset(Database& db, QString table, QList<Column> columns, QString
 
 Recordset::~Recordset() {
     sqlite3_finalize(stmt_);
+    sqlite3_finalize(insert_);
 }
 
 int Recordset::indexOf(const QString& name) const {
@@ -458,6 +538,19 @@ void Recordset::appendText(int i, ListRow::Builder& row) const {
     row.append(bytes, size);
 }
 
+std::string_view Recordset::utf8Text(int i) const {
+    requireRow();
+    if (i < 0 || i >= fieldCount())
+        throw EngineError(QStringLiteral("列番号 %1 はテーブル '%2' にありません。").arg(i).arg(table_));
+    if (!written_.empty())
+        throw EngineError(QStringLiteral("変更したレコードの列は読み直してください。"));
+    const int col = i + 1;
+    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    if (bytes == nullptr)
+        return {};
+    return {bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
+}
+
 Value Recordset::coerce(const Column& column, const Value& v) {
     if (v.isNull()) {
         if (column.primaryKey)
@@ -538,33 +631,48 @@ void Recordset::setValue(int i, const Value& v) {
 void Recordset::update() {
     if (mode_ == EditMode::None)
         throw EngineError(QStringLiteral("AddNew または Edit を実行していません。"));
+    // setValue has converted every value already; only a key left Null is still to be refused, before anything is
+    // written.
     for (int i = 0; i < fieldCount(); ++i)
-        coerce(columns_[i], buffer_[i]); // a Null key fails here, before anything is written
-    QStringList names;
-    for (const Column& c : columns_)
-        names << QuoteIdentifier(c.name);
-    sqlite3_stmt* stmt = nullptr;
+        if (columns_[i].primaryKey && buffer_[i].isNull())
+            coerce(columns_[i], buffer_[i]);
     if (mode_ == EditMode::Add) {
-        QStringList marks;
-        for (int i = 1; i <= fieldCount(); ++i)
-            marks << QStringLiteral("?%1").arg(i);
-        stmt = db_.prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(QuoteIdentifier(table_), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
-    } else {
-        QStringList sets;
-        for (int i = 0; i < fieldCount(); ++i)
-            sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
-        stmt = db_.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                               .arg(QuoteIdentifier(table_), sets.join(QLatin1String(", ")))
-                               .arg(fieldCount() + 1));
-        Bind(db_, stmt, fieldCount() + 1, Value(rowid_));
+        addRow();
+        return;
     }
+    QStringList sets;
+    for (int i = 0; i < fieldCount(); ++i)
+        sets << QStringLiteral("%1 = ?%2").arg(QuoteIdentifier(columns_[i].name)).arg(i + 1);
+    sqlite3_stmt* stmt = db_.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                                         .arg(QuoteIdentifier(table_), sets.join(QLatin1String(", ")))
+                                         .arg(fieldCount() + 1));
+    Bind(db_, stmt, fieldCount() + 1, Value(rowid_));
     for (int i = 0; i < fieldCount(); ++i)
         Bind(db_, stmt, i + 1, buffer_[i]);
     RunToEnd(db_, stmt);
-    if (mode_ == EditMode::Edit)
-        written_ = buffer_;
+    written_ = buffer_;
+    mode_ = EditMode::None;
+    buffer_.clear();
+}
+
+// Adds the buffer as a new row. The statement is prepared once per recordset and reused, so that adding many rows
+// (an import) does not parse the same SQL for each.
+void Recordset::addRow() {
+    if (insert_ == nullptr) {
+        QStringList names, marks;
+        for (int i = 0; i < fieldCount(); ++i) {
+            names << QuoteIdentifier(columns_[i].name);
+            marks << QStringLiteral("?%1").arg(i + 1);
+        }
+        insert_ = db_.prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(QuoteIdentifier(table_), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+    }
+    sqlite3_reset(insert_);
+    sqlite3_clear_bindings(insert_);
+    for (int i = 0; i < fieldCount(); ++i)
+        Bind(db_, insert_, i + 1, buffer_[i]);
+    RunAgain(db_, insert_);
     mode_ = EditMode::None;
     buffer_.clear();
 }

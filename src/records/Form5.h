@@ -38,8 +38,11 @@ public:
     void mf12_Click() override;
     void mf13_Click() override;
     void me11_Click() override;
+    void me125_Click(); // 在庫管理Dravnデータ移行
     void mk11_Click() override;
     void ms11_Click() override;
+    void me122_Click(); // CSV import of main records
+    void me131_Click(); // CSV export
     void ListView1_ItemClick(int index) override;
 
     // Controls under their given names (the frame's are in RecordScreen).
@@ -75,6 +78,7 @@ private:
     void readRows() override { RefillByMode(); }
     void clearShown() override { clearPanel(); }
     void showSelected() override { Text13Set(); }
+    std::vector<int> keyColumns() const override { return {fieldCount()}; }
 };
 
 } // namespace quelm::records

@@ -1,6 +1,7 @@
 // Main window: the category buttons, the search popup and the menus of every other screen.
 #include "shell/Form1.h"
 
+<<<<<<< HEAD
 #include "maintenance/Form12a.h"
 #include "maintenance/Form12b.h"
 #include "maintenance/Form13a.h"
@@ -9,12 +10,17 @@
 #include "maintenance/Form2a.h"
 #include "maintenance/Form2h.h"
 #include "maintenance/Formv.h"
+=======
+#include "exchange/AccessCatalogue.h"
+>>>>>>> main
 #include "platform/Database.h"
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
+#include "search/Form10.h"
+#include "search/Form9.h"
 #include "shell/Choosers.h"
 #include "store/Catalogue.h"
 #include "store/Form2b.h"
@@ -197,6 +203,8 @@ void Form1::buildMenus() {
     mf1->addSeparator(); // mf1x
     mf12 = mf1->addAction(QStringLiteral("ファイル・バックアップ　　　"));
     mf13 = mf1->addAction(QStringLiteral("ファイル復元"));
+    mf14 = mf1->addAction(QStringLiteral("Accessデータベース取込み"));
+    connect(mf14, &QAction::triggered, this, &Form1::mf14_Click);
     mf1->addSeparator(); // mf1x1
     mf17 = mf1->addAction(QStringLiteral("終了"));
     connect(mf17, &QAction::triggered, this, &Form1::Command9_Click);
@@ -229,6 +237,7 @@ void Form1::buildMenus() {
     }
 
     mi1 = bar->addAction(QStringLiteral("簡易照会  "));
+    connect(mi1, &QAction::triggered, this, &Form1::mi1_Click);
     QMenu* mm1 = bar->addMenu(QStringLiteral("管理資料  "));
     mm11 = mm1->addAction(QStringLiteral("種目別登録件数調べ"));
     mm12 = mm1->addAction(QStringLiteral("種目別項目名一覧"));
@@ -436,6 +445,20 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
     state_.SearchFromInquiry = false;
+    search::Form9 form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mi1_Click() {
+    // One inquiry screen at a time; the menu brings an open one to the front.
+    if (!inquiryScreen) {
+        inquiryScreen = new search::Form10(state_, ui_, this);
+        inquiryScreen->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    ui_.showModeless(*inquiryScreen);
+    inquiryScreen->raise();
+    inquiryScreen->activateWindow();
+    update();
 }
 
 void Form1::Command9_Click() {
@@ -461,13 +484,27 @@ void Form1::mk11_Click(int index) {
     update();
 }
 
+void Form1::mf14_Click() {
+    // Every screen works on the configuration read at start, so a replaced catalogue means a new start.
+    if (exchange::RunAccessCatalogueImport(state_, ui_, this))
+        ui_.endProgram();
+}
+
 void Form1::mt12_Click() {
+<<<<<<< HEAD
     store::Form2c form(state_, ui_, this);
     ui_.runModal(form);
     RelayOutCategories();
 }
 
 void Form1::RelayOutCategories() {
+=======
+    {
+        store::Form2c form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
+>>>>>>> main
     if (cd2Flag || dvd2Flag)
         DSpaceReSet();
     if (cd3Flag || dvd3Flag)
@@ -546,8 +583,17 @@ void Form1::mh12_Click() {
 }
 
 void Form1::mt13_Click() {
-    store::Form2b form(state_, ui_, this);
-    ui_.runModal(form);
+    {
+        store::Form2b form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
+}
+
+void Form1::closeStaleRecordScreen() {
+    // A record screen left open on deleted data would add sub records to discs that are gone.
+    if (recordScreen && recordScreen->stale())
+        recordScreen->close();
 }
 
 void Form1::mt14_Click() {

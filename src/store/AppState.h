@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CategoryConfig.h"
+#include "store/PrintSettings.h"
 
 #include <QDate>
 #include <QString>
@@ -54,6 +55,10 @@ struct AppState {
 
     QStringList ListTableNames;
 
+    // The record-list reports' settings, one per report; a record screen's load clears its report's item count.
+    PrintSettings MainPrintSettings;
+    PrintSettings SubPrintSettings;
+
     QString databasePath() const { return dataFolder + QLatin1Char('/') + CatalogueFileName; }
     QString pictureFolder() const { return dataFolder + QLatin1Char('/') + PictureFolderName; }
     // The picture of a main record: <picture folder>/<section>_<登録ＮＯ>.jpg
@@ -64,6 +69,10 @@ struct AppState {
     QString title() const { return config.systemTitle().trimmed(); }
     // Caption of a screen: title + " Quelm - " + screen name.
     QString caption(const QString& screenName) const { return title() + QStringLiteral(" Quelm - ") + screenName; }
+
+    // Per section, how often this run deleted the category's data or rebuilt its tables. A record screen remembers
+    // the count it was loaded under: another count means its rows are gone or its columns laid out anew.
+    std::array<int, SectionCount> TablesGeneration{};
 };
 
 // "ListTable1" … "ListTable10".

@@ -81,7 +81,8 @@ QStringList Snapshot(const QString& databasePath) {
 }
 
 QString Fixture(const QString& relative) {
-    return QStringLiteral(QUELM_FIXTURES_DIR "/") + relative;
+    // QUELM_FIXTURES points elsewhere when the tree is not checked out beside the shared fixtures.
+    return qEnvironmentVariable("QUELM_FIXTURES", QStringLiteral(QUELM_FIXTURES_DIR)) + QLatin1Char('/') + relative;
 }
 
 QString HelpFolder() {
