@@ -1,10 +1,7 @@
 #include "platform/Database.h"
 
-<<<<<<< HEAD
 #include <QFile>
-=======
 #include <QDir>
->>>>>>> main
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Main window: the category buttons, the search popup and the menus of every other screen.
 #include "shell/Form1.h"
 
-<<<<<<< HEAD
+#include "exchange/AccessCatalogue.h"
 #include "maintenance/Form12a.h"
 #include "maintenance/Form12b.h"
 #include "maintenance/Form13a.h"
@@ -10,9 +10,6 @@
 #include "maintenance/Form2a.h"
 #include "maintenance/Form2h.h"
 #include "maintenance/Formv.h"
-=======
-#include "exchange/AccessCatalogue.h"
->>>>>>> main
 #include "platform/Database.h"
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
@@ -491,20 +488,15 @@ void Form1::mf14_Click() {
 }
 
 void Form1::mt12_Click() {
-<<<<<<< HEAD
-    store::Form2c form(state_, ui_, this);
-    ui_.runModal(form);
-    RelayOutCategories();
-}
-
-void Form1::RelayOutCategories() {
-=======
     {
         store::Form2c form(state_, ui_, this);
         ui_.runModal(form);
     }
     closeStaleRecordScreen();
->>>>>>> main
+    RelayOutCategories();
+}
+
+void Form1::RelayOutCategories() {
     if (cd2Flag || dvd2Flag)
         DSpaceReSet();
     if (cd3Flag || dvd3Flag)

@@ -12,6 +12,7 @@
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
 #include "platform/Units.h"
+#include "platform/WriteFaults.h"
 #include "shell/Form1.h"
 #include "store/CategoryTables.h"
 #include "store/ListTables.h"
@@ -199,16 +200,16 @@ TEST_F(MaintenanceScreens, InitialisationAsksAndReportsFailureOrSuccess) {
                   Buttons::OkCancel, QStringLiteral("初期値化の確認"));
     EXPECT_TRUE(cat.state.config[5].inUse());
 
-    cat.open()->execute(QStringLiteral("CREATE TRIGGER NoReset BEFORE UPDATE ON 管理テーブル WHEN old.KeyNo = 5 "
-                                       "BEGIN SELECT RAISE(ABORT, 'forced'); END"));
-    form.Command1_Click();
+    {
+        platform::ScopedWriteFault full(0); // the disk is full: the run's first write fails
+        form.Command1_Click();
+    }
     EXPECT_EQ(cat.ui.messages.last().title, QStringLiteral("Error"));
     EXPECT_TRUE(cat.ui.messages.last().text.startsWith(QStringLiteral("システムの初期値化でエラーが発生しました。")));
     EXPECT_TRUE(cat.reload()[5].inUse());
     EXPECT_FALSE(form.Initialised);
     EXPECT_EQ(applied, 0);
 
-    cat.open()->execute(QStringLiteral("DROP TRIGGER NoReset"));
     form.Command1_Click();
     EXPECT_TRUE(form.Initialised);
     EXPECT_FALSE(cat.reload()[5].inUse());
