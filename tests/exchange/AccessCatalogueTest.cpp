@@ -136,7 +136,9 @@ TEST_F(CatalogueImportRun, RefusedFilesLeaveTheCatalogueInUseAsItWas) {
         db->execute("UPDATE 管理テーブル SET フィールド11名データ型 = 'LONG' WHERE KeyNo = 5");
         db->execute("UPDATE 管理テーブル SET 種目テーブル名 = 'a); DROP TABLE x; --' WHERE KeyNo = 5");
     }
-    EXPECT_TRUE(refused(from.state.databasePath()).startsWith(QStringLiteral("種目「クラシック」のテーブル名")));
+    // Refused by the configuration check that every catalogue goes through, which names the row.
+    const QString hostile = refused(from.state.databasePath());
+    EXPECT_TRUE(hostile.contains(QStringLiteral("KeyNo 5"))) << hostile.toStdString();
 }
 
 } // namespace
