@@ -1,11 +1,15 @@
 #include "ScreenRegistry.h"
 
 #include "DemoCatalogue.h"
+#include "exchange/Form5ip5c.h"
+#include "platform/RecordList.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
 #include "records/Form6.h"
 #include "records/Form7.h"
 #include "records/Form8.h"
+#include "records/ListSearchDialog.h"
+#include "records/SortOrderDialog.h"
 #include "shell/Form1.h"
 #include "store/Form2b.h"
 #include "store/Form2c.h"
@@ -18,6 +22,15 @@ namespace {
 
 template <typename Screen> std::unique_ptr<QWidget> Make(DemoCatalogue& demo) {
     return std::make_unique<Screen>(demo.state, demo.ui);
+}
+
+// The list dialogs act on a record list; a hidden one owned by the dialog stands in for the record screen's.
+template <typename Make> std::unique_ptr<QWidget> MakeWithList(DemoCatalogue& demo, Make make) {
+    auto* list = new platform::RecordList;
+    std::unique_ptr<QWidget> dialog = make(demo, *list);
+    list->setParent(dialog.get());
+    list->hide();
+    return dialog;
 }
 
 } // namespace
@@ -38,6 +51,21 @@ const std::vector<ScreenShot>& Screens() {
         {QStringLiteral("Form2f"), Make<store::Form2f>, {}},
         {QStringLiteral("Form5"), Make<records::Form5>, {}},
         {QStringLiteral("Form5kf"), Make<records::Form5kf>, {}},
+        {QStringLiteral("Form5k"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 return records::MakeForm5k(d.state, d.ui, list, nullptr, nullptr);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5s"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 return records::MakeForm5s(d.state, d.ui, list, nullptr);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5ip5c"), Make<exchange::Form5ip5c>, {}},
         {QStringLiteral("Form6"), Make<records::Form6>, {}},
         {QStringLiteral("Form7"), Make<records::Form7>, {}},
         {QStringLiteral("Form8"), Make<records::Form8>, {}},
