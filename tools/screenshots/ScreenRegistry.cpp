@@ -10,11 +10,16 @@
 #include "records/Form8.h"
 #include "records/ListSearchDialog.h"
 #include "records/SortOrderDialog.h"
+
 #include "shell/Form1.h"
 #include "store/Form2b.h"
 #include "store/Form2c.h"
 #include "store/Form2e.h"
 #include "store/Form2f.h"
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
 
 namespace quelm::shots {
 
@@ -22,6 +27,22 @@ namespace {
 
 template <typename Screen> std::unique_ptr<QWidget> Make(DemoCatalogue& demo) {
     return std::make_unique<Screen>(demo.state, demo.ui);
+}
+
+// A folder with one CDDB file of a made-up disc, so that the CDDB screen shows a CD, its items and the field slots.
+QString DemoCddbFolder(const DemoCatalogue& demo) {
+    const QString folder = QDir(demo.state.dataFolder).filePath(QStringLiteral("cddb"));
+    if (!QDir().mkpath(folder))
+        return {};
+    QFile file(QDir(folder).filePath(QStringLiteral("a80b4c0c")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    file.write(QStringLiteral("# xmcd\n#\n# Track frame offsets:\n#\t150\n#\t18352\n#\t36811\n#\n"
+                              "# Disc length: 2700 seconds\n#\nDISCID=a80b4c0c\n"
+                              "DTITLE=見本の楽団 / 春の小品集\nDYEAR=1998\nDGENRE=Classical\n"
+                              "TTITLE0=序曲\nTTITLE1=春の歌\nTTITLE2=終曲\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n")
+                   .toUtf8());
+    return folder;
 }
 
 // The list dialogs act on a record list; a hidden one owned by the dialog stands in for the record screen's.
@@ -65,7 +86,22 @@ const std::vector<ScreenShot>& Screens() {
              });
          },
          {}},
-        {QStringLiteral("Form5ip5c"), Make<exchange::Form5ip5c>, {}},
+        {QStringLiteral("Form5ip5c"),
+         [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
+             auto screen = std::make_unique<exchange::Form5ip5c>(demo.state, demo.ui);
+             const QString folder = DemoCddbFolder(demo);
+             if (!folder.isEmpty()) {
+                 screen->List3->clear();
+                 screen->List3->addItem(folder);
+                 screen->Command5_Click();
+                 if (screen->Combo1->count() > 1) {
+                     screen->Combo1->setCurrentIndex(1);
+                     screen->Combo1_Click();
+                 }
+             }
+             return screen;
+         },
+         {}},
         {QStringLiteral("Form6"), Make<records::Form6>, {}},
         {QStringLiteral("Form7"), Make<records::Form7>, {}},
         {QStringLiteral("Form8"), Make<records::Form8>, {}},
