@@ -307,8 +307,11 @@ Transaction::Transaction(Database& db) : db_(db) {
 
 Transaction::~Transaction() {
     if (!done_) {
-        sqlite3_exec(db_.handle(), ("ROLLBACK TO " + name_ + "; RELEASE " + name_).toUtf8().constData(), nullptr,
-                     nullptr, nullptr);
+        // The outermost guard rolls the whole transaction back: releasing its savepoint after a rollback to it
+        // would commit an empty transaction, which still rewrites the file's header.
+        const QString undo = db_.savepointDepth_ == 1 ? QStringLiteral("ROLLBACK")
+                                                      : QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(name_);
+        sqlite3_exec(db_.handle(), undo.toUtf8().constData(), nullptr, nullptr, nullptr);
         --db_.savepointDepth_;
     }
 }
@@ -327,6 +330,7 @@ Recordset::Recordset(Database& db, QString table, QList<Column> columns, QString
 
 Recordset::~Recordset() {
     sqlite3_finalize(stmt_);
+    sqlite3_finalize(insert_);
 }
 
 int Recordset::indexOf(const QString& name) const {
@@ -539,31 +543,49 @@ void Recordset::update() {
         throw EngineError(QStringLiteral("AddNew または Edit を実行していません。"));
     for (int i = 0; i < fieldCount(); ++i)
         coerce(columns_[i], buffer_[i]); // a Null key fails here, before anything is written
-    QStringList names;
-    for (const Column& c : columns_)
-        names << QuoteIdentifier(c.name);
-    sqlite3_stmt* stmt = nullptr;
     if (mode_ == EditMode::Add) {
-        QStringList marks;
-        for (int i = 1; i <= fieldCount(); ++i)
-            marks << QStringLiteral("?%1").arg(i);
-        stmt = db_.prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(QuoteIdentifier(table_), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
-    } else {
-        QStringList sets;
-        for (int i = 0; i < fieldCount(); ++i)
-            sets << QStringLiteral("%1 = ?%2").arg(names[i]).arg(i + 1);
-        stmt = db_.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                               .arg(QuoteIdentifier(table_), sets.join(QLatin1String(", ")))
-                               .arg(fieldCount() + 1));
-        Bind(db_, stmt, fieldCount() + 1, Value(rowid_));
+        addRow();
+        return;
     }
+    QStringList sets;
+    for (int i = 0; i < fieldCount(); ++i)
+        sets << QStringLiteral("%1 = ?%2").arg(QuoteIdentifier(columns_[i].name)).arg(i + 1);
+    sqlite3_stmt* stmt = db_.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                                         .arg(QuoteIdentifier(table_), sets.join(QLatin1String(", ")))
+                                         .arg(fieldCount() + 1));
+    Bind(db_, stmt, fieldCount() + 1, Value(rowid_));
     for (int i = 0; i < fieldCount(); ++i)
         Bind(db_, stmt, i + 1, buffer_[i]);
     RunToEnd(db_, stmt);
-    if (mode_ == EditMode::Edit)
-        written_ = buffer_;
+    written_ = buffer_;
+    mode_ = EditMode::None;
+    buffer_.clear();
+}
+
+// Adds the buffer as a new row. The statement is prepared once per recordset and reused, so that adding many rows
+// (an import) does not parse the same SQL for each.
+void Recordset::addRow() {
+    if (insert_ == nullptr) {
+        QStringList names, marks;
+        for (int i = 0; i < fieldCount(); ++i) {
+            names << QuoteIdentifier(columns_[i].name);
+            marks << QStringLiteral("?%1").arg(i + 1);
+        }
+        insert_ = db_.prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(QuoteIdentifier(table_), names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
+    }
+    sqlite3_reset(insert_);
+    sqlite3_clear_bindings(insert_);
+    for (int i = 0; i < fieldCount(); ++i)
+        Bind(db_, insert_, i + 1, buffer_[i]);
+    const int rc = sqlite3_step(insert_);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
+        sqlite3_reset(insert_);
+        throw EngineError(msg);
+    }
+    sqlite3_reset(insert_);
     mode_ = EditMode::None;
     buffer_.clear();
 }

@@ -140,6 +140,7 @@ private:
     Recordset(Database& db, QString table, QList<Column> columns, QString selectSql, Value key, bool keyed);
     void step();
     void requireRow() const;
+    void addRow();
 
     enum class EditMode { None, Add, Edit };
     Database& db_;
@@ -149,6 +150,7 @@ private:
     Value key_;
     bool keyed_;
     sqlite3_stmt* stmt_ = nullptr;
+    sqlite3_stmt* insert_ = nullptr; // the add statement, prepared on the first add
     bool eof_ = true;
     std::int64_t rowid_ = 0;
     EditMode mode_ = EditMode::None;

@@ -20,4 +20,15 @@ QString SelectOpenFile(Ui& ui, QWidget* owner, const FileFilter& filter, const Q
     return ui.chooseOpenFile(title, QtFilterText(filter), owner).value_or(QString());
 }
 
+QString SelectSaveFile(Ui& ui, QWidget* owner, const FileFilter& filter, const QString& title) {
+    QString suffix;
+    if (!filter.isEmpty()) {
+        const QString pattern = filter.first().second;
+        const qsizetype dot = pattern.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0 && pattern.indexOf(QLatin1Char('*'), dot) < 0)
+            suffix = pattern.mid(dot + 1);
+    }
+    return ui.chooseSaveFile(title, QtFilterText(filter), suffix, owner).value_or(QString());
+}
+
 } // namespace quelm::platform

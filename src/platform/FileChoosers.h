@@ -16,6 +16,10 @@ using FileFilter = QList<QPair<QString, QString>>;
 // The open-file dialog: the chosen file's path, or an empty text when cancelled.
 QString SelectOpenFile(Ui& ui, QWidget* owner, const FileFilter& filter, const QString& title);
 
+// The save-file dialog: the chosen file's path, or an empty text when cancelled. The first pattern's extension is
+// added to a name typed without one.
+QString SelectSaveFile(Ui& ui, QWidget* owner, const FileFilter& filter, const QString& title);
+
 // The filter in the form Qt's dialogs read.
 QString QtFilterText(const FileFilter& filter);
 

@@ -41,7 +41,11 @@ void PrinterSurface::print(const QString& text, bool endLine) {
 
 // ---------------------------------------------------------------- QtPrinterSurface
 
-QtPrinterSurface::QtPrinterSurface(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
+QtPrinterSurface::QtPrinterSurface(std::unique_ptr<QPrinter> printer) : QtPrinterSurface(*printer) {
+    owned_ = std::move(printer);
+}
+
+QtPrinterSurface::QtPrinterSurface(QPrinter& borrowed) : printer_(&borrowed) {
     const QPageSize::PageSizeId id = printer_->pageLayout().pageSize().id();
     paper_ = id == QPageSize::A5 ? PaperA5 : id == QPageSize::JisB5 ? PaperB5 : PaperA4;
 }
@@ -71,14 +75,16 @@ std::unique_ptr<QtPrinterSurface> QtPrinterSurface::pdf(const QString& path) {
     return std::make_unique<QtPrinterSurface>(std::move(printer));
 }
 
-void QtPrinterSurface::setPaper(int code) {
-    printer_->setPageSize(PageSizeOfPaper(code));
+bool QtPrinterSurface::setPaper(int code) {
+    if (!printer_->setPageSize(PageSizeOfPaper(code)))
+        return false;
     paper_ = code;
+    return true;
 }
 
-void QtPrinterSurface::setOrientation(PageOrientation orientation) {
-    printer_->setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
-                                                                           : QPageLayout::Portrait);
+bool QtPrinterSurface::setOrientation(PageOrientation orientation) {
+    return printer_->setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                                  : QPageLayout::Portrait);
 }
 
 PageOrientation QtPrinterSurface::orientation() const {
@@ -105,11 +111,11 @@ QFont QtPrinterSurface::currentFont() const {
 }
 
 double QtPrinterSurface::textWidth(const QString& text) const {
-    return QFontMetricsF(currentFont(), printer_.get()).horizontalAdvance(text) * MmPerInch / printer_->resolution();
+    return QFontMetricsF(currentFont(), printer_).horizontalAdvance(text) * MmPerInch / printer_->resolution();
 }
 
 double QtPrinterSurface::textHeight() const {
-    return QFontMetricsF(currentFont(), printer_.get()).height() * MmPerInch / printer_->resolution();
+    return QFontMetricsF(currentFont(), printer_).height() * MmPerInch / printer_->resolution();
 }
 
 QPainter* QtPrinterSurface::painter() {
@@ -117,8 +123,9 @@ QPainter* QtPrinterSurface::painter() {
         return nullptr;
     if (!painter_) {
         painter_ = std::make_unique<QPainter>();
-        if (!painter_->begin(printer_.get())) {
+        if (!painter_->begin(printer_)) {
             failed_ = true;
+            error_ = QStringLiteral("プリンターを開始できませんでした。");
             painter_.reset();
             return nullptr;
         }
@@ -128,8 +135,10 @@ QPainter* QtPrinterSurface::painter() {
 }
 
 void QtPrinterSurface::applyPen() {
+    // Pen widths count the pixels of a 600 dpi printer, so a ruled line is as thick on every device and in the
+    // preview.
     QPen pen(Qt::black);
-    pen.setWidth(penWidth());
+    pen.setWidthF(penWidth() * printer_->resolution() / 600.0);
     pen.setStyle(penStyle() == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
     painter_->setPen(pen);
     painter_->setBrush(Qt::NoBrush);
@@ -142,7 +151,7 @@ void QtPrinterSurface::drawText(double x, double y, const QString& text) {
     const QFont font = currentFont();
     p->setFont(font);
     p->setPen(Qt::black);
-    p->drawText(QPointF(toDevice(x), toDevice(y) + QFontMetricsF(font, printer_.get()).ascent()), text);
+    p->drawText(QPointF(toDevice(x), toDevice(y) + QFontMetricsF(font, printer_).ascent()), text);
 }
 
 void QtPrinterSurface::line(double x1, double y1, double x2, double y2) {
@@ -181,11 +190,25 @@ bool QtPrinterSurface::endDoc() {
     setCurrentY(0);
     if (failed)
         return false;
+    error_.clear();
     if (!painter_)
         return true; // nothing was printed, so nothing is sent
     const bool ok = painter_->end();
     painter_.reset();
+    if (!ok)
+        error_ = QStringLiteral("プリンターへの出力に失敗しました。");
     return ok;
+}
+
+void QtPrinterSurface::abortDoc() {
+    if (painter_ && painter_->isActive()) {
+        printer_->abort();
+        painter_->end();
+    }
+    painter_.reset();
+    failed_ = false;
+    setCurrentX(0);
+    setCurrentY(0);
 }
 
 QString QtPrinterSurface::outputFile() const {
@@ -195,6 +218,20 @@ QString QtPrinterSurface::outputFile() const {
 // ---------------------------------------------------------------- RecordingSurface
 
 RecordingSurface::RecordingSurface(const QMarginsF& margins) : margins_(margins) {}
+
+bool RecordingSurface::setPaper(int code) {
+    if (refusePageSetup)
+        return false;
+    paper_ = code;
+    return true;
+}
+
+bool RecordingSurface::setOrientation(PageOrientation orientation) {
+    if (refusePageSetup)
+        return false;
+    orientation_ = orientation;
+    return true;
+}
 
 QSizeF RecordingSurface::printableSize() const {
     QSizeF paper = PageSizeOfPaper(paper_).size(QPageSize::Millimeter);
@@ -251,6 +288,12 @@ void RecordingSurface::drawPicture(const QImage& picture, const QRectF& mm) {
 
 void RecordingSurface::newPage() {
     calls << make(QStringLiteral("newPage"));
+    setCurrentX(0);
+    setCurrentY(0);
+}
+
+void RecordingSurface::abortDoc() {
+    calls << make(QStringLiteral("abortDoc"));
     setCurrentX(0);
     setCurrentY(0);
 }

@@ -31,10 +31,11 @@ class PrinterSurface {
 public:
     virtual ~PrinterSurface() = default;
 
-    // Page set-up. A change after something was drawn applies from the next page.
-    virtual void setPaper(int code) = 0;
+    // Page set-up. A change after something was drawn applies from the next page. False when the printer refuses
+    // the setting; it then keeps its previous one.
+    virtual bool setPaper(int code) = 0;
     virtual int paper() const = 0;
-    virtual void setOrientation(PageOrientation orientation) = 0;
+    virtual bool setOrientation(PageOrientation orientation) = 0;
     virtual PageOrientation orientation() const = 0;
     // The printable area in the current paper and orientation, in millimetres.
     virtual QSizeF printableSize() const = 0;
@@ -77,6 +78,10 @@ public:
     virtual void newPage() = 0;
     // Ends the document, which sends it to the printer; false when the output failed.
     virtual bool endDoc() = 0;
+    // Drops the document begun so far, so that nothing half printed reaches the printer.
+    virtual void abortDoc() = 0;
+    // Why the last document failed, in the user's words; empty when nothing failed.
+    virtual QString lastError() const { return {}; }
     // The file the output goes to when it is not a printer (a PDF); empty for a printer.
     virtual QString outputFile() const { return {}; }
 
@@ -98,16 +103,20 @@ private:
 class QtPrinterSurface : public PrinterSurface {
 public:
     explicit QtPrinterSurface(std::unique_ptr<QPrinter> printer);
+    // Draws on a printer that someone else owns (the print preview's).
+    explicit QtPrinterSurface(QPrinter& borrowed);
     ~QtPrinterSurface() override;
+
+    QPrinter& qprinter() const { return *printer_; }
 
     // The system's default printer; nullptr when the system has no printer.
     static std::unique_ptr<QtPrinterSurface> defaultPrinter();
     // A PDF file instead of a printer.
     static std::unique_ptr<QtPrinterSurface> pdf(const QString& path);
 
-    void setPaper(int code) override;
+    bool setPaper(int code) override;
     int paper() const override { return paper_; }
-    void setOrientation(PageOrientation orientation) override;
+    bool setOrientation(PageOrientation orientation) override;
     PageOrientation orientation() const override;
     QSizeF printableSize() const override;
     double textWidth(const QString& text) const override;
@@ -117,6 +126,8 @@ public:
     void drawPicture(const QImage& picture, const QRectF& mm) override;
     void newPage() override;
     bool endDoc() override;
+    void abortDoc() override;
+    QString lastError() const override { return error_; }
     QString outputFile() const override;
 
 protected:
@@ -128,7 +139,9 @@ private:
     QFont currentFont() const;
     void applyPen();
 
-    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPrinter> owned_;
+    QPrinter* printer_ = nullptr;
+    QString error_;
     std::unique_ptr<QPainter> painter_;
     int paper_ = PaperA4;
     bool failed_ = false;
@@ -139,7 +152,7 @@ private:
 class RecordingSurface : public PrinterSurface {
 public:
     struct Call {
-        QString op; // "text", "line", "rectangle", "picture", "newPage", "endDoc"
+        QString op; // "text", "line", "rectangle", "picture", "newPage", "endDoc", "abortDoc"
         QRectF mm;  // text: position and measured size; line and rectangle: the two points; picture: its rectangle
         QString text;
         double fontSize = 0;
@@ -154,9 +167,9 @@ public:
     // margins: the part of the paper a printer cannot reach, in millimetres.
     explicit RecordingSurface(const QMarginsF& margins = {});
 
-    void setPaper(int code) override { paper_ = code; }
+    bool setPaper(int code) override;
     int paper() const override { return paper_; }
-    void setOrientation(PageOrientation orientation) override { orientation_ = orientation; }
+    bool setOrientation(PageOrientation orientation) override;
     PageOrientation orientation() const override { return orientation_; }
     QSizeF printableSize() const override;
     double textWidth(const QString& text) const override;
@@ -166,12 +179,15 @@ public:
     void drawPicture(const QImage& picture, const QRectF& mm) override;
     void newPage() override;
     bool endDoc() override;
+    void abortDoc() override;
+    QString lastError() const override { return failEndDoc ? QStringLiteral("プリンターが応答しません。") : QString(); }
 
     QString outputFile() const override { return pdfFile; }
 
     QList<Call> calls;
-    bool failEndDoc = false; // a printer that refuses the document
-    QString pdfFile;         // set to stand for the PDF used when the system has no printer
+    bool failEndDoc = false;      // a printer that refuses the document
+    bool refusePageSetup = false; // a driver that refuses paper and orientation changes
+    QString pdfFile;              // set to stand for the PDF used when the system has no printer
 
 protected:
     void drawText(double x, double y, const QString& text) override;

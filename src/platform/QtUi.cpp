@@ -7,11 +7,16 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStandardPaths>
+#include <QToolBar>
 
 namespace quelm::platform {
 
@@ -139,11 +144,17 @@ std::optional<QColor> QtUi::chooseColor(const QColor& initial, QWidget* owner) {
 }
 
 PrinterSurface* QtUi::printer(const QString& pdfFallback) {
-    // A printer once found is kept; a PDF stands in only until one is installed, each time under the new name.
+    // A printer once found is kept; a PDF stands in only until one is installed, each time under the new name but
+    // keeping the paper, orientation and font set on it, as a printer would.
     if (printer_ && printer_->outputFile().isEmpty())
         return printer_.get();
-    printer_ = QtPrinterSurface::defaultPrinter();
-    if (!printer_)
+    if (auto installed = QtPrinterSurface::defaultPrinter()) {
+        printer_ = std::move(installed);
+        return printer_.get();
+    }
+    if (printer_)
+        printer_->qprinter().setOutputFileName(pdfFallback);
+    else
         printer_ = QtPrinterSurface::pdf(pdfFallback);
     return printer_.get();
 }
@@ -172,6 +183,88 @@ void QtUi::endProgram() {
     // Every write is committed before a handler returns, so leaving the event loops at once loses nothing.
     // Before the loop runs (start-up), the caller's return ends the program.
     QCoreApplication::exit(0);
+}
+
+} // namespace quelm::platform
+
+namespace quelm::platform {
+
+std::optional<FontChoice> QtUi::chooseFont(const FontChoice& initial, QWidget* owner) {
+    QFont preset(initial.name);
+    preset.setPointSizeF(initial.size > 0 ? initial.size : 10);
+    preset.setBold(initial.bold);
+    preset.setItalic(initial.italic);
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, preset, owner, QString(),
+                                            QFontDialog::DontUseNativeDialog | QFontDialog::ScalableFonts);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{font.family(), font.pointSizeF(), font.bold(), font.italic()};
+}
+
+namespace {
+
+// Renders the document into a PDF file under a temporary name and puts it in place only when it is complete, so a
+// failure never leaves a half-written file where the user expects the document.
+bool RenderPdf(const PrintJob& job, const QPrinter& like, const QString& path, QString& error) {
+    const QString part = path + QStringLiteral(".part");
+    {
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(part);
+        pdf.setPageLayout(like.pageLayout());
+        QtPrinterSurface surface(pdf);
+        if (!job.render(surface)) {
+            error = surface.lastError();
+            QFile::remove(part);
+            return false;
+        }
+    }
+    QFile::remove(path);
+    if (!QFile::rename(part, path)) {
+        error = QStringLiteral("ＰＤＦファイルを書き込めませんでした。");
+        QFile::remove(part);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PrintResult QtUi::previewAndPrint(const PrintJob& job, QWidget* owner) {
+    auto* surface = dynamic_cast<QtPrinterSurface*>(printer(job.pdfFallback));
+    if (!surface)
+        return {PrintOutcome::Failed, QStringLiteral("プリンターが見つかりません。"), {}};
+    QPrinter& device = surface->qprinter();
+    bool ok = true;
+    QString error;
+    QString savedPdf;
+    QPrintPreviewDialog dialog(&device, owner);
+    dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        QtPrinterSurface on(*target);
+        ok = job.render(on);
+        error = on.lastError();
+    });
+    if (auto* bar = dialog.findChild<QToolBar*>()) {
+        QAction* save = bar->addAction(QStringLiteral("PDFに保存"));
+        QObject::connect(save, &QAction::triggered, &dialog, [&] {
+            const auto path = chooseSaveFile(QStringLiteral("PDFに保存"), QStringLiteral("PDFファイル (*.pdf)"),
+                                             QStringLiteral("pdf"), &dialog);
+            if (!path)
+                return;
+            ok = RenderPdf(job, device, *path, error);
+            savedPdf = *path;
+            dialog.accept();
+        });
+    }
+    dialog.resize(900, 800);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    if (!ok)
+        return {
+            PrintOutcome::Failed, error.isEmpty() ? QStringLiteral("プリンターへの出力に失敗しました。") : error, {}};
+    return {PrintOutcome::Printed, {}, savedPdf.isEmpty() ? surface->outputFile() : savedPdf};
 }
 
 } // namespace quelm::platform

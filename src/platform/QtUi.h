@@ -30,6 +30,8 @@ public:
     void showModeless(QWidget& window) override;
     void showHelp(QWidget* owner) override;
     void endProgram() override;
+    std::optional<FontChoice> chooseFont(const FontChoice& initial, QWidget* owner) override;
+    PrintResult previewAndPrint(const PrintJob& job, QWidget* owner) override;
 
     // The help key: F1 anywhere in the program opens the help, as every screen's help button does.
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -83,4 +83,20 @@ void ScriptedUi::endProgram() {
     ended = true;
 }
 
+std::optional<FontChoice> ScriptedUi::chooseFont(const FontChoice& initial, QWidget*) {
+    fontPresets << initial;
+    return Take(fonts, std::optional<FontChoice>());
+}
+
+PrintResult ScriptedUi::previewAndPrint(const PrintJob& job, QWidget*) {
+    ++previewsShown;
+    if (Take(previewAnswers, Answer::Ok) != Answer::Ok)
+        return {};
+    if (!hasPrinter)
+        return {PrintOutcome::Failed, QStringLiteral("プリンターがありません。"), {}};
+    if (!job.render(printerSurface))
+        return {PrintOutcome::Failed, printerSurface.lastError(), {}};
+    return {PrintOutcome::Printed, {}, printerSurface.outputFile()};
+}
+
 } // namespace quelm::platform

@@ -52,6 +52,15 @@ public:
     void showModeless(QWidget& window) override;
     void showHelp(QWidget* owner) override;
     void endProgram() override;
+    std::optional<FontChoice> chooseFont(const FontChoice& initial, QWidget* owner) override;
+    PrintResult previewAndPrint(const PrintJob& job, QWidget* owner) override;
+
+    // Fonts chosen in the font dialog, in order (nullopt: cancelled), and the presets it was opened with.
+    std::deque<std::optional<FontChoice>> fonts;
+    QList<FontChoice> fontPresets;
+    // The preview: each run takes one answer (Ok prints on printerSurface, Cancel closes it); Ok when none is left.
+    std::deque<Answer> previewAnswers;
+    int previewsShown = 0;
 
     // Prompts and titles of the input boxes asked, newest last.
     QList<QString> inputPrompts;

@@ -17,6 +17,28 @@ enum class Icon { None, Critical, Question, Exclamation, Information };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
+// A font as the font dialog shows and returns it.
+struct FontChoice {
+    QString name;
+    double size = 10; // points
+    bool bold = false;
+    bool italic = false;
+};
+
+// A document shown in the print preview before it goes to the printer. render draws the whole document on the
+// surface it gets (setting paper, orientation and font first) and ends it; it returns false when the output failed.
+// It runs for the preview pages and again for the printer or the PDF file.
+struct PrintJob {
+    std::function<bool(PrinterSurface&)> render;
+    QString pdfFallback; // where the document goes when the system has no printer
+};
+enum class PrintOutcome { Cancelled, Printed, Failed };
+struct PrintResult {
+    PrintOutcome outcome = PrintOutcome::Cancelled;
+    QString error; // the printer's reason, when it failed
+    QString file;  // the PDF written, when the document went to a file
+};
+
 // Everything that asks the user something or leaves the program. Screens never call Qt's dialogs directly,
 // so tests can script the answers and read back every message.
 class Ui {
@@ -55,6 +77,12 @@ public:
     // Starts a program and waits for its end while this program's windows stay painted (platform/OutsideProgram).
     // False when it could not be started.
     virtual bool runProgramAndWait(const QString& program, const QStringList& arguments, const QString& workingFolder);
+    // Printing of the record-list reports.
+    // The font dialog, preset with initial; nullopt when cancelled.
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial, QWidget* owner) = 0;
+    // Shows the document in the print preview, from where the user prints it or saves it as a PDF file; with no
+    // printer in the system the preview still works and printing writes the PDF file.
+    virtual PrintResult previewAndPrint(const PrintJob& job, QWidget* owner) = 0;
 };
 
 // Shows an engine error the way every screen does: its message in a box titled "Error".

@@ -28,15 +28,6 @@ bool DisplayCanBeGrabbed() {
     return name == QLatin1String("xcb") || name == QLatin1String("windows") || name == QLatin1String("cocoa");
 }
 
-QString PdfPath(const QString& folder) {
-    const QString stem = folder + QStringLiteral("/画面印刷_") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
-    QString path = stem + QStringLiteral(".pdf");
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = stem + QStringLiteral("_%1.pdf").arg(n);
-    return path;
-}
-
 // Lets the window system show what was just painted before the display is read.
 void Show(QWidget& screen) {
     screen.repaint();
@@ -44,6 +35,15 @@ void Show(QWidget& screen) {
 }
 
 } // namespace
+
+QString NewPdfPath(const QString& folder, const QString& name) {
+    const QString stem = folder + QLatin1Char('/') + name + QLatin1Char('_') +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    QString path = stem + QStringLiteral(".pdf");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = stem + QStringLiteral("_%1.pdf").arg(n);
+    return path;
+}
 
 QString ScreenPrintStatusText(ScreenPrintArea area) {
     switch (area) {
@@ -131,7 +131,7 @@ bool PrintScreen(QWidget& screen, platform::StatusPanels* status, ScreenPrintAre
 
 void PrintScreen(QWidget& screen, platform::StatusPanels* status, ScreenPrintArea area, platform::Ui& ui,
                  const QString& dataFolder) {
-    platform::PrinterSurface* printer = ui.printer(PdfPath(dataFolder));
+    platform::PrinterSurface* printer = ui.printer(NewPdfPath(dataFolder, QStringLiteral("画面印刷")));
     const bool ok = printer && PrintScreen(screen, status, area, *printer);
     if (!ok) {
         ui.message(QStringLiteral("画面印刷ができませんでした。"), Icon::Exclamation, Buttons::Ok,

@@ -15,6 +15,9 @@ namespace quelm::print {
 
 enum class ScreenPrintArea { ActiveWindow, UserData, EntireScreen };
 
+// A PDF file name in folder not used yet: name, the date and time, and a number when needed.
+QString NewPdfPath(const QString& folder, const QString& name);
+
 // The status text shown in panel 3 while an area is printed ("画面印刷中　ActiveWindow" …).
 QString ScreenPrintStatusText(ScreenPrintArea area);
 

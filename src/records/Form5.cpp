@@ -2,6 +2,8 @@
 #include "records/Form5.h"
 
 #include "exchange/Form5ip5c.h"
+#include "exchange/Form5ex5a.h"
+#include "exchange/Form5ip5b.h"
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
 #include "platform/RecordList.h"
@@ -75,6 +77,19 @@ void Form5::buildEditItems() {
     me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
     me131 = addEditSubmenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("CSVデータの出力"));
     connect(me121, &QAction::triggered, this, &Form5::me121_Click);
+    connect(me122, &QAction::triggered, this, &Form5::me122_Click);
+    connect(me131, &QAction::triggered, this, &Form5::me131_Click);
+}
+
+void Form5::me122_Click() {
+    claimState(); // the screen is made for this screen's category and record
+    runExchangeScreen(*exchange::MakeForm5ip5b(state_, ui_, this));
+}
+
+void Form5::me131_Click() {
+    claimState(); // the screen is made for this screen's category and record
+    exchange::Form5ex5a screen(state_, ui_, *ListView1, this);
+    runExchangeScreen(screen);
 }
 
 void Form5::buildDetailPanel(QWidget* panel) {
@@ -143,6 +158,7 @@ void Form5::Timer1_Timer() {
     Text3_Change();
     if (state_.ListMode == 2)
         Command1->hide();
+    state_.MainPrintSettings.itemCount = 0; // the main report is set up again for every opening
     update();
 }
 

@@ -40,6 +40,8 @@ public:
     void me11_Click() override;
     void mk11_Click() override;
     void ms11_Click() override;
+    void me122_Click(); // CSV import of main records
+    void me131_Click(); // CSV export
     void ListView1_ItemClick(int index) override;
 
     // Controls under their given names (the frame's are in RecordScreen).

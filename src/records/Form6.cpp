@@ -1,11 +1,13 @@
 // Sub record screen: the sub records of one main record, with the main record above them.
 #include "records/Form6.h"
 
+#include "exchange/Form5ip5b.h"
 #include "platform/Database.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "print/ReportLayout.h"
 #include "records/Form8.h"
 #include "records/ListSearchDialog.h"
 #include "records/MainRecords.h"
@@ -57,6 +59,7 @@ Form6::Form6(store::AppState& state, platform::Ui& ui, QWidget* parent)
     setObjectName(QStringLiteral("Form6"));
     me131 =
         addEditSubmenu(QStringLiteral("外部データの取込み"))->addAction(QStringLiteral("CSVデータの取込み(サブ明細)"));
+    connect(me131, &QAction::triggered, this, &Form6::me131_Click);
 
     Label7 = new QLabel(QStringLiteral("(メイン・レコード)"), this);
     body()->addWidget(Label7);
@@ -125,8 +128,13 @@ void Form6::Timer1_Timer() {
     if (ListView1->rowCount() > 0)
         StatusBar1->setPanelText(2, positionText());
     Label1->setText(section.ShumokuName + QStringLiteral(" (サブ明細)"));
+    state_.SubPrintSettings.itemCount = 0; // the sub report is set up again for every opening
     ListView1->view()->setFocus();
     update();
+}
+
+print::ReportSide Form6::reportSide() const {
+    return print::ReportSide::Sub;
 }
 
 void Form6::claimState() {
@@ -265,6 +273,11 @@ void Form6::mk11_Click() {
 void Form6::ms11_Click() {
     auto dialog = MakeForm6s(state_, ui_, *ListView1, this);
     ui_.runModal(*dialog);
+}
+
+void Form6::me131_Click() {
+    claimState(); // the screen is made for this screen's category and record
+    runExchangeScreen(*exchange::MakeForm6ip6b(state_, ui_, this));
 }
 
 void Form6::ListView1_ItemClick(int) {

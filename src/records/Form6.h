@@ -35,6 +35,7 @@ public:
     void me14_Click() override;
     void mk11_Click() override;
     void ms11_Click() override;
+    void me131_Click(); // CSV import of sub records
     void ListView1_ItemClick(int index) override;
 
     // Controls under their given names (the frame's are in RecordScreen; ListView1 holds the sub records).
@@ -63,6 +64,8 @@ private:
     // Also puts back the record this screen was opened for.
     void claimState() override;
     std::unique_ptr<RecordScreen> makeAgain() override;
+    print::ReportSide reportSide() const override;
+    platform::RecordList* reportMainRow() const override { return ListView2; }
     void readRows() override { SubListViewSet(); }
     void clearShown() override { clearBoxes(); }
     void showSelected() override { Text123Set(); }

@@ -7,6 +7,7 @@
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "print/PrintSettingsDialog.h"
 #include "print/ScreenPrint.h"
 #include "records/ListSort.h"
 #include "records/MainRecords.h"
@@ -94,6 +95,8 @@ void RecordScreen::buildMenus(const Captions& captions) {
     connect(mf11, &QAction::triggered, this, &RecordScreen::mf11_Click);
     connect(mf12, &QAction::triggered, this, &RecordScreen::mf12_Click);
     connect(mf13, &QAction::triggered, this, &RecordScreen::mf13_Click);
+    connect(mf15, &QAction::triggered, this, &RecordScreen::mf15_Click);
+    connect(mf16, &QAction::triggered, this, &RecordScreen::mf16_Click);
     connect(mf18, &QAction::triggered, this, &RecordScreen::mf18_Click);
     connect(mf19, &QAction::triggered, this, &RecordScreen::mf19_Click);
     connect(mf140, &QAction::triggered, this, [this] { printScreen(print::ScreenPrintArea::ActiveWindow); });
@@ -217,6 +220,17 @@ void RecordScreen::openEditor(EditorMode mode) {
     showAfterEdit(mode, remembered);
 }
 
+void RecordScreen::runExchangeScreen(QDialog& screen) {
+    claimState();
+    ui_.runModal(screen);
+    readRows();
+    if (ListView1->rowCount() == 0)
+        clearShown();
+    else
+        showSelected();
+    update();
+}
+
 void RecordScreen::showAfterEdit(EditorMode mode, int rememberedIndex) {
     readRows();
     const int rows = ListView1->rowCount();
@@ -278,6 +292,20 @@ void RecordScreen::ListView1_ColumnClick(int column) {
 
 void RecordScreen::Toolbar1_ButtonClick(const QString& key) {
     TriggerRecordToolButton(key, {mf11, mf12, mf13, mf140, mf15, mf16, mk11, ms11, mh1});
+}
+
+print::ReportSide RecordScreen::reportSide() const {
+    return print::ReportSide::Main;
+}
+
+void RecordScreen::mf15_Click() {
+    claimState();
+    print::SetUpReport(state_, ui_, reportSide(), {this, ListView1, reportMainRow(), StatusBar1, Label1->text()});
+}
+
+void RecordScreen::mf16_Click() {
+    claimState();
+    print::PrintReport(state_, ui_, reportSide(), {this, ListView1, reportMainRow(), StatusBar1, Label1->text()});
 }
 
 void RecordScreen::printScreen(print::ScreenPrintArea area) {

@@ -25,7 +25,8 @@ class Ui;
 
 namespace quelm::print {
 enum class ScreenPrintArea;
-}
+enum class ReportSide;
+} // namespace quelm::print
 
 namespace quelm::records {
 
@@ -54,6 +55,8 @@ public:
     virtual void mk11_Click() = 0;
     virtual void ms11_Click() = 0;
     virtual void ListView1_ItemClick(int index) = 0;
+    void mf15_Click(); // print settings of the screen's report
+    void mf16_Click(); // print the screen's report
     void mf18_Click();
     void mf19_Click();
     void mv11_Click();
@@ -107,6 +110,9 @@ protected:
     QMenu* addEditSubmenu(const QString& title);
     // The widgets 登録ＮＯ表示 (mv11) shows and hides.
     void setRegNoWidgets(std::initializer_list<QWidget*> widgets) { regNoWidgets_ = widgets; }
+    // The report this screen prints, and the main record above its rows (the sub record screen's).
+    virtual print::ReportSide reportSide() const;
+    virtual platform::RecordList* reportMainRow() const { return nullptr; }
     // A fresh screen of the same kind, for me14.
     virtual std::unique_ptr<RecordScreen> makeAgain() = 0;
 
@@ -116,6 +122,8 @@ protected:
     // shown.
     void openEditor(EditorMode mode);
     void showAfterEdit(EditorMode mode, int rememberedIndex);
+    // Runs an import or export screen modally; then the list is emptied and read again and its row shown.
+    void runExchangeScreen(QDialog& screen);
     // What showAfterEdit does with the screen's own lists and boxes.
     virtual void readRows() = 0;
     virtual void clearShown() = 0;

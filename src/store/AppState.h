@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CategoryConfig.h"
+#include "store/PrintSettings.h"
 
 #include <QDate>
 #include <QString>
@@ -53,6 +54,10 @@ struct AppState {
     std::int32_t ListViewExtraWidth = 0;
 
     QStringList ListTableNames;
+
+    // The record-list reports' settings, one per report; a record screen's load clears its report's item count.
+    PrintSettings MainPrintSettings;
+    PrintSettings SubPrintSettings;
 
     QString databasePath() const { return dataFolder + QLatin1Char('/') + CatalogueFileName; }
     QString pictureFolder() const { return dataFolder + QLatin1Char('/') + PictureFolderName; }

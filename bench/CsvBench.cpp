@@ -1,0 +1,176 @@
+// Benchmarks of the CSV exchange: importing main records against a bare SQLite insert of the same rows, and exporting
+// main records with their sub records.
+#include "SyntheticCatalogue.h"
+
+#include "exchange/CsvExport.h"
+#include "exchange/CsvImport.h"
+#include "platform/Database.h"
+#include "records/MainRecords.h"
+#include "store/Catalogue.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+using namespace quelm;
+
+constexpr int Cd = store::FirstSlotSection;
+
+// Records of 15 columns as a disc catalogue holds them: texts, two numbers and two dates.
+QString CsvRecords(int count) {
+    QString text;
+    text.reserve(count * 160);
+    for (int i = 1; i <= count; ++i) {
+        text += QStringLiteral("\"アルバム %1\",\"Artist %2\",\"レーベル\",\"CD-%1\",\"J-POP\",\"国内\",\"2枚組\","
+                               "\"備考 %1\",\"棚%3\",\"\",%4,%5,2009/4/%6,2010-01-02,\"メモ, \"\"引用\"\"\"\r\n")
+                    .arg(i)
+                    .arg(i % 977)
+                    .arg(i % 20)
+                    .arg(1000 + i % 5000)
+                    .arg(i % 13)
+                    .arg(1 + i % 28);
+    }
+    return text;
+}
+
+struct EmptyCatalogue {
+    QTemporaryDir dir;
+    store::AppState state;
+
+    EmptyCatalogue() {
+        store::EnsureCatalogue(dir.path());
+        state.dataFolder = dir.path();
+        auto db = store::OpenCatalogue(state.databasePath());
+        state.config = store::LoadConfig(*db);
+        state.CurrentSection = Cd;
+    }
+};
+
+void BM_CsvImportMain(benchmark::State& st) {
+    const int count = static_cast<int>(st.range(0));
+    exchange::CsvFile file;
+    file.bytes = CsvRecords(count).toUtf8();
+    file.decodeAs(platform::TextEncoding::Utf8);
+    exchange::CsvImportOptions options;
+    for (int c = 1; c <= 15; ++c)
+        options.columns.push_back(c);
+    for (auto _ : st) {
+        st.PauseTiming();
+        auto catalogue = std::make_unique<EmptyCatalogue>();
+        st.ResumeTiming();
+        const exchange::CsvImportResult r = exchange::ImportMainRecords(catalogue->state, file, options);
+        if (!r.ok() || r.written != count)
+            st.SkipWithError(r.reason.toStdString().c_str());
+        st.PauseTiming();
+        catalogue.reset();
+        st.ResumeTiming();
+    }
+    st.SetItemsProcessed(st.iterations() * count);
+}
+
+// Reading and typing alone, without the engine.
+void BM_CsvReadOnly(benchmark::State& st) {
+    const int count = static_cast<int>(st.range(0));
+    const QString text = CsvRecords(count);
+    for (auto _ : st) {
+        exchange::CsvReader reader(text);
+        int records = 0;
+        while (!reader.atEnd()) {
+            benchmark::DoNotOptimize(reader.read().values.data());
+            ++records;
+        }
+        if (records != count)
+            st.SkipWithError("wrong record count");
+    }
+    st.SetItemsProcessed(st.iterations() * count);
+}
+
+// The same rows straight into the engine: one prepared INSERT, one transaction, no parsing and no checks.
+void BM_BareSqliteInsert(benchmark::State& st) {
+    const int count = static_cast<int>(st.range(0));
+    for (auto _ : st) {
+        st.PauseTiming();
+        auto catalogue = std::make_unique<EmptyCatalogue>();
+        const QByteArray path = catalogue->state.databasePath().toUtf8();
+        st.ResumeTiming();
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO CD1 VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", -1, &stmt, nullptr);
+        for (int i = 1; i <= count; ++i) {
+            const QByteArray title = QStringLiteral("アルバム %1").arg(i).toUtf8();
+            const QByteArray artist = QStringLiteral("Artist %1").arg(i % 977).toUtf8();
+            sqlite3_bind_text(stmt, 1, title.constData(), static_cast<int>(title.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 2, artist.constData(), static_cast<int>(artist.size()), SQLITE_TRANSIENT);
+            for (int c = 3; c <= 10; ++c)
+                sqlite3_bind_text(stmt, c, "レーベル", -1, SQLITE_STATIC);
+            sqlite3_bind_int(stmt, 11, 1000 + i % 5000);
+            sqlite3_bind_int(stmt, 12, i % 13);
+            sqlite3_bind_text(stmt, 13, "2009-04-06", -1, SQLITE_STATIC);
+            sqlite3_bind_text(stmt, 14, "2010-01-02", -1, SQLITE_STATIC);
+            sqlite3_bind_text(stmt, 15, "メモ", -1, SQLITE_STATIC);
+            sqlite3_bind_int(stmt, 16, i);
+            sqlite3_bind_int(stmt, 17, 0);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        st.PauseTiming();
+        catalogue.reset();
+        st.ResumeTiming();
+    }
+    st.SetItemsProcessed(st.iterations() * count);
+}
+
+// Export with sub records (the second mode): every field ticked, rows as the main list holds them.
+void BM_CsvExportMainAndSub(benchmark::State& st) {
+    const int mains = static_cast<int>(st.range(0));
+    const int subsPerMain = static_cast<int>(st.range(1));
+    static std::unique_ptr<QTemporaryDir> dir;
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        bench::FillSyntheticCatalogue(dir->path(), {mains, subsPerMain});
+    }
+    store::AppState state;
+    state.dataFolder = dir->path();
+    std::vector<exchange::ExportMainRow> rows;
+    {
+        auto db = store::OpenCatalogue(state.databasePath());
+        state.config = store::LoadConfig(*db);
+        state.CurrentSection = Cd;
+        for (const auto& row : records::ReadMainRows(*db, state)) {
+            exchange::ExportMainRow r;
+            for (int k = 0; k < 15; ++k)
+                r.fields << row.cell(k);
+            r.regNo = row.cell(15).toLongLong();
+            rows.push_back(std::move(r));
+        }
+    }
+    exchange::ExportChoice choice;
+    choice.mode = exchange::ExportMode::AllMainAndSub;
+    choice.mainFields.assign(15, true);
+    choice.subFields.assign(10, true);
+    const QString out = dir->path() + QStringLiteral("/export.csv");
+    for (auto _ : st) {
+        auto db = store::OpenCatalogue(state.databasePath());
+        const exchange::ExportText text = exchange::ComposeExport(*db, state.config[Cd], rows, choice);
+        const exchange::EncodedExport bytes = exchange::EncodeExport(text.text, platform::TextEncoding::Cp932);
+        if (exchange::WriteFileInPlace(out, bytes.bytes) || text.subLines != mains * subsPerMain)
+            st.SkipWithError("export failed");
+        st.counters["bytes"] = static_cast<double>(bytes.bytes.size());
+    }
+    st.SetItemsProcessed(st.iterations() * mains);
+}
+
+} // namespace
+
+BENCHMARK(BM_CsvImportMain)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CsvReadOnly)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BareSqliteInsert)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CsvExportMainAndSub)->Args({100000, 10})->Unit(benchmark::kMillisecond)->Iterations(2);

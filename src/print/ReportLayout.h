@@ -1,0 +1,98 @@
+#pragma once
+
+#include "store/PrintSettings.h"
+
+#include <QDate>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace quelm::platform {
+class PrinterSurface;
+class RecordList;
+} // namespace quelm::platform
+
+namespace quelm::store {
+struct ConfigSection;
+}
+
+namespace quelm::print {
+
+using store::PrintSettings;
+
+// Which record list a report prints: the main records of a category or the sub records of one main record.
+enum class ReportSide { Main, Sub };
+
+// Whole millimetres as the reports round them: a half goes to the even neighbour.
+int RoundMm(double mm);
+
+// The left margin typed by the user: the leading decimal number of the text, rounded ("7.5" 8, "6.5" 6,
+// "12abc" 12); 0 for an empty text or one without a leading number. Negative or absurd values are kept within
+// 0 … 999 mm, where they only make the columns not fit.
+std::int16_t MarginFromText(const QString& text);
+
+// Paper code of the paper-size list's text: "A5" 11, "B5" 13, anything else A4.
+int PaperFromText(const QString& text);
+
+// Line pitch and the distance of the ruled lines above a text line, from the printer font's size (8–9 pt 4 mm,
+// 10–11 pt 5 mm, else the height of a text line in that font plus 1 mm).
+void SetLineMetrics(PrintSettings& settings, platform::PrinterSurface& printer);
+
+// Lines per page and usable width of the printer's printable area; the CD-case insert has fixed ones.
+void SetPageMetrics(PrintSettings& settings, const platform::PrinterSurface& printer);
+
+// The CD-case insert's fixed printing area, 137 × 117 mm, and its fixed metrics.
+inline constexpr int CdCaseLinesPerPage = 27;
+inline constexpr int CdCaseUsableWidth = 130;
+inline constexpr double CdCaseFontSize = 8;
+
+// The field a chosen item prints: the last field with exactly that name, field 0 when none has it.
+int FieldOfItem(const QString& item, const QStringList& fieldNames);
+
+// Widest printed text (whole millimetres, no gap) and widest code-page length of one column over its heading and
+// the cells of every row of the list.
+struct ColumnMeasure {
+    int width = 0;
+    int bytes = 0;
+};
+// Measures the given fields (list columns) in the printer's current font. The rows are read, not visited: the
+// list's current row is left alone.
+std::vector<ColumnMeasure> MeasureColumns(platform::PrinterSurface& printer, const std::vector<int>& fields,
+                                          const QStringList& fieldNames, const platform::RecordList& rows);
+
+// Margin plus every column's width; the widths already include the gap.
+int RequiredWidth(const PrintSettings& settings);
+
+// The report's fields: names and type words, field 0 first.
+struct ReportFields {
+    QStringList names;
+    QStringList types;
+};
+ReportFields FieldsOf(const store::ConfigSection& section, ReportSide side);
+
+// What a report prints besides its settings.
+struct ReportSource {
+    ReportSide side = ReportSide::Main;
+    const platform::RecordList* rows = nullptr; // the records, in the list's order
+    ReportFields fields;                        // of the rows
+    // Sub report: the main record on top of page 1, one row with a column per main field.
+    const platform::RecordList* mainRows = nullptr;
+    QStringList mainFieldNames;
+    QDate date;                            // of the footer
+    std::function<void(int row)> progress; // after each printed row (1-based)
+};
+
+// The footer text: "Quelm  " and the date in the short format of a Japanese desktop ("2026/12/09").
+QString FooterText(const QDate& date);
+
+// Prints the whole report on the printer: its paper, orientation and font first, then every page, then the end of
+// the document. A failed document is dropped rather than left half sent. Returns false when the printer failed.
+bool RenderReport(const PrintSettings& settings, const ReportSource& source, platform::PrinterSurface& printer);
+
+// The CD-case insert's cut guide: the 137 × 117 mm printing area around the text, just outside it.
+inline constexpr double CutGuideLeft = -2;
+inline constexpr double CutGuideTop = -2;
+inline constexpr double CutGuideWidth = 137;
+inline constexpr double CutGuideHeight = 117;
+
+} // namespace quelm::print

@@ -1,0 +1,76 @@
+// The print and print settings commands of the record screens.
+#include "platform/RecordList.h"
+#include "platform/StatusPanels.h"
+#include "platform/Ui.h"
+#include "print/PrintSettingsDialog.h"
+#include "print/ScreenPrint.h"
+
+namespace quelm::print {
+
+using platform::Buttons;
+using platform::Icon;
+
+namespace {
+
+bool Configured(const store::AppState& state, const store::PrintSettings& s) {
+    return s.itemCount != 0 && s.configuredSection == state.CurrentSection;
+}
+
+store::PrintSettings& SettingsOf(store::AppState& state, ReportSide side) {
+    return side == ReportSide::Main ? state.MainPrintSettings : state.SubPrintSettings;
+}
+
+void SetStatus(const ReportScreen& owner, const QString& text) {
+    if (owner.status)
+        owner.status->setPanelText(3, text);
+    if (owner.screen)
+        owner.screen->repaint();
+}
+
+} // namespace
+
+void SetUpReport(store::AppState& state, platform::Ui& ui, ReportSide side, const ReportScreen& owner) {
+    auto screen = side == ReportSide::Main ? MakeForm5ps(state, ui, owner) : MakeForm6ps(state, ui, owner);
+    ui.runModal(*screen);
+}
+
+void PrintReport(store::AppState& state, platform::Ui& ui, ReportSide side, const ReportScreen& owner) {
+    const store::PrintSettings& settings = SettingsOf(state, side);
+    if (!Configured(state, settings)) {
+        SetUpReport(state, ui, side, owner);
+        // Only a setting confirmed with OK prints: a screen closed after its status button measured the items
+        // has not checked that they fit.
+        if (!Configured(state, settings))
+            return;
+    }
+    const store::ConfigSection& section = state.config[state.CurrentSection];
+    ReportSource source;
+    source.side = side;
+    source.rows = owner.rows;
+    source.fields = FieldsOf(section, side);
+    if (side == ReportSide::Sub) {
+        source.mainRows = owner.mainRows;
+        source.mainFieldNames = FieldsOf(section, ReportSide::Main).names;
+    }
+    source.date = QDate::currentDate();
+    // The record screen shows that printing goes on; repainting it after every row would cost more than the rows.
+    source.progress = [&owner](int row) {
+        if (row % 200 == 0)
+            SetStatus(owner, QStringLiteral("印刷処理中　"));
+    };
+    platform::PrintJob job;
+    job.pdfFallback = NewPdfPath(state.dataFolder, QStringLiteral("印刷"));
+    job.render = [&](platform::PrinterSurface& printer) {
+        SetStatus(owner, QStringLiteral("印刷処理中"));
+        return RenderReport(settings, source, printer);
+    };
+    const platform::PrintResult result = ui.previewAndPrint(job, owner.screen);
+    if (owner.rows && owner.rows->rowCount() > 0)
+        owner.rows->select(owner.rows->rowCount());
+    SetStatus(owner, QString());
+    if (result.outcome == platform::PrintOutcome::Failed)
+        ui.message(QStringLiteral("印刷できませんでした。\r\n") + result.error, Icon::Critical, Buttons::Ok,
+                   QStringLiteral("Error"), owner.screen);
+}
+
+} // namespace quelm::print

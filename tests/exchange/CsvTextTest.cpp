@@ -1,0 +1,209 @@
+#include "exchange/CsvText.h"
+
+#include "TestCatalogue.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+namespace quelm::exchange {
+namespace {
+
+using platform::TextEncoding;
+
+std::vector<CsvRecord> ReadAll(const QString& text) {
+    CsvReader reader(text);
+    std::vector<CsvRecord> records;
+    while (!reader.atEnd())
+        records.push_back(reader.read());
+    return records;
+}
+
+QStringList Texts(const CsvRecord& r) {
+    QStringList texts;
+    for (const CsvValue& v : r.values)
+        texts << v.text;
+    return texts;
+}
+
+QStringList Raw(const CsvRecord& r) {
+    QStringList texts;
+    for (const CsvValue& v : r.values)
+        texts << v.raw;
+    return texts;
+}
+
+TEST(CsvTextTest, FieldsAreTypedAndGivenTheirTextForms) {
+    struct Case {
+        const char* line;
+        CsvKind kind;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"0123", CsvKind::Fixed, "123"},
+        {"\"0123\"", CsvKind::Text, "0123"},
+        {"1.50", CsvKind::Real, "1.5"},
+        {"1e3", CsvKind::Fixed, "1000"},
+        {"-12.5e1", CsvKind::Real, "-125"},
+        {"2.00005e0", CsvKind::Real, "2.00005"},
+        {"0.00005e0", CsvKind::Real, "5E-05"},
+        {"1e-5", CsvKind::Fixed, "0"},
+        {"15e-5", CsvKind::Fixed, "0.0002"}, // half to even in the fourth place
+        {"25e-5", CsvKind::Fixed, "0.0002"},
+        {"$1200", CsvKind::Fixed, "1200"},
+        {"2009/4/6", CsvKind::Date, "2009/04/06"},
+        {"\"2009/4/6\"", CsvKind::Date, "2009/04/06"},
+        {"2009-12-31 9:05", CsvKind::Date, "2009/12/31 9:05:00"},
+        {"2009年4月6日", CsvKind::Date, "2009/04/06"},
+        {"2009/2/30", CsvKind::Text, "2009/2/30"},
+        {"12:30", CsvKind::Text, "12:30"},
+        {"1899/12/31", CsvKind::Text, "1899/12/31"},
+        {"true", CsvKind::Boolean, "True"},
+        {"\"FALSE\"", CsvKind::Boolean, "False"},
+        {"  ＣＤ　", CsvKind::Text, "ＣＤ　"}, // the ideographic space is kept
+        {"4988001234567", CsvKind::Fixed, "4988001234567"},
+        // Too long for the fixed-point kind: the digits stay as they are.
+        {"12345678901234567890", CsvKind::Text, "12345678901234567890"},
+    };
+    for (const Case& c : cases) {
+        const auto records = ReadAll(QString::fromUtf8(c.line));
+        ASSERT_EQ(records.size(), 1u) << c.line;
+        ASSERT_EQ(records[0].count(), 1) << c.line;
+        EXPECT_EQ(records[0].values[0].kind, c.kind) << c.line;
+        EXPECT_EQ(records[0].values[0].text, QString::fromUtf8(c.text)) << c.line;
+    }
+}
+
+TEST(CsvTextTest, RecordsSplitAtCommasAndLineEnds) {
+    auto r = ReadAll(QStringLiteral("\"abc\",\"de,f\",12\r\na,b,\r\na,,b\r\n\r\n,\r\n"));
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(Texts(r[0]), (QStringList{"abc", "de,f", "12"}));
+    EXPECT_EQ(r[0].values[2].kind, CsvKind::Fixed);
+    EXPECT_EQ(Texts(r[1]), (QStringList{"a", "b"})); // a trailing comma adds nothing
+    EXPECT_EQ(Texts(r[2]), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(Texts(r[3]), QStringList{""}); // an empty line
+    EXPECT_EQ(Texts(r[4]), QStringList{""});
+    EXPECT_EQ(r[2].firstLine, 3);
+    EXPECT_EQ(r[4].firstLine, 5);
+
+    // Doubled quotes are one quote; a quote inside a value that does not close it stays.
+    r = ReadAll(QStringLiteral("\"12\"\" Single\",\"a, \"\"b\"\"\",\"\",\"x\"y\",z\n"));
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(Texts(r[0]), (QStringList{"12\" Single", "a, \"b\"", "", "x\"y", "z"}));
+
+    // A quoted value may span lines; its line break is kept as the file has it.
+    r = ReadAll(QStringLiteral("\"first line\r\nsecond\",7\r\nnext\r\n"));
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(Texts(r[0]), (QStringList{"first line\r\nsecond", "7"}));
+    EXPECT_EQ(Texts(r[1]), QStringList{"next"});
+    EXPECT_EQ(r[1].firstLine, 3);
+
+    // A value still open at the end of the file reads as empty, and the record says so.
+    r = ReadAll(QStringLiteral("x\r\n\"abc\" ,x\r\nmore"));
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_FALSE(r[0].unterminated);
+    EXPECT_TRUE(r[1].unterminated);
+    EXPECT_EQ(Texts(r[1]), QStringList{""});
+}
+
+TEST(CsvTextTest, LeadingNumberStopsAtTheFirstOtherCharacter) {
+    EXPECT_EQ(LeadingNumber(QStringLiteral("1,000")), 1.0);
+    EXPECT_EQ(LeadingNumber(QStringLiteral(" -2.5e2x")), -250.0);
+    EXPECT_EQ(LeadingNumber(QStringLiteral("12abc")), 12.0);
+    EXPECT_EQ(LeadingNumber(QStringLiteral("3e")), 3.0);
+    EXPECT_EQ(LeadingNumber(QStringLiteral("abc")), 0.0);
+    EXPECT_TRUE(IsCsvNumeric(QStringLiteral("1,000")));
+    EXPECT_FALSE(IsCsvNumeric(QStringLiteral("1-2")));
+    EXPECT_FALSE(IsCsvNumeric(QStringLiteral("１２３"))); // full-width digits are text
+}
+
+TEST(CsvTextTest, ComposedLinesReadBackValueForValue) {
+    const std::vector<CsvCell> cells{{QStringLiteral("12\" Single, \"B\"面"), QStringLiteral("TEXT")},
+                                     {QStringLiteral("123"), QStringLiteral("LONG")},
+                                     {QString(), QString()},
+                                     {QStringLiteral("行1\r\n行2"), QStringLiteral("TEXT")},
+                                     {QStringLiteral("2009/04/06"), QStringLiteral("DATE")},
+                                     {QStringLiteral("12・0"), QStringLiteral("TEXT")}};
+    const QString line = ComposeCsvLine(cells);
+    EXPECT_EQ(line, QStringLiteral("\"12\"\" Single, \"\"B\"\"面\",123,,\"行1\r\n行2\",2009/04/06,\"12・0\"\r\n"));
+    const auto r = ReadAll(line);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(Texts(r[0]), (QStringList{cells[0].first, "123", "", cells[3].first, "2009/04/06", "12・0"}));
+}
+
+// The csv-spectrum files, checked against their expected JSON (field texts as read, before typing).
+TEST(CsvTextTest, SpectrumFilesGiveTheirExpectedFields) {
+    for (const char* name :
+         {"comma_in_quotes", "escaped_quotes", "json", "newlines_crlf", "quotes_and_newlines", "utf8"}) {
+        const QString base = test::Fixture(QStringLiteral("csv/utf8/spectrum_%1").arg(QLatin1String(name)));
+        const auto csv = LoadCsvFile(base + QStringLiteral(".csv"));
+        ASSERT_TRUE(csv) << name;
+        EXPECT_EQ(csv->encoding, TextEncoding::Utf8) << name;
+        QFile json(base + QStringLiteral(".expected.json"));
+        ASSERT_TRUE(json.open(QIODevice::ReadOnly)) << name;
+        const QJsonArray expected = QJsonDocument::fromJson(json.readAll()).array();
+
+        CsvReader reader = csv->reader();
+        const QStringList header = Raw(reader.read());
+        int row = 0;
+        while (!reader.atEnd()) {
+            const CsvRecord record = reader.read();
+            if (record.count() == 1 && record.values[0].raw.isEmpty())
+                continue; // a blank last line
+            ASSERT_LT(row, expected.size()) << name;
+            const QJsonObject object = expected[row++].toObject();
+            ASSERT_EQ(record.count(), header.size()) << name;
+            for (int c = 0; c < header.size(); ++c) {
+                QString want = object[header[c]].toString();
+                // This copy of newlines_crlf.csv has bare LF line ends; the kept break is the file's own.
+                if (QLatin1String(name) == QLatin1String("newlines_crlf"))
+                    want.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                EXPECT_EQ(record.values[c].raw, want) << name << " row " << row << " column " << c;
+            }
+        }
+        EXPECT_EQ(row, expected.size()) << name;
+    }
+}
+
+TEST(CsvTextTest, ShiftJisFilesDecodeWithoutLoss) {
+    const auto nec = LoadCsvFile(test::Fixture(QStringLiteral("csv/sjis/recitecsv_sjis_nec_ext.csv")));
+    const auto utf8 = LoadCsvFile(test::Fixture(QStringLiteral("csv/utf8/recitecsv_utf8_same_content.csv")));
+    ASSERT_TRUE(nec && utf8);
+    EXPECT_EQ(nec->encoding, TextEncoding::Cp932);
+    EXPECT_EQ(utf8->encoding, TextEncoding::Utf8);
+    EXPECT_FALSE(nec->decodeErrors);
+    EXPECT_EQ(nec->text, utf8->text);
+    EXPECT_EQ(nec->text, QStringLiteral("カラム1,カラム2\n値1,値2\n値①,値②\n"));
+
+    const auto gift = LoadCsvFile(test::Fixture(QStringLiteral("csv/sjis/railsadminimport_shift_jis.csv")));
+    ASSERT_TRUE(gift);
+    auto records = ReadAll(gift->text);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(Texts(records[1]), QStringList{QStringLiteral(
+                                     "Amazonギフト券5,000円分が抽選で当たる！CNN.co.jp 読者アンケートはこちらから")});
+
+    const auto tokyo = LoadCsvFile(test::Fixture(QStringLiteral("csv/sjis/13TOKYO.CSV")));
+    ASSERT_TRUE(tokyo);
+    EXPECT_EQ(tokyo->encoding, TextEncoding::Cp932);
+    EXPECT_FALSE(tokyo->decodeErrors);
+    records = ReadAll(tokyo->text);
+    ASSERT_EQ(records.size(), 4165u);
+    for (const CsvRecord& r : records)
+        ASSERT_EQ(r.count(), 15) << r.firstLine;
+    EXPECT_EQ(Texts(records[0]).mid(0, 4), (QStringList{"13101", "100", "1000000", "ﾄｳｷｮｳﾄ"}));
+    EXPECT_EQ(records[1095].values[8].text, QStringLiteral("芝（１～３丁目）")); // U+FF5E, as Windows shows it
+    EXPECT_EQ(records[2849].values[8].text, QStringLiteral("階層不明）"));
+
+    // The same bytes read as UTF-8 are flagged as not decodable.
+    CsvFile wrong = *nec;
+    wrong.decodeAs(TextEncoding::Utf8);
+    EXPECT_TRUE(wrong.decodeErrors);
+    CsvReader reader = wrong.reader();
+    reader.read();
+    EXPECT_TRUE(reader.read().undecodable);
+}
+
+} // namespace
+} // namespace quelm::exchange
