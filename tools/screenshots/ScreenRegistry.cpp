@@ -1,8 +1,12 @@
 #include "ScreenRegistry.h"
 
 #include "DemoCatalogue.h"
+#include "exchange/Form5ex5a.h"
+#include "exchange/Form5ip5b.h"
 #include "exchange/Form5ip5c.h"
 #include "platform/RecordList.h"
+#include "print/PrintSettingsDialog.h"
+#include "print/PrintStatusDialog.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
 #include "records/Form6.h"
@@ -43,6 +47,23 @@ QString DemoCddbFolder(const DemoCatalogue& demo) {
                               "TTITLE0=序曲\nTTITLE1=春の歌\nTTITLE2=終曲\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n")
                    .toUtf8());
     return folder;
+}
+
+// The print status screen on made-up measures: four of the category's items chosen on A4 paper.
+std::unique_ptr<QWidget> MakePrintStatusShot(DemoCatalogue& demo) {
+    const store::ConfigSection& section = demo.state.config[demo.state.CurrentSection];
+    QStringList names;
+    std::vector<int> widths;
+    for (int k = 1; k <= section.FieldCount; ++k) {
+        names << section.FieldName[k];
+        widths.push_back(30);
+    }
+    store::PrintSettings settings;
+    settings.reportKind = store::PrintSettings::KindItemList;
+    settings.usableWidth = 190;
+    settings.title1 = section.ShumokuName;
+    const print::PrintStatus status = print::MakePrintStatus(settings, names, widths, names.mid(0, 4), 10);
+    return std::make_unique<print::PrintStatusDialog>(demo.state, demo.ui, print::ReportSide::Main, status);
 }
 
 // The list dialogs act on a record list; a hidden one owned by the dialog stands in for the record screen's.
@@ -102,6 +123,29 @@ const std::vector<ScreenShot>& Screens() {
              return screen;
          },
          {}},
+        {QStringLiteral("Form5ip5b"),
+         [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
+             return exchange::MakeForm5ip5b(demo.state, demo.ui, nullptr);
+         },
+         {}},
+        {QStringLiteral("Form5ex5a"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 return std::make_unique<exchange::Form5ex5a>(d.state, d.ui, list);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5ps"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 print::ReportScreen owner;
+                 owner.rows = &list;
+                 owner.heading = d.state.config[d.state.CurrentSection].ShumokuName;
+                 return print::MakeForm5ps(d.state, d.ui, owner);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5pp"), MakePrintStatusShot, {}},
         {QStringLiteral("Form6"), Make<records::Form6>, {}},
         {QStringLiteral("Form7"), Make<records::Form7>, {}},
         {QStringLiteral("Form8"), Make<records::Form8>, {}},
