@@ -4,9 +4,11 @@
 #include "platform/Names.h"
 #include "store/Catalogue.h"
 #include "store/CategoryConfig.h"
+#include "store/CategoryTables.h"
 
 #include <QDate>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <random>
@@ -315,7 +317,8 @@ void FillCategory(Database& db, const store::ConfigSection& slot, const std::arr
         main.number(n, regNo);
         main.number(n + 1, regNo % 50 == 7 ? 1 : 0); // a few records have a picture
         main.insert();
-        for (int subNo = 1; subNo <= size.subPerMain; ++subNo) {
+        const int subs = size.subEvery > 1 && regNo % size.subEvery != 0 ? 0 : size.subPerMain;
+        for (int subNo = 1; subNo <= subs; ++subNo) {
             for (int i = 0; i < m; ++i)
                 BindField(sub, g, subPlan, i, subNo);
             sub.number(m, regNo);
@@ -332,15 +335,33 @@ void FillSyntheticCatalogue(const QString& folder, SyntheticSize size, std::uint
         throw EngineError(QStringLiteral("件数は 0 以上で指定してください。"));
     if (!store::EnsureCatalogue(folder))
         throw EngineError(QStringLiteral("'%1' には既にカタログがあります。").arg(folder));
+    const std::array<int, 6> order{4, 7, 5, 8, 6, 9}; // CD1, DVD1, then the added slots as the add screen offers
+    const int categories = std::clamp(size.categories, 0, 6);
+    if (categories > 2) {
+        store::AppState state;
+        state.dataFolder = folder;
+        {
+            auto db = store::OpenCatalogue(state.databasePath());
+            state.config = store::LoadConfig(*db);
+        }
+        for (int i = 2; i < categories; ++i) {
+            if (auto refused = store::AddSlot(state, order[i]))
+                throw EngineError(*refused);
+        }
+    }
     auto db = store::OpenCatalogue(folder + QLatin1Char('/') + store::CatalogueFileName);
     store::CategoryConfig config = store::LoadConfig(*db);
     Generator g(seed);
     platform::Transaction tx(*db);
-    const int cd = store::FirstSlotSection;
-    const int dvd = store::FirstSlotSection + 3;
-    FillCategory(*db, config[cd], CdMain, CdSub, size, g);
-    FillCategory(*db, config[dvd], DvdMain, DvdSub, size, g);
-    for (int s : {cd, dvd}) {
+    for (int i = 0; i < categories; ++i) {
+        const int s = order[i];
+        if (s < 7)
+            FillCategory(*db, config[s], CdMain, CdSub, size, g);
+        else
+            FillCategory(*db, config[s], DvdMain, DvdSub, size, g);
+    }
+    for (int i = 0; i < categories; ++i) {
+        const int s = order[i];
         config[s].RegNo = size.mainPerCategory;
         config[s].Dirty = 1;
     }

@@ -1,5 +1,7 @@
 #include "platform/Database.h"
 
+#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -138,15 +140,61 @@ void Bind(Database& db, sqlite3_stmt* stmt, int index, const Value& v) {
         db.raise();
 }
 
+// What the user is told for the engine's common failures, naming the file; empty for the others.
+QString PlainEngineMessage(int code, const QString& path) {
+    const QString file = QDir::toNativeSeparators(path);
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        return QStringLiteral("ファイル %1 はデータベースではありません。").arg(file);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("データベース %1 は壊れています。").arg(file);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("データベース %1 を開けません。").arg(file);
+    case SQLITE_READONLY:
+        return QStringLiteral("データベース %1 は読み取り専用のため、書き込めません。").arg(file);
+    case SQLITE_FULL:
+        return QStringLiteral("ディスクに空きがないため、データベース %1 に書き込めません。").arg(file);
+    case SQLITE_IOERR:
+        return QStringLiteral("データベース %1 の読み書きに失敗しました。").arg(file);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("データベース %1 は他のプログラムが使用中です。").arg(file);
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("データベース %1 へのアクセスが許可されていません。").arg(file);
+    default:
+        return {};
+    }
+}
+
+// The error for a failed engine call: the plain message first when there is one, the engine's text below it.
+EngineError MappedError(int code, const QString& path, const QString& detail) {
+    const QString plain = PlainEngineMessage(code, path);
+    return EngineError(plain.isEmpty() ? detail : plain + QLatin1Char('\n') + detail);
+}
+
 // Runs a prepared write statement to its end and finalizes it.
 void RunToEnd(Database& db, sqlite3_stmt* stmt) {
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
         const QString msg = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+        const int code = sqlite3_extended_errcode(db.handle());
         sqlite3_finalize(stmt);
-        throw EngineError(msg);
+        throw MappedError(code, db.path(), msg);
     }
     sqlite3_finalize(stmt);
+}
+
+// Runs a statement kept for many rows and makes it ready for the next.
+void RunAgain(Database& db, sqlite3_stmt* stmt) {
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+        const int code = sqlite3_extended_errcode(db.handle());
+        sqlite3_reset(stmt);
+        throw MappedError(code, db.path(), msg);
+    }
+    sqlite3_reset(stmt);
 }
 
 } // namespace
@@ -162,6 +210,12 @@ QString QuoteIdentifier(const QString& name) {
 Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {
     sqlite3_busy_timeout(db_, 3000);
     sqlite3_extended_result_codes(db_, 1);
+    // A catalogue from elsewhere may carry triggers and views: none of them may run on the program's writes, and
+    // its schema may not reach past the tables (defensive mode, untrusted schema).
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 }
 
 Database::~Database() {
@@ -169,10 +223,18 @@ Database::~Database() {
 }
 
 std::unique_ptr<Database> Database::open(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READWRITE);
+}
+
+std::unique_ptr<Database> Database::openReadOnly(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READONLY);
+}
+
+std::unique_ptr<Database> Database::openWith(const QString& path, int flags) {
     if (!QFileInfo(path).isFile())
         throw EngineError(QStringLiteral("データベース '%1' が見つかりません。").arg(path));
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | OpenFlags, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | OpenFlags, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
     if (rc != SQLITE_OK)
         db->raise(QStringLiteral("データベース '%1' を開けません").arg(path));
@@ -199,7 +261,9 @@ std::unique_ptr<Database> Database::create(const QString& path) {
 
 void Database::raise(const QString& context) const {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
-    throw EngineError(context.isEmpty() ? engine : context + QStringLiteral(": ") + engine);
+    const QString detail = context.isEmpty() ? engine : context + QStringLiteral(": ") + engine;
+    // The engine's own text stays as a second line, for whoever looks into the cause.
+    throw MappedError(sqlite3_extended_errcode(db_), path_, detail);
 }
 
 sqlite3_stmt* Database::prepare(const QString& sql) {
@@ -229,6 +293,16 @@ bool Database::tableExists(const QString& table) {
     const bool found = sqlite3_step(stmt) == SQLITE_ROW;
     sqlite3_finalize(stmt);
     return found;
+}
+
+std::int64_t Database::maxOf(const QString& table, const QString& column) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT MAX(%1) FROM %2 WHERE typeof(%1) = 'integer'")
+                                     .arg(QuoteIdentifier(column), QuoteIdentifier(table)));
+    std::int64_t largest = 0;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        largest = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return largest;
 }
 
 QList<QString> Database::tableNames() {
@@ -461,6 +535,19 @@ void Recordset::appendText(int i, ListRow::Builder& row) const {
     row.append(bytes, size);
 }
 
+std::string_view Recordset::utf8Text(int i) const {
+    requireRow();
+    if (i < 0 || i >= fieldCount())
+        throw EngineError(QStringLiteral("列番号 %1 はテーブル '%2' にありません。").arg(i).arg(table_));
+    if (!written_.empty())
+        throw EngineError(QStringLiteral("変更したレコードの列は読み直してください。"));
+    const int col = i + 1;
+    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    if (bytes == nullptr)
+        return {};
+    return {bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
+}
+
 Value Recordset::coerce(const Column& column, const Value& v) {
     if (v.isNull()) {
         if (column.primaryKey)
@@ -541,8 +628,11 @@ void Recordset::setValue(int i, const Value& v) {
 void Recordset::update() {
     if (mode_ == EditMode::None)
         throw EngineError(QStringLiteral("AddNew または Edit を実行していません。"));
+    // setValue has converted every value already; only a key left Null is still to be refused, before anything is
+    // written.
     for (int i = 0; i < fieldCount(); ++i)
-        coerce(columns_[i], buffer_[i]); // a Null key fails here, before anything is written
+        if (columns_[i].primaryKey && buffer_[i].isNull())
+            coerce(columns_[i], buffer_[i]);
     if (mode_ == EditMode::Add) {
         addRow();
         return;
@@ -579,13 +669,7 @@ void Recordset::addRow() {
     sqlite3_clear_bindings(insert_);
     for (int i = 0; i < fieldCount(); ++i)
         Bind(db_, insert_, i + 1, buffer_[i]);
-    const int rc = sqlite3_step(insert_);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        const QString msg = QString::fromUtf8(sqlite3_errmsg(db_.handle()));
-        sqlite3_reset(insert_);
-        throw EngineError(msg);
-    }
-    sqlite3_reset(insert_);
+    RunAgain(db_, insert_);
     mode_ = EditMode::None;
     buffer_.clear();
 }
@@ -601,6 +685,20 @@ void Recordset::deleteCurrent() {
     Bind(db_, stmt, 1, Value(rowid_));
     RunToEnd(db_, stmt);
     deleted_ = true;
+}
+
+void CopyDatabase(Database& source, const QString& targetPath) {
+    auto target = Database::create(targetPath);
+    sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", source.handle(), "main");
+    const int rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(target->handle());
+    if (backup)
+        sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+        const QString why = QString::fromUtf8(sqlite3_errstr(rc));
+        target.reset();
+        QFile::remove(targetPath);
+        throw EngineError(QStringLiteral("'%1' にデータベースを複写できません: %2").arg(targetPath, why));
+    }
 }
 
 } // namespace quelm::platform

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -42,6 +43,8 @@ class Database {
 public:
     // Opens an existing database file; fails clearly when it is missing or is not a database.
     static std::unique_ptr<Database> open(const QString& path);
+    // The same for a file of another program that is only read: the engine never writes to it.
+    static std::unique_ptr<Database> openReadOnly(const QString& path);
     // Creates a new, empty database file (the file must not exist).
     static std::unique_ptr<Database> create(const QString& path);
     ~Database();
@@ -55,6 +58,8 @@ public:
     // Compared as the engine compares names: ASCII letters in either case.
     bool tableExists(const QString& table);
     QList<QString> tableNames();
+    // The largest whole number in a column (an indexed column answers at once); 0 for an empty table or no numbers.
+    std::int64_t maxOf(const QString& table, const QString& column);
     // The declared columns of a table, in creation order.
     QList<Column> columns(const QString& table);
 
@@ -70,6 +75,7 @@ public:
 
 private:
     Database(sqlite3* db, QString path);
+    static std::unique_ptr<Database> openWith(const QString& path, int flags);
     std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key);
 
     sqlite3* db_;
@@ -120,6 +126,9 @@ public:
     QString text(int i) const;
     // The same text appended to a list row straight from the engine's UTF-8, without making a QString.
     void appendText(int i, ListRow::Builder& row) const;
+    // The engine's UTF-8 text of the cell, valid until the recordset moves; a null view (data() == nullptr) for Null.
+    // For scans that only read: a row changed through this recordset raises EngineError.
+    std::string_view utf8Text(int i) const;
 
     void addNew();
     void edit();
@@ -158,6 +167,10 @@ private:
     std::vector<Value> written_; // values of the current row after an edit, which the statement no longer shows
     bool deleted_ = false;
 };
+
+// Writes a consistent copy of an open database to the new file `targetPath` through the engine's online backup, so a
+// file being written is never copied half way. Raises EngineError (and removes the half-made file) on failure.
+void CopyDatabase(Database& source, const QString& targetPath);
 
 // Double-quoted SQL identifier; names are checked before they get here, this only keeps quoting well-formed.
 QString QuoteIdentifier(const QString& name);

@@ -9,7 +9,7 @@ namespace quelm::platform {
 
 namespace {
 
-bool CopyTree(const QString& from, const QString& to) {
+bool CopyTree(const QString& from, const QString& to, const FileCopier& copy) {
     if (!QDir().mkpath(to))
         return false;
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
@@ -18,7 +18,7 @@ bool CopyTree(const QString& from, const QString& to) {
         const QString target = QDir(to).filePath(entry.fileName());
         if (entry.isSymLink())
             continue; // links could lead outside the folder or loop back into it
-        if (entry.isDir() ? !CopyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+        if (entry.isDir() ? !CopyTree(entry.filePath(), target, copy) : !copy(entry.filePath(), target))
             return false;
     }
     return true;
@@ -38,11 +38,31 @@ QString CopyFolderInto(const QString& sourceFolder, const QString& targetParent)
         return {};
     if (QFileInfo::exists(target))
         return {};
-    if (!CopyTree(sourcePath, target)) {
+    if (!CopyTree(sourcePath, target, CopyFile)) {
         QDir(target).removeRecursively();
         return {};
     }
     return target;
+}
+
+bool CopyFile(const QString& source, const QString& target) {
+    return QFile::copy(source, target);
+}
+
+bool CopyFolderTo(const QString& sourceFolder, const QString& target, const FileCopier& copy) {
+    const QFileInfo source(sourceFolder);
+    if (!source.isDir() || QFileInfo::exists(target))
+        return false;
+    const QString sourcePath = source.canonicalFilePath();
+    const QString targetPath = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
+    const QString targetParent = QFileInfo(targetPath).dir().canonicalPath();
+    if (targetParent.isEmpty() || targetParent == sourcePath || targetParent.startsWith(sourcePath + '/'))
+        return false;
+    if (!CopyTree(sourcePath, targetPath, copy)) {
+        QDir(targetPath).removeRecursively();
+        return false;
+    }
+    return true;
 }
 
 bool RemoveFileIfPresent(const QString& path) {

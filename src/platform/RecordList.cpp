@@ -277,6 +277,7 @@ Qt::Alignment RecordList::columnAlignment(int column) const {
 
 void RecordList::clearColumns() {
     model_->clearColumns();
+    sorted_ = false;
 }
 
 void RecordList::clearRows() {
@@ -297,6 +298,9 @@ void RecordList::addRows(std::vector<QStringList>&& rows) {
 
 void RecordList::addRows(std::vector<ListRow>&& rows) {
     model_->appendRows(std::move(rows));
+    // A refill of a sorted list keeps its sort, so a row index means the same record before and after.
+    if (sorted_)
+        model_->sortBy(sortKey_, sortOrder_);
 }
 
 int RecordList::rowCount() const {
@@ -374,11 +378,25 @@ int RecordList::find(const QString& text, int column, bool partial, int startInd
     return 0;
 }
 
+int RecordList::findRow(const std::vector<int>& columns, const QStringList& texts) const {
+    if (columns.empty() || static_cast<int>(columns.size()) != texts.size())
+        return 0;
+    for (int r = 0; r < rowCount(); ++r) {
+        bool same = true;
+        for (std::size_t k = 0; k < columns.size() && same; ++k)
+            same = model_->text(r, columns[k]) == texts[static_cast<int>(k)];
+        if (same)
+            return r + 1;
+    }
+    return 0;
+}
+
 void RecordList::sortByColumn(int column, Qt::SortOrder order) {
     if (column < 0 || column >= columnCount())
         return;
     sortKey_ = column;
     sortOrder_ = order;
+    sorted_ = true;
     model_->sortBy(column, order);
 }
 

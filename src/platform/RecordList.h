@@ -35,7 +35,7 @@ public:
     void clearRows();
 
     void addRow(const QStringList& cells);
-    // Adds many rows in one step; the way to fill a list from a table.
+    // Adds many rows in one step; the way to fill a list from a table. A list sorted by a column stays sorted.
     void addRows(std::vector<QStringList>&& rows);
     void addRows(std::vector<ListRow>&& rows);
     int rowCount() const;
@@ -64,6 +64,10 @@ public:
     int sortKey() const { return sortKey_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
     void setSortOrder(Qt::SortOrder order) { sortOrder_ = order; }
+    // Whether the rows were sorted by a column since the columns were made; refills keep that sort.
+    bool isSorted() const { return sorted_; }
+    // First row whose cells in the columns equal the texts, 0 when none.
+    int findRow(const std::vector<int>& columns, const QStringList& texts) const;
 
     QTreeView* view() const;
 
@@ -84,6 +88,7 @@ private:
     RecordListView* view_;
     int sortKey_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    bool sorted_ = false;
     bool applyingWidths_ = false;
 };
 

@@ -38,6 +38,7 @@ public:
     void mf12_Click() override;
     void mf13_Click() override;
     void me11_Click() override;
+    void me125_Click(); // 在庫管理Dravnデータ移行
     void mk11_Click() override;
     void ms11_Click() override;
     void me122_Click(); // CSV import of main records
@@ -77,6 +78,7 @@ private:
     void readRows() override { RefillByMode(); }
     void clearShown() override { clearPanel(); }
     void showSelected() override { Text13Set(); }
+    std::vector<int> keyColumns() const override { return {fieldCount()}; }
 };
 
 } // namespace quelm::records

@@ -69,6 +69,7 @@ private:
     void readRows() override { SubListViewSet(); }
     void clearShown() override { clearBoxes(); }
     void showSelected() override { Text123Set(); }
+    std::vector<int> keyColumns() const override { return {subFieldCount(), subFieldCount() + 1}; }
 };
 
 } // namespace quelm::records

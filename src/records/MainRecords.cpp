@@ -329,6 +329,22 @@ EditResult EngineFailure(const EngineError& e, std::int32_t regNo) {
     return r;
 }
 
+QString RecordMissingMessage(std::int32_t regNo) {
+    return QStringLiteral("登録ＮＯ %1 の明細レコードが見つかりません。").arg(regNo);
+}
+
+EditResult RecordMissing(std::int32_t regNo, const QString& message) {
+    EditResult r;
+    r.status = EditResult::Status::NotFound;
+    r.regNo = regNo;
+    r.message = message;
+    return r;
+}
+
+bool MainRecordExists(Database& db, const ConfigSection& section, std::int32_t regNo) {
+    return !db.openTable(CheckedTableName(section.TableName), store::MainKeyColumn, Value(regNo))->eof();
+}
+
 std::optional<std::int32_t> ParseWholeNumber(const QString& text) {
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]+$"));
     const QString t = Narrow(text).trimmed();
@@ -388,15 +404,20 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
         EditResult r = ConvertInputs(MainEditFields(s), inputs, true, EmptyTextValue, values);
         if (!r.ok())
             return r;
-        if (s.RegNo >= std::numeric_limits<std::int32_t>::max())
-            throw EngineError(QStringLiteral("登録NOが上限に達しています。"));
-        const std::int32_t regNo = s.RegNo + 1;
         const QString table = CheckedTableName(s.TableName);
 
         auto db = store::OpenCatalogue(state.databasePath());
         store::CategoryConfig next = state.config;
         {
             platform::Transaction tx(*db);
+            // The counter of this copy may lag behind the table (another copy, an older catalogue); a number that
+            // main or sub records already carry is never issued again.
+            const std::int64_t last =
+                std::max({static_cast<std::int64_t>(s.RegNo), db->maxOf(table, store::MainKeyColumn),
+                          db->maxOf(CheckedSubTable(s).name, store::MainKeyColumn)});
+            if (last >= std::numeric_limits<std::int32_t>::max())
+                throw EngineError(QStringLiteral("登録NOが上限に達しています。"));
+            const std::int32_t regNo = static_cast<std::int32_t>(last) + 1;
             {
                 auto rs = db->openTable(table, store::MainKeyColumn, Value(regNo));
                 rs->addNew();
@@ -409,9 +430,9 @@ EditResult AddMainRecord(store::AppState& state, const std::vector<FieldInput>& 
             next[section].Dirty = 1;
             store::SaveConfig(*db, next);
             tx.commit();
+            r.regNo = regNo;
         }
         state.config = next;
-        r.regNo = regNo;
         r.rows = 1;
         return r;
     } catch (const EngineError& e) {
@@ -432,6 +453,8 @@ EditResult UpdateMainRecord(store::AppState& state, std::int32_t regNo, const st
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
         r.rows = UpdateRecords(*db->openTable(table, store::MainKeyColumn, Value(regNo)), values);
+        if (r.rows == 0)
+            return RecordMissing(regNo, RecordMissingMessage(regNo));
         tx.commit();
         return r;
     } catch (const EngineError& e) {
@@ -452,6 +475,8 @@ EditResult DeleteMainRecord(store::AppState& state, std::int32_t regNo, bool wit
         if (subs)
             DeleteRecords(*subs->openRowsOf(*db, regNo));
         r.rows = DeleteRecords(*db->openTable(table, store::MainKeyColumn, Value(regNo)));
+        if (r.rows == 0)
+            return RecordMissing(regNo, RecordMissingMessage(regNo)); // rolled back, sub records included
         tx.commit();
         return r;
     } catch (const EngineError& e) {

@@ -161,7 +161,8 @@ std::optional<int> FindTooLongText(const store::ConfigSection& section, const st
 std::optional<int> FindTooLongText(const EditFields& fields, const std::vector<FieldInput>& inputs);
 
 struct EditResult {
-    enum class Status { Ok, TooLong, TypeError, EngineError };
+    // NotFound: the record to change, delete or add to is no longer stored; nothing was written.
+    enum class Status { Ok, TooLong, TypeError, EngineError, NotFound };
     Status status = Status::Ok;
     std::int32_t regNo = 0; // the record added, changed or deleted
     int rows = 0;           // records written or deleted
@@ -179,6 +180,12 @@ EditResult ConvertInputs(const EditFields& fields, const std::vector<FieldInput>
                          const QString& emptyText, std::vector<platform::Value>& values);
 // The result that reports an engine failure with its message, for the record regNo.
 EditResult EngineFailure(const platform::EngineError& e, std::int32_t regNo = 0);
+// "登録ＮＯ n の明細レコードが見つかりません。": the main record regNo is no longer stored.
+QString RecordMissingMessage(std::int32_t regNo);
+// The result for a write whose record is gone (another screen or another copy deleted it); message says which.
+EditResult RecordMissing(std::int32_t regNo, const QString& message);
+// Whether the main record regNo of the section is stored.
+bool MainRecordExists(platform::Database& db, const store::ConfigSection& section, std::int32_t regNo);
 
 // Appends a main record to the current category from the boxes: 登録ＮＯ = 登録NO + 1, 画像jpg有無 0. The record
 // and the advanced counter are written in one transaction; state.config follows only after the commit. A refused

@@ -2,6 +2,7 @@
 #include "records/RecordEditor.h"
 
 #include "platform/Database.h"
+#include "platform/DialogKeys.h"
 #include "platform/MaskedDateBox.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
@@ -57,6 +58,8 @@ RecordEditor::RecordEditor(store::AppState& state, platform::Ui& ui, EditorLayou
                         platform::TwipsToPixels(FirstRowTop(layout_.keyRows) + layout_.boxCount * RowHeight + 900));
     vbox->addWidget(body_);
     buildControls();
+    // Return in a box must not store a half-typed record.
+    platform::KeepReturnFromButtons(*this);
     me13->setEnabled(!QApplication::clipboard()->text().isEmpty());
 }
 
@@ -144,7 +147,9 @@ void RecordEditor::buildControls() {
         Check1[i]->hide();
     }
     Combo1 = new QComboBox(body_);
-    Combo1->setEditable(true);
+    // Only a real entry of the list can be taken: nothing typed, and Return chooses nothing.
+    Combo1->setEditable(false);
+    Combo1->setPlaceholderText(QStringLiteral("リストを選択して下さい"));
     Combo1->setGeometry(TwipsRect(2160, 0, 5400, 330));
     Combo1->hide();
     connect(Combo1, qOverload<int>(&QComboBox::activated), this, &RecordEditor::Combo1_Click);
@@ -152,7 +157,6 @@ void RecordEditor::buildControls() {
     const int buttonsTop = firstRowTop + layout_.boxCount * RowHeight + 240;
     Command1 = new QPushButton(body_);
     Command1->setGeometry(TwipsRect(2160, buttonsTop, 2400, 450));
-    Command1->setDefault(true);
     Command2 = new QPushButton(body_);
     Command2->setGeometry(TwipsRect(5160, buttonsTop, 2400, 450));
     connect(Command1, &QPushButton::clicked, this, &RecordEditor::Command1_Click);
@@ -194,6 +198,9 @@ void RecordEditor::setUpFields(const store::ConfigSection& section, const std::v
         if (isMasked(i))
             MaskEdBox1[i]->setMask(type == store::TypeDate ? DateMask : QString());
     }
+    // Typing starts in the first field, not in the read-only key boxes above it.
+    if (fields_.count() > 0)
+        box(0)->setFocus();
 }
 
 void RecordEditor::setValues(const std::vector<QString>& values) {
@@ -267,7 +274,7 @@ void RecordEditor::onAdd() {
     if (!textsFit())
         return;
     const EditResult result = addRecord(inputs());
-    if (result.status == EditResult::Status::EngineError) {
+    if (result.status == EditResult::Status::EngineError || result.status == EditResult::Status::NotFound) {
         // Nothing was stored: the typed record stays in the boxes for another try.
         platform::ShowEngineError(ui_, result.message, this);
         return;
@@ -301,6 +308,11 @@ void RecordEditor::onChange() {
     if (!textsFit())
         return;
     const EditResult result = updateRecord(inputs());
+    if (result.status == EditResult::Status::NotFound) {
+        // The record was deleted meanwhile: the typed values stay, for the user to copy or give up.
+        platform::ShowEngineError(ui_, result.message, this);
+        return;
+    }
     showBlanks(result.blankedFields, EmptyTextValue);
     if (result.status == EditResult::Status::TypeError)
         ui_.message(result.message, Icon::Critical, Buttons::Ok, TypeErrorTitle, this);
@@ -317,6 +329,10 @@ void RecordEditor::onDelete() {
         return;
     }
     const EditResult result = deleteRecord();
+    if (result.status == EditResult::Status::NotFound) {
+        platform::ShowEngineError(ui_, result.message, this);
+        return;
+    }
     if (result.status == EditResult::Status::EngineError)
         platform::ShowEngineError(ui_, result.message, this);
     accept();
@@ -393,7 +409,7 @@ void RecordEditor::SubList(int slot) {
     Combo1->clear();
     Combo1->addItems(entries);
     Combo1->setEnabled(true);
-    Combo1->setEditText(QStringLiteral("リストを選択して下さい"));
+    Combo1->setCurrentIndex(-1);
     if (QLineEdit* target = box(target_))
         Combo1->move(Combo1->x(), target->y());
     Combo1->show();

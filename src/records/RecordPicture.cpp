@@ -1,6 +1,7 @@
 #include "records/RecordPicture.h"
 
 #include "platform/Database.h"
+#include "platform/WriteFaults.h"
 #include "records/MainRecords.h"
 #include "store/Catalogue.h"
 
@@ -9,9 +10,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 
 namespace quelm::records {
 
@@ -58,8 +59,17 @@ int SetPictureFlag(platform::Database& db, const store::AppState& state, int sec
     return 1;
 }
 
-QString RecordMissingMessage(std::int32_t regNo) {
-    return QStringLiteral("登録ＮＯ %1 の明細レコードが見つかりません。").arg(regNo);
+// Encodes the image as a JPEG of quality 100 into a file not yet in place, on disk before the file is committed.
+bool EncodeJpeg(const QImage& image, platform::AtomicFile& file) {
+    if (image.isNull() || !file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, "jpeg");
+    writer.setQuality(100);
+    if (!writer.write(image) || !file.flush() || fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -173,18 +183,8 @@ QImage ComposeBoxImage(const QImage& picture, QSize naturalSize, QSize box, cons
 }
 
 bool WriteJpeg(const QImage& image, const QString& path) {
-    if (image.isNull())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, "jpeg");
-    writer.setQuality(100);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    platform::AtomicFile file(path);
+    return EncodeJpeg(image, file) && file.commit();
 }
 
 int ShumokuUpDate(const store::AppState& state, int section, std::int32_t regNo, int jpgswr) {
@@ -197,19 +197,32 @@ int ShumokuUpDate(const store::AppState& state, int section, std::int32_t regNo,
 
 PictureResult SaveRecordPicture(const store::AppState& state, int section, std::int32_t regNo, const QImage& boxImage) {
     const QString path = state.RecordPicturePath(section, regNo);
-    bool written = false;
+    bool placed = false;
     try {
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
         if (SetPictureFlag(*db, state, section, regNo, 1) == 0)
             throw EngineError(RecordMissingMessage(regNo));
-        if (!WriteJpeg(boxImage, path))
+        platform::AtomicFile file(path);
+        if (!EncodeJpeg(boxImage, file))
             return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
-        written = true;
-        tx.commit();
+        // The file and the flag cannot change in one step; the order keeps the record sound if the second step fails
+        // or the program dies in between. A first picture goes into place before its flag (a file without its flag
+        // is written over next time). A new picture for an earlier one waits until the flag is committed, so that a
+        // flag that cannot be written leaves the earlier picture in place.
+        if (!QFileInfo::exists(path)) {
+            if (!file.commit())
+                return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
+            placed = true;
+            tx.commit();
+        } else {
+            tx.commit();
+            if (!file.commit())
+                return {PictureResult::Status::FileFailed, PictureNotSavedMessage};
+        }
         return {};
     } catch (const EngineError& e) {
-        if (written)
+        if (placed)
             QFile::remove(path);
         return {PictureResult::Status::EngineError, e.message()};
     }

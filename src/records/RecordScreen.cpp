@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace quelm::records {
 
@@ -182,7 +183,12 @@ bool RecordScreen::beginLoad() {
     opened_ = {state_.CurrentSection, state_.config[state_.CurrentSection].ShumokuName,
                state_.ListMode,       state_.CurrentRegNo,
                state_.CurrentSubNo,   state_.FieldSearchCriteria};
+    opened_.tablesGeneration = state_.TablesGeneration[opened_.section];
     return true;
+}
+
+bool RecordScreen::stale() const {
+    return loaded_ && state_.TablesGeneration[opened_.section] != opened_.tablesGeneration;
 }
 
 void RecordScreen::countSubRecords(std::int64_t regNo) {
@@ -213,11 +219,14 @@ QString RecordScreen::positionText() const {
 void RecordScreen::openEditor(EditorMode mode) {
     claimState();
     const int remembered = ListView1->selectedIndex();
+    QStringList editedKey;
+    for (int column : keyColumns())
+        editedKey << ListView1->cell(remembered, column);
     {
         const std::unique_ptr<QDialog> editor = makeEditor(mode);
         ui_.runModal(*editor);
     }
-    showAfterEdit(mode, remembered);
+    showAfterEdit(mode, remembered, editedKey);
 }
 
 void RecordScreen::runExchangeScreen(QDialog& screen) {
@@ -231,7 +240,34 @@ void RecordScreen::runExchangeScreen(QDialog& screen) {
     update();
 }
 
-void RecordScreen::showAfterEdit(EditorMode mode, int rememberedIndex) {
+int RecordScreen::rowAfterEdit(EditorMode mode, int rememberedIndex, const QStringList& editedKey) const {
+    const int rows = ListView1->rowCount();
+    const std::vector<int> keys = keyColumns();
+    if (mode == EditorMode::New) {
+        if (!ListView1->isSorted() || keys.empty())
+            return rows; // unsorted, the newest record is the last row
+        // Sorted, the newest record is the one with the largest number, wherever the sort put it.
+        int newest = rows;
+        qlonglong largest = std::numeric_limits<qlonglong>::min();
+        for (int i = 1; i <= rows; ++i) {
+            const qlonglong key = ListView1->cell(i, keys.back()).toLongLong();
+            if (key > largest) {
+                largest = key;
+                newest = i;
+            }
+        }
+        return newest;
+    }
+    // A changed record is found by its key: a sort or another writer may have moved it to another row.
+    if (mode == EditorMode::Change) {
+        if (const int row = ListView1->findRow(keys, editedKey); row > 0)
+            return row;
+    }
+    // A changed list can also be shorter (the record went elsewhere), so the remembered row is kept within it.
+    return std::clamp(rememberedIndex, 1, rows);
+}
+
+void RecordScreen::showAfterEdit(EditorMode mode, int rememberedIndex, const QStringList& editedKey) {
     readRows();
     const int rows = ListView1->rowCount();
     if (rows == 0) {
@@ -240,8 +276,7 @@ void RecordScreen::showAfterEdit(EditorMode mode, int rememberedIndex) {
         update();
         return;
     }
-    // A changed list can also be shorter (the record went elsewhere), so the remembered row is kept within it.
-    const int index = mode == EditorMode::New ? rows : std::clamp(rememberedIndex, 1, rows);
+    const int index = rowAfterEdit(mode, rememberedIndex, editedKey);
     ListView1->select(index);
     showSelected();
     ListView1->ensureVisible(index);

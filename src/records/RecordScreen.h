@@ -44,6 +44,8 @@ public:
 
     // The position text of panel 2 for the current row of ListView1.
     QString positionText() const;
+    // Whether the category's data was deleted or its tables rebuilt since the screen loaded: its rows are stale.
+    bool stale() const;
 
     // Handlers; the record commands are each screen's own.
     virtual void mf11_Click() = 0;
@@ -121,13 +123,15 @@ protected:
     // Runs the editor modally; then the rows are read again and the edited row (after a new record, the last) is
     // shown.
     void openEditor(EditorMode mode);
-    void showAfterEdit(EditorMode mode, int rememberedIndex);
     // Runs an import or export screen modally; then the list is emptied and read again and its row shown.
     void runExchangeScreen(QDialog& screen);
+    void showAfterEdit(EditorMode mode, int rememberedIndex, const QStringList& editedKey = {});
     // What showAfterEdit does with the screen's own lists and boxes.
     virtual void readRows() = 0;
     virtual void clearShown() = 0;
     virtual void showSelected() = 0;
+    // The hidden key columns of ListView1 that name one record (登録ＮＯ, and サブＮＯ on the sub list).
+    virtual std::vector<int> keyColumns() const = 0;
 
     // Field labels and boxes on the detail panel, five to a column; hidden until the load shows those in use.
     static void BuildFieldBoxes(QWidget* panel, std::span<QLabel*> labels, std::span<QLineEdit*> boxes,
@@ -156,10 +160,13 @@ protected:
         std::int32_t regNo = 0;
         std::int32_t subNo = 0;
         store::FieldSearch criteria;
+        int tablesGeneration = 0;
     } opened_;
 
 private:
     void buildMenus(const Captions& captions);
+    // The row to show after the editor closed, on the refilled list of rows rows.
+    int rowAfterEdit(EditorMode mode, int rememberedIndex, const QStringList& editedKey) const;
     // Screen print of this window, its client area or the display (menu 画面印刷 and its tool bar button).
     void printScreen(print::ScreenPrintArea area);
 

@@ -15,6 +15,10 @@ using store::ConfigSection;
 
 namespace {
 
+QString SubRecordMissingMessage(std::int32_t regNo, std::int32_t subNo) {
+    return QStringLiteral("登録ＮＯ %1 サブＮＯ %2 のサブ明細レコードが見つかりません。").arg(regNo).arg(subNo);
+}
+
 // The filter that picks the sub record subNo out of the rows of its main record.
 RecordFilter IsSubNo(const SubTable& t, std::int32_t subNo) {
     return [pos = t.subNoPos, subNo](const Recordset& rs) {
@@ -37,6 +41,10 @@ EditResult AddSubRecord(store::AppState& state, std::int32_t regNo, const std::v
 
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
+        // A screen opened before its main record was deleted must not store a sub record without one: the next
+        // main record given the same number would show it as its own.
+        if (!MainRecordExists(*db, s, regNo))
+            return RecordMissing(regNo, RecordMissingMessage(regNo));
         // A number already stored under this record is never given twice, even when the screen's count is stale.
         const int last = std::max({state.MaxSubNo, 0, CountSubRecords(*db, s, regNo).maxSubNo});
         if (last >= std::numeric_limits<std::int32_t>::max())
@@ -74,6 +82,8 @@ EditResult UpdateSubRecord(store::AppState& state, std::int32_t regNo, std::int3
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
         r.rows = UpdateRecords(*t.openRowsOf(*db, regNo), values, IsSubNo(t, subNo));
+        if (r.rows == 0)
+            return RecordMissing(regNo, SubRecordMissingMessage(regNo, subNo));
         tx.commit();
         return r;
     } catch (const EngineError& e) {
@@ -90,6 +100,8 @@ EditResult DeleteSubRecord(store::AppState& state, std::int32_t regNo, std::int3
         auto db = store::OpenCatalogue(state.databasePath());
         platform::Transaction tx(*db);
         r.rows = DeleteRecords(*t.openRowsOf(*db, regNo), IsSubNo(t, subNo));
+        if (r.rows == 0)
+            return RecordMissing(regNo, SubRecordMissingMessage(regNo, subNo));
         tx.commit();
         return r;
     } catch (const EngineError& e) {

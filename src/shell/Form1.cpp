@@ -1,12 +1,23 @@
 // Main window: the category buttons, the search popup and the menus of every other screen.
 #include "shell/Form1.h"
 
+#include "exchange/AccessCatalogue.h"
+#include "maintenance/Form12a.h"
+#include "maintenance/Form12b.h"
+#include "maintenance/Form13a.h"
+#include "maintenance/Form13b.h"
+#include "maintenance/Form13c.h"
+#include "maintenance/Form2a.h"
+#include "maintenance/Form2h.h"
+#include "maintenance/Formv.h"
 #include "platform/Database.h"
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
+#include "search/Form10.h"
+#include "search/Form9.h"
 #include "shell/Choosers.h"
 #include "store/Catalogue.h"
 #include "store/Form2b.h"
@@ -189,6 +200,8 @@ void Form1::buildMenus() {
     mf1->addSeparator(); // mf1x
     mf12 = mf1->addAction(QStringLiteral("ファイル・バックアップ　　　"));
     mf13 = mf1->addAction(QStringLiteral("ファイル復元"));
+    mf14 = mf1->addAction(QStringLiteral("Accessデータベース取込み"));
+    connect(mf14, &QAction::triggered, this, &Form1::mf14_Click);
     mf1->addSeparator(); // mf1x1
     mf17 = mf1->addAction(QStringLiteral("終了"));
     connect(mf17, &QAction::triggered, this, &Form1::Command9_Click);
@@ -205,6 +218,10 @@ void Form1::buildMenus() {
     connect(mt13, &QAction::triggered, this, &Form1::mt13_Click);
     connect(mt14, &QAction::triggered, this, &Form1::mt14_Click);
     connect(mt15, &QAction::triggered, this, &Form1::mt15_Click);
+    connect(mt11, &QAction::triggered, this, &Form1::mt11_Click);
+    connect(mt17, &QAction::triggered, this, &Form1::mt17_Click);
+    connect(mf12, &QAction::triggered, this, &Form1::mf12_Click);
+    connect(mf13, &QAction::triggered, this, &Form1::mf13_Click);
 
     // Shown only as the popup of Command2.
     kenopen = new QMenu(QStringLiteral("検索して開く"), this);
@@ -217,6 +234,7 @@ void Form1::buildMenus() {
     }
 
     mi1 = bar->addAction(QStringLiteral("簡易照会  "));
+    connect(mi1, &QAction::triggered, this, &Form1::mi1_Click);
     QMenu* mm1 = bar->addMenu(QStringLiteral("管理資料  "));
     mm11 = mm1->addAction(QStringLiteral("種目別登録件数調べ"));
     mm12 = mm1->addAction(QStringLiteral("種目別項目名一覧"));
@@ -225,6 +243,10 @@ void Form1::buildMenus() {
     mh11 = mh1->addAction(QStringLiteral("ヘルプ  "));
     mh12 = mh1->addAction(QStringLiteral("バージョン情報"));
     connect(mh11, &QAction::triggered, this, [this] { ui_.showHelp(this); });
+    connect(mm11, &QAction::triggered, this, &Form1::mm11_Click);
+    connect(mm12, &QAction::triggered, this, &Form1::mm12_Click);
+    connect(mm13, &QAction::triggered, this, &Form1::mm13_Click);
+    connect(mh12, &QAction::triggered, this, &Form1::mh12_Click);
 }
 
 bool Form1::Form_Load() {
@@ -420,6 +442,20 @@ void Form1::Command2_Click() {
 
 void Form1::Command3_Click() {
     state_.SearchFromInquiry = false;
+    search::Form9 form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mi1_Click() {
+    // One inquiry screen at a time; the menu brings an open one to the front.
+    if (!inquiryScreen) {
+        inquiryScreen = new search::Form10(state_, ui_, this);
+        inquiryScreen->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    ui_.showModeless(*inquiryScreen);
+    inquiryScreen->raise();
+    inquiryScreen->activateWindow();
+    update();
 }
 
 void Form1::Command9_Click() {
@@ -445,9 +481,22 @@ void Form1::mk11_Click(int index) {
     update();
 }
 
+void Form1::mf14_Click() {
+    // Every screen works on the configuration read at start, so a replaced catalogue means a new start.
+    if (exchange::RunAccessCatalogueImport(state_, ui_, this))
+        ui_.endProgram();
+}
+
 void Form1::mt12_Click() {
-    store::Form2c form(state_, ui_, this);
-    ui_.runModal(form);
+    {
+        store::Form2c form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
+    RelayOutCategories();
+}
+
+void Form1::RelayOutCategories() {
     if (cd2Flag || dvd2Flag)
         DSpaceReSet();
     if (cd3Flag || dvd3Flag)
@@ -456,13 +505,87 @@ void Form1::mt12_Click() {
         moveTop(Command1[b], topTwips(Command1[0]));
     for (int b : {4, 5})
         moveTop(Command1[b], topTwips(Command1[3]));
+    for (int b : {1, 2, 4, 5}) {
+        Command1[b]->setVisible(state_.config[b + 4].inUse());
+        Command1[b]->setEnabled(state_.config[b + 4].inUse());
+    }
     CommandSet();
     update();
 }
 
-void Form1::mt13_Click() {
-    store::Form2b form(state_, ui_, this);
+void Form1::ApplySettings() {
+    ApplyTitleAndColors();
+    for (int s = store::FirstSlotSection; s <= store::LastSlotSection; ++s) {
+        if (state_.config[s].inUse())
+            Command1[s - 4]->setText(state_.config[s].ShumokuName);
+    }
+    Menukensaku();
+    update();
+}
+
+void Form1::mt11_Click() {
+    maintenance::Form2a form(
+        state_, ui_, [this] { ApplySettings(); }, this);
     ui_.runModal(form);
+}
+
+void Form1::mt17_Click() {
+    maintenance::Form2h form(
+        state_, ui_, [this] { ApplySettings(); }, this);
+    ui_.runModal(form);
+    if (!form.Initialised)
+        return;
+    // The open record screen shows records that are gone now.
+    if (recordScreen)
+        recordScreen->close();
+    RelayOutCategories();
+    ApplySettings();
+}
+
+void Form1::mf12_Click() {
+    maintenance::Form12a form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mf13_Click() {
+    maintenance::Form12b form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mm11_Click() {
+    maintenance::Form13a form(state_, ui_, this);
+    ui_.runModal(form);
+}
+
+void Form1::mm12_Click() {
+    maintenance::Form13c form(state_, ui_, this);
+    if (form.Loaded)
+        ui_.runModal(form);
+}
+
+void Form1::mm13_Click() {
+    maintenance::Form13b form(state_, ui_, this);
+    if (form.Loaded)
+        ui_.runModal(form);
+}
+
+void Form1::mh12_Click() {
+    maintenance::Formv form(this);
+    ui_.runModal(form);
+}
+
+void Form1::mt13_Click() {
+    {
+        store::Form2b form(state_, ui_, this);
+        ui_.runModal(form);
+    }
+    closeStaleRecordScreen();
+}
+
+void Form1::closeStaleRecordScreen() {
+    // A record screen left open on deleted data would add sub records to discs that are gone.
+    if (recordScreen && recordScreen->stale())
+        recordScreen->close();
 }
 
 void Form1::mt14_Click() {

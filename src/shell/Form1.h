@@ -19,6 +19,9 @@ class Ui;
 namespace quelm::records {
 class Form5;
 }
+namespace quelm::search {
+class Form10;
+}
 
 namespace quelm::shell {
 
@@ -54,10 +57,20 @@ public:
     void Command3_Click();
     void Command9_Click();
     void mk11_Click(int index);
+    void mf14_Click(); // Accessデータベース取込み
+    void mi1_Click();
     void mt12_Click();
     void mt13_Click();
     void mt14_Click();
     void mt15_Click();
+    void mt11_Click();
+    void mt17_Click();
+    void mf12_Click();
+    void mf13_Click();
+    void mm11_Click();
+    void mm12_Click();
+    void mm13_Click();
+    void mh12_Click();
 
     // Layout procedures.
     void Menukensaku();
@@ -66,6 +79,10 @@ public:
     void DSpaceReSet();
     bool PictureFolderCheck();
     void ApplyTitleAndColors();
+    // Title, colours, button captions and search popup from the configuration, at once.
+    void ApplySettings();
+    // Places the category buttons again for the slots now in use.
+    void RelayOutCategories();
 
     // Controls under their given names.
     std::array<QPushButton*, 6> Command1{};
@@ -81,6 +98,7 @@ public:
     QAction* mk1 = nullptr;
     std::array<QAction*, 6> mk11{};
     QAction *mf12 = nullptr, *mf13 = nullptr, *mf17 = nullptr;
+    QAction* mf14 = nullptr; // Accessデータベース取込み
     QAction *mt11 = nullptr, *mt12 = nullptr, *mt13 = nullptr, *mt14 = nullptr, *mt15 = nullptr, *mt17 = nullptr;
     QAction* mi1 = nullptr;
     QAction *mm11 = nullptr, *mm12 = nullptr, *mm13 = nullptr;
@@ -94,6 +112,8 @@ public:
 
     // The record screen opened by a category button, while it is open.
     QPointer<records::Form5> recordScreen;
+    // The inquiry screen, while it is open.
+    QPointer<search::Form10> inquiryScreen;
 
     // Layout flags of the added slots, set by CommandSet.
     bool cd2Flag = false, cd3Flag = false, dvd2Flag = false, dvd3Flag = false;
@@ -111,6 +131,8 @@ private:
     void applyHeight();
     void openCategory(int section, std::int16_t listMode);
     void showRecordScreen();
+    // Closes the record screen when its category's data was deleted or its tables rebuilt meanwhile.
+    void closeStaleRecordScreen();
 
     store::AppState& state_;
     platform::Ui& ui_;

@@ -69,6 +69,10 @@ struct AppState {
     QString title() const { return config.systemTitle().trimmed(); }
     // Caption of a screen: title + " Quelm - " + screen name.
     QString caption(const QString& screenName) const { return title() + QStringLiteral(" Quelm - ") + screenName; }
+
+    // Per section, how often this run deleted the category's data or rebuilt its tables. A record screen remembers
+    // the count it was loaded under: another count means its rows are gone or its columns laid out anew.
+    std::array<int, SectionCount> TablesGeneration{};
 };
 
 // "ListTable1" … "ListTable10".

@@ -37,6 +37,12 @@ const FieldTemplate& DvdTemplate() {
     return t;
 }
 
+const QStringList& DefaultCategoryNames() {
+    static const QStringList names{QStringLiteral("CD1"),  QStringLiteral("CD2"),  QStringLiteral("CD3"),
+                                   QStringLiteral("DVD1"), QStringLiteral("DVD2"), QStringLiteral("DVD3")};
+    return names;
+}
+
 QString MainFieldTypeOf(int k) {
     if (k == 11 || k == 12)
         return TypeLong;
@@ -111,9 +117,9 @@ void ApplyTemplate(ConfigSection& s, const FieldTemplate& t) {
 std::vector<ConfigSection> InitialRows() {
     std::vector<ConfigSection> rows;
     ConfigSection system = BlankSection(1, QStringLiteral("システム"));
-    system.FieldType[1] = QStringLiteral("ＣＤ管理");
-    system.FieldType[2] = QStringLiteral("16744448");
-    system.FieldType[3] = QStringLiteral("14671839");
+    system.FieldType[1] = DefaultSystemTitle;
+    system.FieldType[2] = DefaultTitleColor;
+    system.FieldType[3] = DefaultBackColor;
     rows.push_back(system);
 
     ConfigSection cd = BlankSection(2, QStringLiteral("CDテンプレート"));
@@ -129,12 +135,11 @@ std::vector<ConfigSection> InitialRows() {
 
     const QStringList slotLabels{QStringLiteral("CD"),  QStringLiteral("CD2"),  QStringLiteral("CD3"),
                                  QStringLiteral("DVD"), QStringLiteral("DVD2"), QStringLiteral("DVD3")};
-    const QStringList names{QStringLiteral("CD1"),  QStringLiteral("CD2"),  QStringLiteral("CD3"),
-                            QStringLiteral("DVD1"), QStringLiteral("DVD2"), QStringLiteral("DVD3")};
+    const QStringList& names = DefaultCategoryNames();
     for (int i = 0; i < 6; ++i) {
         ConfigSection slot = BlankSection(5 + i, slotLabels[i]);
         slot.ShumokuName = names[i];
-        slot.InUse = (i == 0 || i == 3) ? 1 : 0;
+        slot.InUse = InUseByDefault(FirstSlotSection + i) ? 1 : 0;
         slot.TableName = names[i];
         slot.SubTableName = names[i] + QStringLiteral("SUB");
         ApplyTemplate(slot, i < 3 ? CdTemplate() : DvdTemplate());

@@ -18,6 +18,16 @@ struct FieldTemplate {
 };
 const FieldTemplate& CdTemplate();
 const FieldTemplate& DvdTemplate();
+// What a new catalogue, and an initialised one, starts with.
+inline const QString DefaultSystemTitle = QStringLiteral("ＣＤ管理");
+inline const QString DefaultTitleColor = QStringLiteral("16744448"); // red 0, green 128, blue 255
+inline const QString DefaultBackColor = QStringLiteral("14671839");  // light grey
+// The names of the six category slots, and which of them are in use (CD1 and DVD1).
+const QStringList& DefaultCategoryNames();
+inline bool InUseByDefault(int section) {
+    return section == FirstSlotSection || section == FirstSlotSection + 3;
+}
+
 // The type of main field k (1..15) and of sub field k (1..10): fixed by position.
 QString MainFieldTypeOf(int k);
 QString SubFieldTypeOf(int k);

@@ -1,6 +1,7 @@
 #include "store/CategoryConfig.h"
 
 #include "platform/Database.h"
+#include "store/ConfigCheck.h"
 
 namespace quelm::store {
 
@@ -85,8 +86,8 @@ ConfigSection ReadSection(const Recordset& rs) {
 
 CategoryConfig LoadConfig(Database& db) {
     auto rs = db.openTable(ConfigTable);
-    if (rs->fieldCount() != ConfigColumns().size())
-        throw EngineError(QStringLiteral("%1 の列の数が違います。").arg(ConfigTable));
+    if (auto problem = CheckConfigColumns(*rs))
+        throw EngineError(*problem);
     CategoryConfig config;
     for (int i = 0; i < SectionCount; ++i) {
         if (rs->eof())
@@ -98,6 +99,8 @@ CategoryConfig LoadConfig(Database& db) {
         config[s].SavedMainTable = config[s].TableName;
         config[s].SavedSubTable = config[s].SubTableName;
     }
+    if (auto problem = CheckConfigRows(config))
+        throw EngineError(*problem);
     return config;
 }
 

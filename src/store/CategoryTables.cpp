@@ -253,6 +253,7 @@ DataDeletion DeleteCategoryData(AppState& state, int section) {
     if (!hadRows)
         return DataDeletion::NothingToDelete;
     state.config = next;
+    ++state.TablesGeneration[section];
     // Files cannot be rolled back, so they go only once the rows are gone for good; a missing one is no matter.
     for (const std::int64_t regNo : pictures)
         QFile::remove(state.RecordPicturePath(section, regNo));
@@ -334,6 +335,7 @@ std::optional<QString> RenameFields(AppState& state, int section, const QStringL
     SaveConfig(*db, next);
     tx.commit();
     state.config = next;
+    ++state.TablesGeneration[section];
     return std::nullopt;
 }
 

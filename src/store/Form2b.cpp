@@ -2,6 +2,7 @@
 #include "store/Form2b.h"
 
 #include "platform/Database.h"
+#include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "store/AppState.h"
@@ -78,6 +79,8 @@ Form2b::Form2b(AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(par
     buttons->addStretch(1);
     buttons->addWidget(Command6);
     buttons->addWidget(Command5);
+    // Return in a name box must not rebuild the tables with only the names typed so far.
+    platform::KeepReturnFromButtons(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Combo1, 0, Qt::AlignLeft);

@@ -2,6 +2,7 @@
 #include "store/Form2c.h"
 
 #include "platform/Database.h"
+#include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "store/AppState.h"
@@ -105,6 +106,7 @@ Form2c::Form2c(AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(par
     setWindowTitle(state_.caption(QStringLiteral("種目追加")));
     SetShumoku();
     MenuShuDataDel();
+    platform::KeepReturnFromButtons(*this);
 }
 
 void Form2c::SetShumoku() {

@@ -84,10 +84,20 @@ std::optional<QString> CreateList(AppState& state, int slot, const QString& name
         return QStringLiteral("%1 は既に使用中です。").arg(ListTableName(state, slot));
 
     const QString listName = name.trimmed();
+    // Two lists of one name could not be told apart in the pick lists.
+    for (int other = 0; other < ListSlotCount; ++other) {
+        if (ListName(state.config, other).trimmed() == listName)
+            return QStringLiteral("リスト名「%1」は既に使われています。").arg(listName);
+    }
     auto db = OpenCatalogue(state.databasePath());
     CategoryConfig next = state.config;
     Transaction tx(*db);
-    db->execute(CreateListTableSql(ListTableName(state, slot), listName));
+    // A table of a free slot is a leftover the directory lost (another copy of the program, a kill): no list shows
+    // it, and keeping it would block the slot for ever.
+    const QString table = ListTableName(state, slot);
+    if (db->tableExists(table))
+        db->execute(DropTableSql(table));
+    db->execute(CreateListTableSql(table, listName));
     ConfigSection& row = next[ListSection];
     row.FieldCount = static_cast<std::int16_t>(row.FieldCount + 1);
     row.FieldName[slot + 1] = listName;
@@ -103,7 +113,9 @@ void DropList(AppState& state, int slot) {
     auto db = OpenCatalogue(state.databasePath());
     CategoryConfig next = state.config;
     Transaction tx(*db);
-    db->execute(DropTableSql(table));
+    // A table already gone still leaves its directory entry to clear.
+    if (db->tableExists(table))
+        db->execute(DropTableSql(table));
     ConfigSection& row = next[ListSection];
     row.FieldName[slot + 1] = FreeSlotName;
     row.FieldCount = static_cast<std::int16_t>(std::max(0, row.FieldCount - 1));

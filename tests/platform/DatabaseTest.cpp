@@ -1,6 +1,7 @@
 #include "platform/Database.h"
 #include "TestCatalogue.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -106,6 +107,42 @@ TEST(Engine, OpeningAMissingOrForeignFileFails) {
     junk.write(QByteArray(4096, 'x'));
     junk.close();
     EXPECT_THROW(Database::open(junk.fileName()), EngineError);
+}
+
+} // namespace
+
+namespace {
+
+// Schema objects a catalogue from elsewhere may carry never act on the program's writes.
+TEST(HostileCatalogue, ATriggerInTheFileDoesNotRun) {
+    test::TestCatalogue cat;
+    cat.addMain(7, 1, {QStringLiteral("DVD")});
+    {
+        auto db = cat.open();
+        // Made as another program would have made it; the schema itself is not refused.
+        db->execute(QStringLiteral("CREATE TRIGGER wipe AFTER INSERT ON CD1 BEGIN DELETE FROM DVD1; END"));
+    }
+    cat.addMain(4, 1, {QStringLiteral("CD")});
+    EXPECT_EQ(cat.rowCount(QStringLiteral("DVD1")), 1);
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 1);
+}
+
+TEST(HostileCatalogue, EngineFailuresNameTheFileInJapaneseAndKeepTheEngineText) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quelm.mdb"));
+    QFile junk(path);
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    try {
+        Database::open(path);
+        FAIL() << "opened a file that is not a database";
+    } catch (const EngineError& e) {
+        const QStringList lines = e.message().split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines[0], QStringLiteral("ファイル %1 はデータベースではありません。").arg(path));
+        EXPECT_TRUE(lines[1].contains(QStringLiteral("file is not a database")));
+    }
 }
 
 } // namespace

@@ -338,7 +338,8 @@ TEST_F(Editor, PickListsComeFromTheListTables) {
         e.mList1_Click(1);
         EXPECT_FALSE(e.Combo1->isHidden());
         ASSERT_EQ(e.Combo1->count(), 2);
-        EXPECT_EQ(e.Combo1->currentText(), QStringLiteral("リストを選択して下さい"));
+        EXPECT_EQ(e.Combo1->currentIndex(), -1);
+        EXPECT_EQ(e.Combo1->placeholderText(), QStringLiteral("リストを選択して下さい"));
         e.Combo1_Click(1);
         EXPECT_EQ(e.Text1[5]->text(), QStringLiteral("ベートーヴェン"));
         EXPECT_TRUE(e.Combo1->isHidden());
@@ -429,21 +430,66 @@ TEST_F(Editor, ChangingARecordKeepsADateThatCarriesATime) {
 }
 
 TEST_F(Editor, AnAddTheEngineRefusesKeepsWhatWasTyped) {
-    cat.open()->execute(
-        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON CD1 BEGIN SELECT RAISE(ABORT, '書けません'); END"));
+    // A unique index the catalogue carries refuses a second record of one title.
+    cat.addMain(4, 1, {QStringLiteral("残る題")});
+    cat.open()->execute(QStringLiteral("CREATE UNIQUE INDEX one_title ON CD1 (タイトル)"));
     auto screen = open();
     driveEditor([&](Form7& e) {
         e.Text1[0]->setText(QStringLiteral("残る題"));
         e.Command1_Click();
+        ASSERT_FALSE(cat.ui.messages.isEmpty());
         EXPECT_EQ(cat.ui.messages.last().title, QStringLiteral("Error"));
-        EXPECT_EQ(cat.ui.messages.last().text, QStringLiteral("書けません"));
+        EXPECT_TRUE(cat.ui.messages.last().text.contains(QStringLiteral("UNIQUE")));
         EXPECT_EQ(e.Text1[0]->text(), QStringLiteral("残る題"));
         EXPECT_EQ(e.Text2->text(), QStringLiteral("1"));
         e.Command2_Click();
     });
     screen->mf11_Click();
     EXPECT_EQ(cat.reload()[4].RegNo, 0);
-    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 0);
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Under a column sort the refilled list keeps the sort, and the edited record stays the shown one.
+TEST_F(Editor, ASortedListKeepsItsSortAndTheEditedRecordAcrossEdits) {
+    addRecords(3);
+    auto screen = open();
+    screen->ListView1->setSortOrder(Qt::DescendingOrder);
+    screen->ListView1_ColumnClick(0); // タイトル3, タイトル2, タイトル1
+    screen->ListView1->select(1);
+    screen->ListView1_ItemClick(1);
+    ASSERT_EQ(screen->Text3->text(), QStringLiteral("3"));
+
+    // The change moves record 3 to the bottom of the sort.
+    driveEditor([](Form7& e) {
+        e.Text1[0]->setText(QStringLiteral("タイトル0"));
+        e.Command1_Click();
+    });
+    screen->mf12_Click();
+    EXPECT_EQ(screen->ListView1->cell(1, 0), QStringLiteral("タイトル2"));
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 3);
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("3"));
+    EXPECT_EQ(screen->Text1[0]->text(), QStringLiteral("タイトル0"));
+
+    // A new record is selected where the sort put it.
+    driveEditor([](Form7& e) {
+        e.Text1[0]->setText(QStringLiteral("タイトル5"));
+        e.Command1_Click();
+        e.Command2_Click();
+    });
+    screen->mf11_Click();
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("4"));
+
+    // A delete keeps the position on the sorted list: row 1 is now the next record of the sort.
+    driveEditor([](Form7& e) { e.Command1_Click(); });
+    screen->mf13_Click();
+    EXPECT_EQ(screen->ListView1->rowCount(), 3);
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("2"));
 }
 
 } // namespace

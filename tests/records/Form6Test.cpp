@@ -296,3 +296,25 @@ TEST_F(SubScreen, OpenedFromTheMainRecordScreen) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SubScreen, ASortedListShowsTheChangedSubRecord) {
+    addSubs(1, {1, 2, 3});
+    auto screen = open(1);
+    screen->ListView1->setSortOrder(Qt::DescendingOrder);
+    screen->ListView1_ColumnClick(0); // 曲1-3, 曲1-2, 曲1-1
+    screen->ListView1->select(1);
+    screen->ListView1_ItemClick(1);
+    ASSERT_EQ(screen->Text3->text(), QStringLiteral("3"));
+    driveEditor([](Form8& e) {
+        e.Text3[0]->setText(QStringLiteral("曲1-0"));
+        e.Command1_Click();
+    });
+    screen->mf12_Click();
+    EXPECT_EQ(subNosShown(*screen), (QStringList{"2", "1", "3"}));
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 3);
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("3"));
+}
+
+} // namespace

@@ -1,10 +1,12 @@
-#include "records/Form5.h"
 #include "shell/Form1.h"
 #include "TestCatalogue.h"
+#include "records/Form5.h"
 #include "store/Form2c.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -209,6 +211,31 @@ TEST_F(MainWindow, AddingASlotReLaysOutTheButtonsWithTheirBuiltInCaptions) {
     cat.ui.modalDrivers.push_back([](QDialog&) {});
     w.mt12_Click();
     EXPECT_EQ(w.windowHeightTwips(), before + 450);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindow, DeletingTheDataOfTheShownCategoryClosesItsRecordScreen) {
+    cat.addMain(4, 1, {QStringLiteral("消える")});
+    Form1 w(cat.state, cat.ui);
+    ASSERT_TRUE(w.Form_Load());
+    w.Command1_Click(0);
+    ASSERT_TRUE(w.recordScreen);
+    w.recordScreen->Timer1_Timer();
+
+    // Another category's data: the screen stays.
+    cat.ui.modalDrivers.push_back([](QDialog& d) { static_cast<store::Form2c&>(d).SD11_Click(3); });
+    w.mt12_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(w.recordScreen);
+
+    cat.ui.modalDrivers.push_back([](QDialog& d) { static_cast<store::Form2c&>(d).SD11_Click(0); });
+    w.mt12_Click();
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1")), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(w.recordScreen);
 }
 
 } // namespace

@@ -15,26 +15,7 @@ using store::DataDeletion;
 
 namespace {
 
-// Every table with its columns and rows, configuration table included: two equal snapshots mean nothing changed.
-QStringList Snapshot(Database& db) {
-    QStringList out;
-    for (const QString& t : db.tableNames()) {
-        QStringList cols;
-        for (const platform::Column& c : db.columns(t))
-            cols << c.name + QLatin1Char(':') + QString::number(static_cast<int>(c.type));
-        out << t + QLatin1Char('(') + cols.join(QLatin1Char(',')) + QLatin1Char(')');
-        for (auto rs = db.openTable(t); !rs->eof(); rs->moveNext()) {
-            QStringList cells;
-            for (int i = 0; i < rs->fieldCount(); ++i) {
-                const Value v = rs->value(i);
-                cells << (v.isNull() ? QStringLiteral("<null>")
-                                     : QString::number(static_cast<int>(v.kind())) + QLatin1Char(':') + v.toText());
-            }
-            out << QStringLiteral("  ") + cells.join(QLatin1Char('|'));
-        }
-    }
-    return out;
-}
+using test::Snapshot;
 
 QStringList ColumnNames(Database& db, const QString& table) {
     QStringList names;
@@ -182,8 +163,8 @@ TEST(CategoryData, AFailedDeletionKeepsRowsPicturesAndCounter) {
     TouchFile(cat.state.RecordPicturePath(4, 1));
     // Deleting from the main table fails after the sub table was emptied.
     cat.addSub(4, 1, 1, QStringLiteral("track"));
-    cat.open()->execute(
-        QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON CD1 BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    // (The catalogue's triggers never run, so the failure is a main table that cannot be found.)
+    cat.state.config[4].TableName = QStringLiteral("CD1消失");
     const auto before = Snapshot(*cat.open());
     const auto config = cat.state.config;
     EXPECT_THROW(store::DeleteCategoryData(cat.state, 4), EngineError);

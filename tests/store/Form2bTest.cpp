@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -113,4 +114,20 @@ TEST_F(Form2bTest, RefusalsAndEngineErrorsKeepTheScreenAndTheConfiguration) {
     EXPECT_EQ(cat.reload(), config);
     EXPECT_TRUE(cat.open()->tableExists(QStringLiteral("CD1")));
     EXPECT_FALSE(cat.open()->tableExists(QStringLiteral("CD1_1")));
+}
+
+TEST_F(Form2bTest, ReturnInANameBoxRebuildsNothing) {
+    Form2b form(cat.state, cat.ui);
+    form.show();
+    form.Combo1_Click(0);
+    const QString before = cat.state.config[4].FieldName[1];
+    form.Text1[0]->setText(QStringLiteral("新しい名前"));
+    form.Text1[0]->setFocus();
+    QTest::keyClick(form.Text1[0], Qt::Key_Return);
+    QTest::keyClick(form.Text2[0], Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(cat.reload()[4].FieldName[1], before);
+    for (QPushButton* b : form.findChildren<QPushButton*>())
+        EXPECT_FALSE(b->isDefault() || b->autoDefault()) << b->text().toStdString();
 }

@@ -55,8 +55,34 @@ QStringList ListDirectory(const store::CategoryConfig& config) {
     return d;
 }
 
+QStringList Snapshot(platform::Database& db) {
+    QStringList out;
+    for (const QString& t : db.tableNames()) {
+        QStringList cols;
+        for (const platform::Column& c : db.columns(t))
+            cols << c.name + QLatin1Char(':') + QString::number(static_cast<int>(c.type));
+        out << t + QLatin1Char('(') + cols.join(QLatin1Char(',')) + QLatin1Char(')');
+        for (auto rs = db.openTable(t); !rs->eof(); rs->moveNext()) {
+            QStringList cells;
+            for (int i = 0; i < rs->fieldCount(); ++i) {
+                const Value v = rs->value(i);
+                cells << (v.isNull() ? QStringLiteral("<null>")
+                                     : QString::number(static_cast<int>(v.kind())) + QLatin1Char(':') + v.toText());
+            }
+            out << QStringLiteral("  ") + cells.join(QLatin1Char('|'));
+        }
+    }
+    return out;
+}
+
+QStringList Snapshot(const QString& databasePath) {
+    auto db = platform::Database::open(databasePath);
+    return Snapshot(*db);
+}
+
 QString Fixture(const QString& relative) {
-    return QStringLiteral(QUELM_FIXTURES_DIR "/") + relative;
+    // QUELM_FIXTURES points elsewhere when the tree is not checked out beside the shared fixtures.
+    return qEnvironmentVariable("QUELM_FIXTURES", QStringLiteral(QUELM_FIXTURES_DIR)) + QLatin1Char('/') + relative;
 }
 
 QString HelpFolder() {

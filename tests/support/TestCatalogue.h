@@ -32,6 +32,11 @@ private:
 // The list row as a new start reads it back: the count, then the ten names as stored.
 QStringList ListDirectory(const store::CategoryConfig& config);
 
+// Every table of a database with its columns and rows, configuration table included: two equal snapshots mean
+// nothing changed.
+QStringList Snapshot(platform::Database& db);
+QStringList Snapshot(const QString& databasePath);
+
 // Path of a shared fixture file.
 QString Fixture(const QString& relative);
 

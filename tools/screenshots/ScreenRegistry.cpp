@@ -2,8 +2,17 @@
 
 #include "DemoCatalogue.h"
 #include "exchange/Form5ex5a.h"
+#include "exchange/Form5ip5a.h"
 #include "exchange/Form5ip5b.h"
 #include "exchange/Form5ip5c.h"
+#include "maintenance/Form12a.h"
+#include "maintenance/Form12b.h"
+#include "maintenance/Form13a.h"
+#include "maintenance/Form13b.h"
+#include "maintenance/Form13c.h"
+#include "maintenance/Form2a.h"
+#include "maintenance/Form2h.h"
+#include "maintenance/Formv.h"
 #include "platform/RecordList.h"
 #include "print/PrintSettingsDialog.h"
 #include "print/PrintStatusDialog.h"
@@ -123,6 +132,7 @@ const std::vector<ScreenShot>& Screens() {
              return screen;
          },
          {}},
+        {QStringLiteral("Form5ip5a"), Make<exchange::Form5ip5a>, {}},
         {QStringLiteral("Form5ip5b"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
              return exchange::MakeForm5ip5b(demo.state, demo.ui, nullptr);
@@ -149,6 +159,25 @@ const std::vector<ScreenShot>& Screens() {
         {QStringLiteral("Form6"), Make<records::Form6>, {}},
         {QStringLiteral("Form7"), Make<records::Form7>, {}},
         {QStringLiteral("Form8"), Make<records::Form8>, {}},
+        {QStringLiteral("Form2a"),
+         [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
+             return std::make_unique<maintenance::Form2a>(demo.state, demo.ui, nullptr);
+         },
+         {}},
+        {QStringLiteral("Form2h"),
+         [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
+             return std::make_unique<maintenance::Form2h>(demo.state, demo.ui, nullptr);
+         },
+         {}},
+        {QStringLiteral("Formv"),
+         [](DemoCatalogue&) -> std::unique_ptr<QWidget> { return std::make_unique<maintenance::Formv>(); },
+         {}},
+        {QStringLiteral("Form12a"), Make<maintenance::Form12a>, {}},
+        {QStringLiteral("Form12b"), Make<maintenance::Form12b>, {}},
+        {QStringLiteral("Form13a"), Make<maintenance::Form13a>,
+         [](QWidget& w) { static_cast<maintenance::Form13a&>(w).Timer1_Timer(); }},
+        {QStringLiteral("Form13b"), Make<maintenance::Form13b>, {}},
+        {QStringLiteral("Form13c"), Make<maintenance::Form13c>, {}},
     };
     return screens;
 }

@@ -1,0 +1,71 @@
+// Folder tree and file list shared by the backup and restore screens.
+#include "maintenance/FolderScreen.h"
+
+#include "platform/Units.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeView>
+
+namespace quelm::maintenance {
+
+FolderScreen::FolderScreen(store::AppState& state, platform::Ui& ui, QWidget* parent, const QString& filePattern)
+    : QDialog(parent), state_(state), ui_(ui), pattern_(filePattern) {
+    model_ = new QFileSystemModel(this);
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    model_->setRootPath(QStringLiteral("/"));
+    Dir1 = new QTreeView(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Dir1->setModel(model_);
+    for (int c = 1; c < model_->columnCount(); ++c)
+        Dir1->hideColumn(c);
+    Dir1->header()->hide();
+    Dir1->setMinimumSize(platform::TwipsToPixels(3600), platform::TwipsToPixels(3600));
+    FolderPath = new QLabel(this);
+    FolderPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    File1 = new QListWidget(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    File1->setMinimumWidth(platform::TwipsToPixels(2800));
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
+        if (index.isValid() && model_->filePath(index) != folder_) {
+            folder_ = model_->filePath(index);
+            RefreshFiles();
+        }
+    });
+    // The tree reads folders in the background: once the chosen folder's branch is there, it is shown.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        const QModelIndex index = model_->index(folder_);
+        if (!index.isValid())
+            return;
+        if (Dir1->currentIndex() != index)
+            Dir1->setCurrentIndex(index);
+        Dir1->scrollTo(index);
+    });
+    // The backups usually live next to the program's data.
+    SetFolder(QFileInfo(state_.dataFolder).absolutePath());
+}
+
+void FolderScreen::SetFolder(const QString& path) {
+    folder_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QModelIndex index = model_->index(folder_);
+    if (index.isValid()) {
+        Dir1->setCurrentIndex(index);
+        Dir1->scrollTo(index);
+        Dir1->expand(index);
+    }
+    RefreshFiles();
+}
+
+void FolderScreen::RefreshFiles() {
+    FolderPath->setText(folder_);
+    File1->clear();
+    QDir dir(folder_);
+    dir.setNameFilters({pattern_});
+    File1->addItems(dir.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase));
+}
+
+} // namespace quelm::maintenance

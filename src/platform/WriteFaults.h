@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QSaveFile>
+#include <QString>
+
+namespace quelm::platform {
+
+// A file written for the user (picture, CSV, backup): written under a temporary name and renamed into place by
+// commit(), so a failure leaves any earlier file of that name whole. Its writes honour ScopedWriteFault.
+class AtomicFile : public QSaveFile {
+public:
+    explicit AtomicFile(const QString& path) : QSaveFile(path) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override;
+};
+
+// The seam through which tests make the disk fill up: while one of these lives, files may grow by `bytes` more in
+// all, then every write that would grow a file fails as on a full disk. Overwriting bytes a file already has still
+// works, as it does on a full disk. Covers AtomicFile and the catalogue engine (its database and journal files).
+// One at a time; tests only.
+class ScopedWriteFault {
+public:
+    explicit ScopedWriteFault(qint64 bytes);
+    ~ScopedWriteFault();
+    ScopedWriteFault(const ScopedWriteFault&) = delete;
+    ScopedWriteFault& operator=(const ScopedWriteFault&) = delete;
+
+    // How many writes were refused so far.
+    int refusals() const;
+};
+
+} // namespace quelm::platform

@@ -1,0 +1,156 @@
+#include "exchange/JetDatabase.h"
+#include "exchange/InventoryDatabase.h"
+
+#include "TestCatalogue.h"
+#include "platform/Database.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace quelm::exchange {
+namespace {
+
+using platform::Value;
+using test::Fixture;
+
+// Every row of a table, all cells.
+std::vector<std::vector<Value>> ReadAll(InventoryDatabase& db, const QString& table) {
+    auto t = db.openTable(table);
+    std::vector<std::vector<Value>> rows;
+    while (t->next()) {
+        std::vector<Value> row;
+        for (int i = 0; i < t->columnCount(); ++i)
+            row.push_back(t->value(i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+const std::vector<Value>& RowWithKey(const std::vector<std::vector<Value>>& rows, const Value& key) {
+    for (const auto& row : rows)
+        if (row.at(0) == key)
+            return row;
+    static const std::vector<Value> none;
+    ADD_FAILURE() << "no row with key " << key.toText().toStdString();
+    return none;
+}
+
+TEST(JetDatabase, ReadsAnAccess97FileWithItsCodePageTextsNumbersDatesAndNulls) {
+    auto db = InventoryDatabase::open(Fixture("mdb/nwind_jet3.mdb"));
+    EXPECT_EQ(db->format(), InventoryDatabase::Format::Jet3);
+    EXPECT_EQ(db->tableNames(), (QStringList{"Order Details", "Orders", "Products", "Shippers", "Categories",
+                                             "Customers", "Employees", "Suppliers", QStringLiteral("Umsätze")}));
+
+    const std::map<QString, int> counts{{"Shippers", 3},  {"Categories", 8}, {"Employees", 9}, {"Suppliers", 29},
+                                        {"Products", 77}, {"Customers", 91}, {"Orders", 830},  {"Order Details", 2155}};
+    for (const auto& [table, count] : counts)
+        EXPECT_EQ(ReadAll(*db, table).size(), static_cast<size_t>(count)) << table.toStdString();
+
+    auto orders = db->openTable("orders"); // names match in either case, as Access matches them
+    ASSERT_EQ(orders->columnCount(), 14);
+    EXPECT_EQ(orders->columnName(3), "OrderDate");
+    EXPECT_EQ(orders->columnName(13), "ShipCountry");
+
+    const auto shippers = ReadAll(*db, "Shippers");
+    EXPECT_EQ(RowWithKey(shippers, Value(2)), (std::vector<Value>{Value(2), "United Package", "(503) 555-3199"}));
+
+    const auto customers = ReadAll(*db, "Customers");
+    const auto& anatr = RowWithKey(customers, Value("ANATR"));
+    EXPECT_EQ(anatr.at(4), Value(QStringLiteral("Avda. de la Constitución 2222")));
+    EXPECT_EQ(anatr.at(5), Value(QStringLiteral("México D.F.")));
+    EXPECT_TRUE(anatr.at(6).isNull());                                  // Region
+    EXPECT_TRUE(RowWithKey(customers, Value("ANTON")).at(10).isNull()); // Fax
+
+    const auto employees = ReadAll(*db, "Employees");
+    const auto& davolio = RowWithKey(employees, Value(1));
+    EXPECT_EQ(davolio.at(1), Value("Davolio"));
+    EXPECT_EQ(davolio.at(5), Value(QDateTime(QDate(1948, 12, 8), QTime(0, 0))));
+    EXPECT_EQ(davolio.at(16), Value(2));  // ReportsTo
+    EXPECT_TRUE(davolio.at(14).isNull()); // the photo has no text form
+
+    const auto products = ReadAll(*db, "Products");
+    const auto& chai = RowWithKey(products, Value(1));
+    EXPECT_EQ(chai.at(1), Value("Chai"));
+    EXPECT_EQ(chai.at(5), Value(18.0)); // currency
+    EXPECT_EQ(chai.at(6), Value(39));   // 16-bit UnitsInStock
+    EXPECT_EQ(chai.at(9), Value(0));    // Discontinued: No
+}
+
+TEST(JetDatabase, ReadsAnAccess2000FileWithCompressedUnicodeTexts) {
+    auto db = InventoryDatabase::open(Fixture("mdb/jackcess_testUnicodeCompV2003_jet4.mdb"));
+    EXPECT_EQ(db->format(), InventoryDatabase::Format::Jet4);
+    EXPECT_EQ(db->tableNames(), QStringList{"Table"});
+    const auto rows = ReadAll(*db, "Table");
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(RowWithKey(rows, Value(1)).at(1), Value("only ascii chars"));
+    EXPECT_EQ(RowWithKey(rows, Value(2)).at(1), Value(QStringLiteral("ääkkösiä")));
+    EXPECT_EQ(RowWithKey(rows, Value(3)).at(1), Value(QStringLiteral("Мир")));
+    EXPECT_EQ(RowWithKey(rows, Value(5)).at(1), Value(QStringLiteral("漢字仮名交じり文")));
+    EXPECT_EQ(RowWithKey(rows, Value(7)).at(1), Value(QStringLiteral("ümlaut")));
+}
+
+TEST(JetDatabase, EmptyMissingForeignAndDamagedFilesAreRefusedClearly) {
+    auto empty = InventoryDatabase::open(Fixture("mdb/jackcess_adox_jet4_empty.mdb"));
+    EXPECT_TRUE(empty->tableNames().isEmpty());
+    EXPECT_FALSE(empty->hasTable("管理テーブル"));
+    EXPECT_THROW(empty->openTable("管理テーブル"), InventoryError);
+
+    QTemporaryDir dir;
+    EXPECT_THROW(InventoryDatabase::open(dir.filePath("Dravn.mdb")), InventoryError);
+
+    QFile text(dir.filePath("text.mdb"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("KeyNo,種目名\r\n1,CD\r\n");
+    text.close();
+    EXPECT_THROW(InventoryDatabase::open(text.fileName()), InventoryError);
+
+    // The first pages of a real file: the header says Jet, the catalogue is cut off.
+    QFile whole(Fixture("mdb/jackcess_testUnicodeCompV2003_jet4.mdb"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    QFile cut(dir.filePath("cut.mdb"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.read(8192));
+    cut.close();
+    EXPECT_THROW(InventoryDatabase::open(cut.fileName()), InventoryError);
+}
+
+TEST(JetDatabase, SqliteFilesGiveTheSameRowsAndStayUnchanged) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Dravn.mdb");
+    {
+        auto db = platform::Database::create(path);
+        db->execute("CREATE TABLE 品目 (品名 TEXT, 数量 LONG, 入荷日 DATE, コード LONG, PRIMARY KEY(コード))");
+        db->execute("INSERT INTO 品目 VALUES ('ａ', 3, '2001-02-03', 2), (NULL, NULL, NULL, 1)");
+    }
+    const QByteArray before = [&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    {
+        auto db = InventoryDatabase::open(path);
+        EXPECT_EQ(db->format(), InventoryDatabase::Format::Sqlite);
+        EXPECT_TRUE(db->hasTable("品目"));
+        const auto rows = ReadAll(*db, "品目");
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[0], (std::vector<Value>{Value(), Value(), Value(), Value(1)})); // key order
+        EXPECT_EQ(rows[1], (std::vector<Value>{Value("ａ"), Value(3), Value(QDateTime(QDate(2001, 2, 3), QTime(0, 0))),
+                                               Value(2)}));
+        EXPECT_THROW(db->openTable("在庫"), InventoryError);
+    }
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
+
+TEST(JetDatabase, DatesCountDaysFrom1899WithTheTimeAsAFraction) {
+    EXPECT_EQ(JetDateTime(0.0), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+    EXPECT_EQ(JetDateTime(36526.5), QDateTime(QDate(2000, 1, 1), QTime(12, 0)));
+    // Before day zero the whole part counts back and the fraction still runs forward.
+    EXPECT_EQ(JetDateTime(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+    EXPECT_FALSE(JetDateTime(1e300).isValid());
+}
+
+} // namespace
+} // namespace quelm::exchange
