@@ -1,6 +1,10 @@
 #include "ScreenRegistry.h"
 
 #include "DemoCatalogue.h"
+#include "exchange/Form5ex5a.h"
+#include "exchange/Form5ip5a.h"
+#include "exchange/Form5ip5b.h"
+#include "exchange/Form5ip5c.h"
 #include "maintenance/Form12a.h"
 #include "maintenance/Form12b.h"
 #include "maintenance/Form13a.h"
@@ -9,16 +13,26 @@
 #include "maintenance/Form2a.h"
 #include "maintenance/Form2h.h"
 #include "maintenance/Formv.h"
+#include "platform/RecordList.h"
+#include "print/PrintSettingsDialog.h"
+#include "print/PrintStatusDialog.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
 #include "records/Form6.h"
 #include "records/Form7.h"
 #include "records/Form8.h"
+#include "records/ListSearchDialog.h"
+#include "records/SortOrderDialog.h"
+
 #include "shell/Form1.h"
 #include "store/Form2b.h"
 #include "store/Form2c.h"
 #include "store/Form2e.h"
 #include "store/Form2f.h"
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
 
 namespace quelm::shots {
 
@@ -26,6 +40,48 @@ namespace {
 
 template <typename Screen> std::unique_ptr<QWidget> Make(DemoCatalogue& demo) {
     return std::make_unique<Screen>(demo.state, demo.ui);
+}
+
+// A folder with one CDDB file of a made-up disc, so that the CDDB screen shows a CD, its items and the field slots.
+QString DemoCddbFolder(const DemoCatalogue& demo) {
+    const QString folder = QDir(demo.state.dataFolder).filePath(QStringLiteral("cddb"));
+    if (!QDir().mkpath(folder))
+        return {};
+    QFile file(QDir(folder).filePath(QStringLiteral("a80b4c0c")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    file.write(QStringLiteral("# xmcd\n#\n# Track frame offsets:\n#\t150\n#\t18352\n#\t36811\n#\n"
+                              "# Disc length: 2700 seconds\n#\nDISCID=a80b4c0c\n"
+                              "DTITLE=見本の楽団 / 春の小品集\nDYEAR=1998\nDGENRE=Classical\n"
+                              "TTITLE0=序曲\nTTITLE1=春の歌\nTTITLE2=終曲\nEXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nPLAYORDER=\n")
+                   .toUtf8());
+    return folder;
+}
+
+// The print status screen on made-up measures: four of the category's items chosen on A4 paper.
+std::unique_ptr<QWidget> MakePrintStatusShot(DemoCatalogue& demo) {
+    const store::ConfigSection& section = demo.state.config[demo.state.CurrentSection];
+    QStringList names;
+    std::vector<int> widths;
+    for (int k = 1; k <= section.FieldCount; ++k) {
+        names << section.FieldName[k];
+        widths.push_back(30);
+    }
+    store::PrintSettings settings;
+    settings.reportKind = store::PrintSettings::KindItemList;
+    settings.usableWidth = 190;
+    settings.title1 = section.ShumokuName;
+    const print::PrintStatus status = print::MakePrintStatus(settings, names, widths, names.mid(0, 4), 10);
+    return std::make_unique<print::PrintStatusDialog>(demo.state, demo.ui, print::ReportSide::Main, status);
+}
+
+// The list dialogs act on a record list; a hidden one owned by the dialog stands in for the record screen's.
+template <typename Make> std::unique_ptr<QWidget> MakeWithList(DemoCatalogue& demo, Make make) {
+    auto* list = new platform::RecordList;
+    std::unique_ptr<QWidget> dialog = make(demo, *list);
+    list->setParent(dialog.get());
+    list->hide();
+    return dialog;
 }
 
 } // namespace
@@ -46,6 +102,60 @@ const std::vector<ScreenShot>& Screens() {
         {QStringLiteral("Form2f"), Make<store::Form2f>, {}},
         {QStringLiteral("Form5"), Make<records::Form5>, {}},
         {QStringLiteral("Form5kf"), Make<records::Form5kf>, {}},
+        {QStringLiteral("Form5k"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 return records::MakeForm5k(d.state, d.ui, list, nullptr, nullptr);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5s"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 return records::MakeForm5s(d.state, d.ui, list, nullptr);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5ip5c"),
+         [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
+             auto screen = std::make_unique<exchange::Form5ip5c>(demo.state, demo.ui);
+             const QString folder = DemoCddbFolder(demo);
+             if (!folder.isEmpty()) {
+                 screen->List3->clear();
+                 screen->List3->addItem(folder);
+                 screen->Command5_Click();
+                 if (screen->Combo1->count() > 1) {
+                     screen->Combo1->setCurrentIndex(1);
+                     screen->Combo1_Click();
+                 }
+             }
+             return screen;
+         },
+         {}},
+        {QStringLiteral("Form5ip5a"), Make<exchange::Form5ip5a>, {}},
+        {QStringLiteral("Form5ip5b"),
+         [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
+             return exchange::MakeForm5ip5b(demo.state, demo.ui, nullptr);
+         },
+         {}},
+        {QStringLiteral("Form5ex5a"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 return std::make_unique<exchange::Form5ex5a>(d.state, d.ui, list);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5ps"),
+         [](DemoCatalogue& demo) {
+             return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
+                 print::ReportScreen owner;
+                 owner.rows = &list;
+                 owner.heading = d.state.config[d.state.CurrentSection].ShumokuName;
+                 return print::MakeForm5ps(d.state, d.ui, owner);
+             });
+         },
+         {}},
+        {QStringLiteral("Form5pp"), MakePrintStatusShot, {}},
         {QStringLiteral("Form6"), Make<records::Form6>, {}},
         {QStringLiteral("Form7"), Make<records::Form7>, {}},
         {QStringLiteral("Form8"), Make<records::Form8>, {}},
