@@ -23,6 +23,9 @@
 #include "records/Form8.h"
 #include "records/ListSearchDialog.h"
 #include "records/SortOrderDialog.h"
+#include "search/Form10.h"
+#include "search/Form9.h"
+#include "search/Form9k.h"
 
 #include "shell/Form1.h"
 #include "store/Form2b.h"
@@ -178,6 +181,9 @@ const std::vector<ScreenShot>& Screens() {
          [](QWidget& w) { static_cast<maintenance::Form13a&>(w).Timer1_Timer(); }},
         {QStringLiteral("Form13b"), Make<maintenance::Form13b>, {}},
         {QStringLiteral("Form13c"), Make<maintenance::Form13c>, {}},
+        {QStringLiteral("Form9k"), Make<search::Form9k>, {}},
+        {QStringLiteral("Form9"), Make<search::Form9>, {}},
+        {QStringLiteral("Form10"), Make<search::Form10>, {}},
     };
     return screens;
 }
