@@ -1,6 +1,7 @@
 // Migration screen: moves one category of the inventory database into the current category by dragged field names.
 #include "exchange/Form5ip5a.h"
 
+#include "platform/DialogKeys.h"
 #include "platform/DragDrop.h"
 #include "platform/Ui.h"
 
@@ -34,13 +35,6 @@ const QString Label17Text = QStringLiteral("指定した種目のデータ全て
                                            "TEXT型の項目に移行したデータは、文字列に変換されます。"
                                            "\u3000\u3000");
 
-QPushButton* Button(const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
-
 } // namespace
 
 Form5ip5a::Form5ip5a(store::AppState& state, platform::Ui& ui, QWidget* parent)
@@ -61,7 +55,7 @@ void Form5ip5a::buildControls() {
     Label2 =
         new QLabel(QStringLiteral("在庫管理Dravnのデータベース(Dravn.mdb)があるフォルダを指定してください。"), this);
     Text1 = new QLineEdit(this);
-    Command1 = Button(QStringLiteral("参照"), this);
+    Command1 = platform::PlainButton(QStringLiteral("参照"), this);
     Label3 = new QLabel(QStringLiteral("データ移行する在庫管理Dravnの種目名を指定してください。"), this);
     Combo1 = new QComboBox(this);
     Combo1->setMinimumContentsLength(20);
@@ -83,8 +77,8 @@ void Form5ip5a::buildControls() {
         QStringLiteral("サブ明細からメイン明細への項目移し替えは出来ません（その逆の移し替えは可能です）"), this);
     Label17 = new QLabel(Label17Text, this);
     Label17->setWordWrap(true);
-    Command2 = Button(QStringLiteral("実行"), this);
-    Command3 = Button(QStringLiteral("ヘルプ"), this);
+    Command2 = platform::PlainButton(QStringLiteral("実行"), this);
+    Command3 = platform::PlainButton(QStringLiteral("ヘルプ"), this);
     List1 = new platform::DragList(this);
     List2 = new platform::DragList(this);
 

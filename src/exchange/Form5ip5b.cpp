@@ -2,6 +2,7 @@
 #include "exchange/Form5ip5b.h"
 
 #include "platform/CodePage.h"
+#include "platform/DialogKeys.h"
 #include "platform/DragDrop.h"
 #include "platform/FileChoosers.h"
 #include "platform/Ui.h"
@@ -38,13 +39,6 @@ Texts TextsOf(CsvImportScreen::Target target) {
                 QStringLiteral("（サブ明細）")};
     return {QStringLiteral("Form5ip5b"), QStringLiteral("ＣＳＶファイルよりデータ取込み(メイン明細)"),
             QStringLiteral("（メイン明細）")};
-}
-
-QPushButton* Button(const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
 }
 
 } // namespace
@@ -84,7 +78,7 @@ void CsvImportScreen::build() {
 
     auto* fileRow = new QHBoxLayout;
     Text1 = new QLineEdit(this);
-    Command1 = Button(QStringLiteral("参照"), this);
+    Command1 = platform::PlainButton(QStringLiteral("参照"), this);
     fileRow->addWidget(Text1, 1);
     fileRow->addWidget(Command1);
     top->addLayout(fileRow);
@@ -145,8 +139,8 @@ void CsvImportScreen::build() {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    Command2 = Button(QStringLiteral("実行"), this);
-    Command3 = Button(QStringLiteral("ヘルプ"), this);
+    Command2 = platform::PlainButton(QStringLiteral("実行"), this);
+    Command3 = platform::PlainButton(QStringLiteral("ヘルプ"), this);
     buttons->addWidget(Command2);
     buttons->addWidget(Command3);
     top->addLayout(buttons);

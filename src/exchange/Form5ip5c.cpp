@@ -3,6 +3,7 @@
 
 #include "exchange/CddbPlayer.h"
 #include "platform/Database.h"
+#include "platform/DialogKeys.h"
 #include "platform/DragDrop.h"
 #include "platform/Ui.h"
 #include "store/Catalogue.h"
@@ -40,13 +41,6 @@ const QString PlayerNote =
 const QString NoPlayerFolder = QStringLiteral("Playerのパス名が入力されていません。");
 const QString NoCddbFolder = QStringLiteral("CDDBのパス名が入力されていません。");
 const QString ProductTitle = QStringLiteral("ＣＤ管理Quelm");
-
-QPushButton* Button(const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
 
 QListWidget* FolderList(QWidget* parent) {
     auto* list = new QListWidget(parent);
@@ -87,16 +81,16 @@ void Form5ip5c::buildControls() {
     Label4 = new QLabel(this);
     Label18 = new QLabel(QStringLiteral("Player.exe(CDDB情報を読込むソフト)があるフォルダを指定して下さい。"), this);
     List4 = FolderList(this);
-    Command1 = Button(QStringLiteral("参照"), this);
+    Command1 = platform::PlainButton(QStringLiteral("参照"), this);
     Check1 = new QCheckBox(QStringLiteral("Player.exeのフォルダを保存する。"), this);
-    Command3 = Button(QStringLiteral("Player起動"), this);
+    Command3 = platform::PlainButton(QStringLiteral("Player起動"), this);
     PlayerWaitLabel = new QLabel(QStringLiteral("Playerの終了を待っています…"), this);
     Label3 =
         new QLabel(QStringLiteral("CDDBが保存されているフォルダを指定して下さい。(.cdbファイルの保管フォルダ)"), this);
     List3 = FolderList(this);
-    Command4 = Button(QStringLiteral("参照"), this);
+    Command4 = platform::PlainButton(QStringLiteral("参照"), this);
     Check2 = new QCheckBox(QStringLiteral("CDDBのフォルダを保存する。"), this);
-    Command5 = Button(QStringLiteral("CDDBファイル読込み"), this);
+    Command5 = platform::PlainButton(QStringLiteral("CDDBファイル読込み"), this);
     EncodingLabel = new QLabel(QStringLiteral("文字コード"), this);
     EncodingCombo = new QComboBox(this);
     EncodingCombo->addItem(QStringLiteral("自動判別"));
@@ -105,7 +99,7 @@ void Form5ip5c::buildControls() {
     Label19 = new QLabel(QStringLiteral("データを取込むファイルを選択する"), this);
     Combo1 = new QComboBox(this);
     Combo1->setMinimumContentsLength(40);
-    Command6 = Button(QStringLiteral("不要なファイルを削除する"), this);
+    Command6 = platform::PlainButton(QStringLiteral("不要なファイルを削除する"), this);
     Text2 = new QLineEdit(this);
     Text2->hide();
     Label13 = new QLabel(this);
@@ -117,9 +111,9 @@ void Form5ip5c::buildControls() {
             "(アルバムのデータ項目)は(メイン明細)にのみ、(曲のデータ項目)は(サブ明細)にのみ取込みが可能です。\n"
             "データ項目のうち、数値項目と日付項目への取込みは出来ません。"),
         this);
-    Command2 = Button(QStringLiteral("実行"), this);
-    Command8 = Button(QStringLiteral("設定保存"), this);
-    Command7 = Button(QStringLiteral("ヘルプ"), this);
+    Command2 = platform::PlainButton(QStringLiteral("実行"), this);
+    Command8 = platform::PlainButton(QStringLiteral("設定保存"), this);
+    Command7 = platform::PlainButton(QStringLiteral("ヘルプ"), this);
 
     auto* folders = new QGridLayout;
     folders->addWidget(Label18, 0, 0, 1, 5);

@@ -2,6 +2,7 @@
 #include "maintenance/Form12a.h"
 
 #include "maintenance/BackupRestore.h"
+#include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 
@@ -18,17 +19,6 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 
-namespace {
-
-QPushButton* Button(const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
-
-} // namespace
-
 Form12a::Form12a(store::AppState& state, platform::Ui& ui, QWidget* parent)
     : FolderScreen(state, ui, parent, QStringLiteral("*")) {
     setObjectName(QStringLiteral("Form12a"));
@@ -43,10 +33,10 @@ Form12a::Form12a(store::AppState& state, platform::Ui& ui, QWidget* parent)
             "データベース(Quelm.mdb)及び画像フォルダー(Quelm-画像)のバックアップ先フォルダーを指定して下さい"),
         this);
     Label2->setWordWrap(true);
-    Command1 = Button(QStringLiteral("新規フォルダー作成"), this);
-    Command2 = Button(QStringLiteral("バックアップ実行"), this);
-    Command3 = Button(QStringLiteral("戻る"), this);
-    Command5 = Button(QStringLiteral("ヘルプ"), this);
+    Command1 = platform::PlainButton(QStringLiteral("新規フォルダー作成"), this);
+    Command2 = platform::PlainButton(QStringLiteral("バックアップ実行"), this);
+    Command3 = platform::PlainButton(QStringLiteral("戻る"), this);
+    Command5 = platform::PlainButton(QStringLiteral("ヘルプ"), this);
     connect(Command1, &QPushButton::clicked, this, &Form12a::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form12a::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form12a::Command3_Click);

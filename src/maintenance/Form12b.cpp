@@ -2,6 +2,7 @@
 #include "maintenance/Form12b.h"
 
 #include "maintenance/BackupRestore.h"
+#include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 
@@ -22,13 +23,6 @@ namespace {
 
 const QString ErrorTitle = QStringLiteral("Error");
 
-QPushButton* Button(const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
-
 } // namespace
 
 Form12b::Form12b(store::AppState& state, platform::Ui& ui, QWidget* parent)
@@ -48,10 +42,10 @@ Form12b::Form12b(store::AppState& state, platform::Ui& ui, QWidget* parent)
     Label5->setWordWrap(true);
     Label6 = new QLabel(QStringLiteral("復元する画像フォルダーを指定して下さい。"), this);
     Label7 = new QLabel(QStringLiteral("フォルダー名は \"Quelm-画像\"です。"), this);
-    Command1 = Button(QStringLiteral("データベース復元実行"), this);
-    Command4 = Button(QStringLiteral("画像フォルダー復元実行"), this);
-    Command2 = Button(QStringLiteral("戻る"), this);
-    Command3 = Button(QStringLiteral("ヘルプ"), this);
+    Command1 = platform::PlainButton(QStringLiteral("データベース復元実行"), this);
+    Command4 = platform::PlainButton(QStringLiteral("画像フォルダー復元実行"), this);
+    Command2 = platform::PlainButton(QStringLiteral("戻る"), this);
+    Command3 = platform::PlainButton(QStringLiteral("ヘルプ"), this);
     Label6->hide();
     Label7->hide();
     Command4->hide();

@@ -3,6 +3,7 @@
 
 #include "maintenance/Settings.h"
 #include "platform/Database.h"
+#include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 
@@ -17,17 +18,6 @@ namespace quelm::maintenance {
 
 using platform::Buttons;
 using platform::Icon;
-
-namespace {
-
-QPushButton* Button(const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
-
-} // namespace
 
 Form2a::Form2a(store::AppState& state, platform::Ui& ui, std::function<void()> applyToMain, QWidget* parent)
     : QDialog(parent), state_(state), ui_(ui), applyToMain_(std::move(applyToMain)) {
@@ -59,12 +49,12 @@ Form2a::Form2a(store::AppState& state, platform::Ui& ui, std::function<void()> a
     Text3 = new QLineEdit(this);
     Text3->setReadOnly(true);
     Text3->setFocusPolicy(Qt::NoFocus);
-    Command4 = Button(QStringLiteral("設定"), this);
-    Command1 = Button(QStringLiteral("色選定"), this);
-    Command2 = Button(QStringLiteral("色選定"), this);
-    Command6 = Button(QStringLiteral("設定"), this);
-    Command3 = Button(QStringLiteral("終了"), this);
-    Command5 = Button(QStringLiteral("ヘルプ"), this);
+    Command4 = platform::PlainButton(QStringLiteral("設定"), this);
+    Command1 = platform::PlainButton(QStringLiteral("色選定"), this);
+    Command2 = platform::PlainButton(QStringLiteral("色選定"), this);
+    Command6 = platform::PlainButton(QStringLiteral("設定"), this);
+    Command3 = platform::PlainButton(QStringLiteral("終了"), this);
+    Command5 = platform::PlainButton(QStringLiteral("ヘルプ"), this);
 
     auto* titleGrid = new QGridLayout;
     titleGrid->addWidget(Label[4], 0, 0);

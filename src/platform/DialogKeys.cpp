@@ -12,4 +12,11 @@ void KeepReturnFromButtons(QWidget& dialog) {
     }
 }
 
+QPushButton* PlainButton(const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
 } // namespace quelm::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+class QPushButton;
+class QString;
 class QWidget;
 
 namespace quelm::platform {
@@ -8,5 +10,8 @@ namespace quelm::platform {
 // so Return in a box never saves, rebuilds or closes anything. A screen whose own button answers Return sets that
 // one default again after this call.
 void KeepReturnFromButtons(QWidget& dialog);
+
+// A push button that never answers Return, neither as the default nor when it has the focus.
+QPushButton* PlainButton(const QString& text, QWidget* parent);
 
 } // namespace quelm::platform

@@ -44,6 +44,19 @@ void acceptIfOurs(QDropEvent* event, bool accepting) {
     }
 }
 
+// Hands a drop from one of our controls to the receiver's acceptDrop. Qt is told "copy" so that it removes nothing:
+// moving the item is the screen's business.
+template <typename Receiver> void DeliverDrop(Receiver& receiver, QDropEvent* event) {
+    const auto source = sourceOf(event);
+    if (!source || !receiver.acceptDrops()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    receiver.acceptDrop(*source);
+}
+
 } // namespace
 
 DragList::DragList(QWidget* parent) : QListWidget(parent) {
@@ -100,15 +113,7 @@ void DragList::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void DragList::dropEvent(QDropEvent* event) {
-    const auto source = sourceOf(event);
-    if (!source || !acceptDrops()) {
-        event->ignore();
-        return;
-    }
-    // The move itself is the screen's business; telling Qt "copy" keeps it from removing anything.
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    acceptDrop(*source);
+    DeliverDrop(*this, event);
 }
 
 DropSlot::DropSlot(int index, QWidget* parent) : QLineEdit(Unmapped, parent), index_(index) {
@@ -151,14 +156,7 @@ void DropSlot::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void DropSlot::dropEvent(QDropEvent* event) {
-    const auto source = sourceOf(event);
-    if (!source || !acceptDrops()) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    acceptDrop(*source);
+    DeliverDrop(*this, event);
 }
 
 } // namespace quelm::platform

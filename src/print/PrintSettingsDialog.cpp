@@ -2,6 +2,7 @@
 #include "print/PrintSettingsDialog.h"
 
 #include "platform/CodePage.h"
+#include "platform/DialogKeys.h"
 #include "platform/PrinterSurface.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
@@ -38,13 +39,6 @@ const QString RefusedText = QStringLiteral("使用中のプリンターのドラ
                                            "印刷設定変更が認めてくれません。\r\n"
                                            "そのため、プリンターのプロパティにて、「フチなし印刷」の\r\n"
                                            "チェックをはずして､用紙の設定を行ってください。");
-
-QPushButton* Button(const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
 
 QLabel* Note(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
@@ -114,10 +108,10 @@ void PrintSettingsDialog::build() {
     layout->addWidget(SSTab1, 1);
 
     auto* buttons = new QHBoxLayout;
-    Command4 = Button(QStringLiteral("Ｏ　Ｋ"), this);
-    Command3 = Button(QStringLiteral("キャンセル"), this);
-    Command6 = Button(QStringLiteral("ヘルプ"), this);
-    QPushButton* status = Button(QStringLiteral("印刷設定状況確認"), this);
+    Command4 = platform::PlainButton(QStringLiteral("Ｏ　Ｋ"), this);
+    Command3 = platform::PlainButton(QStringLiteral("キャンセル"), this);
+    Command6 = platform::PlainButton(QStringLiteral("ヘルプ"), this);
+    QPushButton* status = platform::PlainButton(QStringLiteral("印刷設定状況確認"), this);
     (sub ? Command9 : Command7) = status;
     for (QPushButton* b : {Command4, Command3, Command6, status})
         buttons->addWidget(b);
@@ -161,9 +155,9 @@ QWidget* PrintSettingsDialog::buildItemsTab() {
     List1 = new QListWidget(tab);
     QListWidget* chosen = new QListWidget(tab);
     (side_ == ReportSide::Main ? List2 : List3) = chosen;
-    Command1 = Button(QStringLiteral("選択　＞"), tab);
-    Command2 = Button(QStringLiteral("＜　削除"), tab);
-    Command5 = Button(QStringLiteral("全て選択　≫"), tab);
+    Command1 = platform::PlainButton(QStringLiteral("選択　＞"), tab);
+    Command2 = platform::PlainButton(QStringLiteral("＜　削除"), tab);
+    Command5 = platform::PlainButton(QStringLiteral("全て選択　≫"), tab);
     connect(Command1, &QPushButton::clicked, this, &PrintSettingsDialog::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &PrintSettingsDialog::Command2_Click);
     connect(Command5, &QPushButton::clicked, this, &PrintSettingsDialog::Command5_Click);
@@ -248,8 +242,8 @@ QWidget* PrintSettingsDialog::buildTitleTab() {
         Label15 = new QLabel(QStringLiteral("メイン明細データ"), tab);
         Label16 = new QLabel(QStringLiteral("←選択"), tab);
         List2 = new QListWidget(tab);
-        Command7 = Button(QStringLiteral("挿入 ≫"), tab);
-        Command8 = Button(QStringLiteral("挿入 ≫"), tab);
+        Command7 = platform::PlainButton(QStringLiteral("挿入 ≫"), tab);
+        Command8 = platform::PlainButton(QStringLiteral("挿入 ≫"), tab);
         connect(Command7, &QPushButton::clicked, this, [this] { InsertTitle_Click(Text1); });
         connect(Command8, &QPushButton::clicked, this, [this] { InsertTitle_Click(Text3); });
         for (std::size_t i = 0; i < Line.size(); ++i) {
