@@ -347,7 +347,7 @@ void PrintSettingsDialog::Command1_Click() {
     QListWidgetItem* item = List1->currentItem();
     if (!item || !item->isSelected())
         return;
-    chosenList()->addItem(List1->takeItem(List1->row(item))->text());
+    chosenList()->addItem(List1->takeItem(List1->row(item))); // the item moves, with its text
 }
 
 void PrintSettingsDialog::Command2_Click() {
@@ -355,12 +355,12 @@ void PrintSettingsDialog::Command2_Click() {
     QListWidgetItem* item = chosen->currentItem();
     if (!item || !item->isSelected())
         return;
-    List1->addItem(chosen->takeItem(chosen->row(item))->text()); // back at the end, not at its old place
+    List1->addItem(chosen->takeItem(chosen->row(item))); // back at the end, not at its old place
 }
 
 void PrintSettingsDialog::Command5_Click() {
     while (List1->count() > 0)
-        chosenList()->addItem(List1->takeItem(0)->text());
+        chosenList()->addItem(List1->takeItem(0));
 }
 
 void PrintSettingsDialog::SSTab1_Click(int tab) {

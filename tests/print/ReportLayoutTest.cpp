@@ -153,7 +153,7 @@ TEST(ReportLayout, MainItemListPageFollowsTheLineTable) {
     EXPECT_TRUE(Has(lines, 10, 24, 200, 24, 1, PenStyle::Dot));
     EXPECT_EQ(lines.size(), 4u);
     // Footer on the line after the last row, right-aligned, italic; then the document ends.
-    const Call& footer = Texts(p).last();
+    const Call footer = Texts(p).last();
     EXPECT_TRUE(footer.text.startsWith(QStringLiteral("Quelm  ")));
     EXPECT_EQ(footer.text, print::FooterText(r.src.date));
     EXPECT_NEAR(footer.mm.y(), 30, 1e-6);
@@ -177,7 +177,7 @@ TEST(ReportLayout, MainCdCaseInsertHasBracketsOneRuleAndTheFooterOnLine26) {
     EXPECT_TRUE(Has(lines, 10, 7.25, 130, 7.25, 8, PenStyle::Solid));     // above the headings
     EXPECT_TRUE(Has(lines, 10, 103.25, 130, 103.25, 8, PenStyle::Solid)); // above the footer
     EXPECT_EQ(lines.size(), 2u);                                          // no column or row lines
-    const Call& footer = Texts(p).last();
+    const Call footer = Texts(p).last();
     EXPECT_NEAR(footer.mm.y(), 104, 1e-6);
     EXPECT_TRUE(footer.italic);
     // The cut guide: the 137 × 117 mm area as a thin dotted frame just outside the text.
