@@ -61,10 +61,7 @@ RecordScreen::RecordScreen(store::AppState& state, platform::Ui& ui, const Capti
     StatusBar1 = new platform::StatusPanels(this);
     layout->addWidget(StatusBar1);
 
-    // Window geometry from the layout values of the main window. A negative top (a screen lower than the design)
-    // would put the title bar out of reach, so the window is kept on the screen.
-    resize(TwipsToPixels(state_.ListFormWidth), TwipsToPixels(FormHeight));
-    move(TwipsToPixels(state_.ListFormLeft), std::max(0, TwipsToPixels(state_.ListFormTop)));
+    PlaceListWindow(*this, state_, FormHeight);
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);

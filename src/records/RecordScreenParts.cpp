@@ -2,6 +2,8 @@
 
 #include "platform/KeyedToolBar.h"
 #include "platform/RecordList.h"
+#include "platform/Units.h"
+#include "store/AppState.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,6 +11,8 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QWidget>
+#include <algorithm>
 
 namespace quelm::records {
 
@@ -64,6 +68,11 @@ QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent) {
     font.setBold(true);
     label->setFont(font);
     return label;
+}
+
+void PlaceListWindow(QWidget& window, const store::AppState& state, int heightTwips) {
+    window.resize(platform::TwipsToPixels(state.ListFormWidth), platform::TwipsToPixels(heightTwips));
+    window.move(platform::TwipsToPixels(state.ListFormLeft), std::max(0, platform::TwipsToPixels(state.ListFormTop)));
 }
 
 } // namespace quelm::records

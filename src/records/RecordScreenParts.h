@@ -15,6 +15,10 @@ class KeyedToolBar;
 class RecordList;
 } // namespace quelm::platform
 
+namespace quelm::store {
+struct AppState;
+} // namespace quelm::store
+
 namespace quelm::records {
 
 // Pieces the main and the sub record screen share, so both behave alike.
@@ -31,6 +35,10 @@ template <class Widget, std::size_t N> std::vector<QString> TextsOf(const std::a
 QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent);
 
 // A change or delete with no main record shown (OK button, no icon, title "Error").
+// Sizes and places a list window (record screens, search, inquiry) from the layout values of the main window. A
+// negative top (a screen lower than the design) would put the title bar out of reach, so the window stays on screen.
+void PlaceListWindow(QWidget& window, const store::AppState& state, int heightTwips);
+
 inline const QString NoRecordMessage = QStringLiteral("明細レコードが指定されていません。");
 
 // The nine tool bar buttons of a record screen, keyed by the texts the handlers dispatch on.

@@ -110,8 +110,7 @@ Form10::Form10(store::AppState& state, platform::Ui& ui, QWidget* parent) : QDia
     StatusBar1 = new platform::StatusPanels(this);
     layout->addWidget(StatusBar1);
 
-    resize(TwipsToPixels(state_.ListFormWidth), TwipsToPixels(FormHeight));
-    move(TwipsToPixels(state_.ListFormLeft), std::max(0, TwipsToPixels(state_.ListFormTop)));
+    records::PlaceListWindow(*this, state_, FormHeight);
     Menuopen();
     Menukensaku();
 }

@@ -110,8 +110,7 @@ Form9::Form9(store::AppState& state, platform::Ui& ui, QWidget* parent)
     StatusBar1 = new platform::StatusPanels(this);
     layout->addWidget(StatusBar1);
 
-    resize(TwipsToPixels(state_.ListFormWidth), TwipsToPixels(FormHeight));
-    move(TwipsToPixels(state_.ListFormLeft), std::max(0, TwipsToPixels(state_.ListFormTop)));
+    records::PlaceListWindow(*this, state_, FormHeight);
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);
