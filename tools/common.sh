@@ -26,14 +26,15 @@ install_missing() {
 }
 
 build() {
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" >/dev/null
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DQUELM_PCH=ON >/dev/null
     cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
 # The tests again, in a Debug build with AddressSanitizer and UndefinedBehaviorSanitizer: any report fails the run.
+# Only the library and the tests are built (not the program, the benchmarks or the screenshot tool).
 build_sanitized() {
     cmake -S "$ROOT" -B "$SANITIZE_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELM_SANITIZE=ON -DQUELM_BUILD_TOOLS=OFF \
-        -DQUELM_BUILD_BENCH=OFF >/dev/null
+        -DQUELM_BUILD_BENCH=OFF -DQUELM_BUILD_APP=OFF -DQUELM_PCH=ON >/dev/null
     cmake --build "$SANITIZE_DIR" -j "$(nproc)"
 }
 

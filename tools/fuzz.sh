@@ -20,6 +20,9 @@ cmake --build "$FUZZ_DIR" -j "$(nproc)" --target "fuzz_$TARGET"
 seeds=("$ROOT/tests/fuzz/corpus/$TARGET")
 case "$TARGET" in
     picture) seeds+=("$FIXTURES/jpeg" "$FIXTURES/jpeg/orientation") ;;
+    csv) seeds+=("$FIXTURES/csv/sjis" "$FIXTURES/csv/utf8") ;;
+    cddb) seeds+=("$FIXTURES/cddb" "$FIXTURES/cddb/bad" "$FIXTURES/cddb/format") ;;
+    restore) seeds+=("$FIXTURES/mdb") ;;
 esac
 mkdir -p "$FUZZ_DIR/corpus/$TARGET"
 cd "$FUZZ_DIR"

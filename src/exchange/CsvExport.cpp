@@ -1,9 +1,9 @@
 #include "exchange/CsvExport.h"
 
 #include "platform/Database.h"
+#include "platform/WriteFaults.h"
 #include "records/MainRecords.h"
 
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
@@ -108,7 +108,7 @@ EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding)
 }
 
 std::optional<FileFailure> WriteFileInPlace(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
+    platform::AtomicFile file(path);
     const auto failure = [&] { return FileFailure{static_cast<int>(file.error()), file.errorString()}; };
     if (!file.open(QIODevice::WriteOnly))
         return failure();

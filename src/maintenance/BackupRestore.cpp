@@ -2,11 +2,14 @@
 
 #include "platform/Database.h"
 #include "store/Catalogue.h"
+#include "store/ConfigCheck.h"
 #include "store/ListTables.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <sqlite3.h>
 #include <system_error>
@@ -42,6 +45,21 @@ bool Rename(const QString& from, const QString& to) {
     return !ec;
 }
 
+// Swaps two names in one step (both must exist); false where the file system cannot, and nothing changed then.
+bool Exchange(const QString& a, const QString& b) {
+    return renameat2(AT_FDCWD, QFile::encodeName(a).constData(), AT_FDCWD, QFile::encodeName(b).constData(),
+                     RENAME_EXCHANGE) == 0;
+}
+
+// Gives the file a second name (a hard link, or a copy where links are not possible), replacing what had that name.
+bool KeepAs(const QString& file, const QString& name) {
+    if (!RemoveTree(name))
+        return false;
+    std::error_code ec;
+    std::filesystem::create_hard_link(FsPath(file), FsPath(name), ec);
+    return !ec || QFile::copy(file, name);
+}
+
 QString Canonical(const QString& path) {
     return QFileInfo(path).canonicalFilePath();
 }
@@ -52,19 +70,6 @@ bool IsSameOrInside(const QString& path, const QString& folder) {
 
 QString In(const QString& folder, const QString& name) {
     return QDir(folder).filePath(name);
-}
-
-// The table of a category in use must be there with the columns the screens read by position.
-void RequireCategoryTable(Database& db, const QString& table, int userColumns, const QStringList& keys) {
-    const QString name = table.trimmed();
-    if (name.isEmpty() || !db.tableExists(name))
-        throw EngineError(QStringLiteral("テーブル「%1」がありません。").arg(name));
-    const QList<platform::Column> columns = db.columns(name);
-    bool shaped = columns.size() == userColumns + keys.size();
-    for (int i = 0; shaped && i < keys.size(); ++i)
-        shaped = columns[userColumns + i].name == keys[i];
-    if (!shaped)
-        throw EngineError(QStringLiteral("テーブル「%1」の列が違います。").arg(name));
 }
 
 void RequireConfigTable(Database& db) {
@@ -178,12 +183,8 @@ std::optional<QString> CheckCatalogueFile(const QString& path) {
         RequireIntact(*db);
         RequireConfigTable(*db);
         const CategoryConfig config = LoadConfig(*db);
-        for (int s = FirstSlotSection; s <= LastSlotSection; ++s) {
-            if (!config[s].inUse())
-                continue;
-            RequireCategoryTable(*db, config[s].TableName, MainFieldSlots, {MainKeyColumn, PictureFlagColumn});
-            RequireCategoryTable(*db, config[s].SubTableName, SubFieldSlots, {MainKeyColumn, SubKeyColumn});
-        }
+        if (auto problem = CheckCategoryTables(*db, config))
+            return problem;
         const QStringList lists = MakeListTableNames();
         for (int slot = 0; slot < ListSlotCount; ++slot) {
             if (!ListName(config, slot).isEmpty() && !db->tableExists(lists[slot]))
@@ -205,7 +206,7 @@ QString ReplacedPictureFolderName() {
 
 std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) {
     const QString live = state.databasePath();
-    const QString temp = live + QStringLiteral(".restore");
+    const QString temp = live + RestoreSuffix;
     const QString kept = In(state.dataFolder, ReplacedCatalogueName());
     if (!QFileInfo(source).isFile())
         return QStringLiteral("ファイル '%1' がありません。").arg(source);
@@ -224,14 +225,13 @@ std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) 
         return QStringLiteral("'%1' はＣＤ管理Quelmのデータベースとして開けないため、復元できません。\r\n%2")
             .arg(source, *problem);
     }
-    const bool hadLive = Exists(live);
-    if (hadLive && !Rename(live, kept)) {
+    // The current catalogue keeps its name until the copy replaces it in one rename, so that a crash at any moment
+    // leaves a whole catalogue in place; the kept copy is a second name of the current file.
+    if (Exists(live) && !KeepAs(live, kept)) {
         RemoveTree(temp);
         return QStringLiteral("'%1' を %2 にできません。").arg(live, ReplacedCatalogueName());
     }
     if (!Rename(temp, live)) {
-        if (hadLive)
-            Rename(kept, live);
         RemoveTree(temp);
         return QStringLiteral("'%1' を置き換えられません。").arg(live);
     }
@@ -242,6 +242,11 @@ std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) 
         return e.message();
     }
     return std::nullopt;
+}
+
+void RemoveRestoreLeftovers(const QString& dataFolder) {
+    RemoveTree(In(dataFolder, CatalogueFileName + RestoreSuffix));
+    RemoveTree(In(dataFolder, PictureFolderName + RestoreSuffix));
 }
 
 std::optional<QString> PictureFolderPart(const QString& path) {
@@ -260,14 +265,24 @@ std::optional<QString> RestorePictures(const AppState& state, const QString& sou
     const QString live = state.pictureFolder();
     if (Canonical(source) == Canonical(live))
         return QStringLiteral("使用中の画像フォルダーそのものからは復元できません。");
-    const QString temp = live + QStringLiteral(".restore");
+    const QString temp = live + RestoreSuffix;
     const QString kept = In(state.dataFolder, ReplacedPictureFolderName());
     if (!RemoveTree(temp) || !platform::CopyFolderTo(source, temp, copy)) {
         RemoveTree(temp);
         return QStringLiteral("'%1' を複写できません。").arg(source);
     }
     const bool hadLive = Exists(live);
-    if (hadLive && (!RemoveTree(kept) || !Rename(live, kept))) {
+    if (hadLive && !RemoveTree(kept)) {
+        RemoveTree(temp);
+        return QStringLiteral("'%1' を %2 にできません。").arg(live, ReplacedPictureFolderName());
+    }
+    // Swapped in one step where the file system can, so that the program's folder never lacks its picture folder;
+    // the old pictures then move on to the kept name.
+    if (hadLive && Exchange(temp, live)) {
+        Rename(temp, kept);
+        return std::nullopt;
+    }
+    if (hadLive && !Rename(live, kept)) {
         RemoveTree(temp);
         return QStringLiteral("'%1' を %2 にできません。").arg(live, ReplacedPictureFolderName());
     }

@@ -27,6 +27,12 @@ std::optional<QString> CheckCatalogueFile(const QString& path);
 QString ReplacedCatalogueName();     // Quelm.mdb.bak
 QString ReplacedPictureFolderName(); // Quelm-画像.bak
 
+// A restore copies into <name>.restore beside the catalogue and the picture folder, then renames the copy into place.
+inline const QString RestoreSuffix = QStringLiteral(".restore");
+// Removes what a restore that was cut off (a crash, a power cut) left there; the start of the program calls it once
+// it holds the data folder's lock, so no other copy of the program is restoring meanwhile.
+void RemoveRestoreLeftovers(const QString& dataFolder);
+
 // Puts a copy of `source` in place of the program's catalogue. The copy is checked before anything is replaced; the
 // current catalogue is kept as Quelm.mdb.bak, and the copy is renamed into place. On success state.config is read
 // again from the restored catalogue, so the configuration of the old one is never written over it.

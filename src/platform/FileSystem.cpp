@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/WriteFaults.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -46,7 +48,25 @@ QString CopyFolderInto(const QString& sourceFolder, const QString& targetParent)
 }
 
 bool CopyFile(const QString& source, const QString& target) {
-    return QFile::copy(source, target);
+    // Written as a user's file is, so that a copy cut short (a full disk) leaves nothing under the target's name.
+    QFile in(source);
+    if (QFileInfo::exists(target) || !in.open(QIODevice::ReadOnly))
+        return false;
+    AtomicFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
 bool CopyFolderTo(const QString& sourceFolder, const QString& target, const FileCopier& copy) {

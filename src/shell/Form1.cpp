@@ -19,7 +19,9 @@
 #include "search/Form10.h"
 #include "search/Form9.h"
 #include "shell/Choosers.h"
+#include "shell/Startup.h"
 #include "store/Catalogue.h"
+#include "store/ConfigCheck.h"
 #include "store/Form2b.h"
 #include "store/Form2c.h"
 #include "store/Form2e.h"
@@ -252,7 +254,10 @@ void Form1::buildMenus() {
 bool Form1::Form_Load() {
     try {
         auto db = store::OpenCatalogue(state_.databasePath());
-        state_.config = store::LoadConfig(*db);
+        store::CategoryConfig config = store::LoadConfig(*db);
+        if (auto problem = store::CheckCategoryTables(*db, config))
+            throw platform::EngineError(DamagedCatalogueMessage(state_.databasePath(), *problem));
+        state_.config = std::move(config);
     } catch (const platform::EngineError& e) {
         platform::ShowEngineError(ui_, e.message(), this);
         ui_.endProgram();

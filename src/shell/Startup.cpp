@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "maintenance/BackupRestore.h"
 #include "platform/Database.h"
 #include "platform/Ui.h"
 #include "shell/Form1.h"
@@ -30,6 +31,13 @@ std::unique_ptr<QLockFile> LockDataFolder(platform::Ui& ui, const QString& dataF
     return nullptr;
 }
 
+QString DamagedCatalogueMessage(const QString& databasePath, const QString& problem) {
+    return QStringLiteral("データベース %1 は壊れているため、起動できません。\r\n%2\r\n"
+                          "データベースは変更していません。バックアップがある場合は、バックアップ先の Quelm.mdb を"
+                          "このデータベースの場所にコピーしてから起動してください。")
+        .arg(QDir::toNativeSeparators(databasePath), problem);
+}
+
 void WarnIfReadOnly(platform::Ui& ui, const QString& databasePath) {
     const QFileInfo file(databasePath);
     if (file.isWritable() && QFileInfo(file.absolutePath()).isWritable())
@@ -44,6 +52,7 @@ int RunProgram(QApplication& app, platform::Ui& ui, const QString& dataFolder) {
     const std::unique_ptr<QLockFile> lock = LockDataFolder(ui, dataFolder);
     if (!lock)
         return 1;
+    maintenance::RemoveRestoreLeftovers(dataFolder);
     try {
         store::EnsureCatalogue(dataFolder);
     } catch (const platform::EngineError& e) {

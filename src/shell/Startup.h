@@ -23,6 +23,11 @@ inline const QString LockFileName = QStringLiteral("Quelm.lock");
 // taken over. A folder that cannot hold the lock file at all (read-only) is not refused here.
 std::unique_ptr<QLockFile> LockDataFolder(platform::Ui& ui, const QString& dataFolder);
 
+// A catalogue that lacks a table of a category in use is not opened: every screen of that category, the search over
+// all categories and the statistics would fail on it, and the rebuilds would work on half a catalogue. The message
+// says what is missing, that the file was left as it is, and how to put a backup back.
+QString DamagedCatalogueMessage(const QString& databasePath, const QString& problem);
+
 // Tells the user once when the catalogue (or its folder, where the engine keeps its journal) cannot be written.
 void WarnIfReadOnly(platform::Ui& ui, const QString& databasePath);
 

@@ -43,7 +43,35 @@ std::optional<QString> CheckTableNames(const CategoryConfig& config) {
     return std::nullopt;
 }
 
+// A category's table as the screens read it: the user columns, then the key columns by name.
+std::optional<QString> CheckCategoryTable(platform::Database& db, const ConfigSection& s, const QString& configured,
+                                          int userColumns, const QStringList& keys) {
+    const QString name = configured.trimmed();
+    if (name.isEmpty() || !db.tableExists(name))
+        return QStringLiteral("種目「%1」のテーブル「%2」がありません。").arg(s.ShumokuName.trimmed(), name);
+    const QList<platform::Column> columns = db.columns(name);
+    bool shaped = columns.size() == userColumns + keys.size();
+    for (int i = 0; shaped && i < keys.size(); ++i)
+        shaped = columns[userColumns + i].name == keys[i];
+    if (!shaped)
+        return QStringLiteral("種目「%1」のテーブル「%2」の列が違います。").arg(s.ShumokuName.trimmed(), name);
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<QString> CheckCategoryTables(platform::Database& db, const CategoryConfig& config) {
+    for (int i = FirstSlotSection; i <= LastSlotSection; ++i) {
+        const ConfigSection& s = config[i];
+        if (!s.inUse())
+            continue;
+        if (auto problem = CheckCategoryTable(db, s, s.TableName, MainFieldSlots, {MainKeyColumn, PictureFlagColumn}))
+            return problem;
+        if (auto problem = CheckCategoryTable(db, s, s.SubTableName, SubFieldSlots, {MainKeyColumn, SubKeyColumn}))
+            return problem;
+    }
+    return std::nullopt;
+}
 
 std::optional<QString> CheckConfigColumns(const platform::Recordset& rs) {
     const QStringList& expected = ConfigColumns();

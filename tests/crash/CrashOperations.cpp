@@ -1,5 +1,8 @@
 #include "CrashOperations.h"
 
+#include "exchange/CsvImport.h"
+#include "maintenance/BackupRestore.h"
+#include "maintenance/Initialise.h"
 #include "platform/Database.h"
 #include "records/MainRecords.h"
 #include "records/RecordPicture.h"
@@ -399,11 +402,166 @@ Operation SavePictures() {
             }};
 }
 
+// ---------------------------------------------------------------- CSV import
+
+constexpr int CsvStartRecords = 20, CsvRecords = 3000;
+
+// The file of the import: one line per record, each holding what MainTexts gives for the number it will get.
+exchange::CsvFile TrialCsv() {
+    QString text;
+    for (int n = CsvStartRecords + 1; n <= CsvStartRecords + CsvRecords; ++n) {
+        std::vector<exchange::CsvCell> cells;
+        const QStringList texts = MainTexts(n);
+        for (int k = 0; k < texts.size(); ++k)
+            cells.emplace_back(texts[k], store::MainFieldTypeOf(k + 1));
+        text += exchange::ComposeCsvLine(cells);
+    }
+    exchange::CsvFile file;
+    file.encoding = platform::TextEncoding::Utf8;
+    file.bytes = text.toUtf8();
+    file.text = text;
+    return file;
+}
+
+Operation ImportCsv() {
+    return {QStringLiteral("csv-import"), [](AppState& state) { FillMain(state, Cd1, CsvStartRecords); },
+            [](AppState& state) {
+                state.CurrentSection = Cd1;
+                exchange::CsvImportOptions options;
+                for (int k = 1; k <= store::MainFieldSlots; ++k)
+                    options.columns.push_back(k);
+                const exchange::CsvImportResult result = exchange::ImportMainRecords(state, TrialCsv(), options);
+                Require(result.ok() && result.written == CsvRecords, QStringLiteral("import failed: ") + result.reason);
+            },
+            [](Database& db, const CategoryConfig&, const CategoryConfig& now, QStringList& problems) {
+                const qint64 rows = Count(db, Table(now, Cd1));
+                const bool none = rows == CsvStartRecords && now[Cd1].RegNo == CsvStartRecords;
+                const bool all = rows == CsvStartRecords + CsvRecords && now[Cd1].RegNo == CsvStartRecords + CsvRecords;
+                Expect(none || all,
+                       QStringLiteral("half imported: %1 records, counter %2").arg(rows).arg(now[Cd1].RegNo), problems);
+                CheckMainRows(db, Table(now, Cd1), problems);
+            }};
+}
+
+// ---------------------------------------------------------------- initialisation
+
+constexpr int InitialisedRecords = 400, InitialisedSubsEach = 3, InitialisedPictures = 4, InitialisedLists = 3;
+const QString TrialTitle = QStringLiteral("試験の棚");
+
+Operation InitialiseCatalogue() {
+    return {QStringLiteral("initialise"),
+            [](AppState& state) {
+                FillMain(state, Cd1, InitialisedRecords);
+                FillSub(state, Cd1, InitialisedRecords, InitialisedSubsEach);
+                for (const int section : {5, 8})
+                    Require(!store::AddSlot(state, section), QStringLiteral("slot refused"));
+                FillMain(state, 8, InitialisedRecords / 4);
+                for (int slot = 0; slot < InitialisedLists; ++slot) {
+                    Require(!store::CreateList(state, slot, ListNameOf(slot)), QStringLiteral("list refused"));
+                    Require(store::AddListEntry(state, slot, EntryOf(1)) == store::EntryCheck::Ok,
+                            QStringLiteral("entry refused"));
+                }
+                QImage image(64, 48, QImage::Format_RGB32);
+                image.fill(Qt::darkRed);
+                for (int n = 1; n <= InitialisedPictures; ++n)
+                    Require(records::SaveRecordPicture(state, Cd1, n, image).ok(), QStringLiteral("picture"));
+                state.config[0].FieldType[1] = TrialTitle;
+                state.config[0].Dirty = 1;
+                store::SaveConfig(state.databasePath(), state.config);
+            },
+            [](AppState& state) { maintenance::InitialiseSystem(state); },
+            [](Database& db, const CategoryConfig& start, const CategoryConfig& now, QStringList& problems) {
+                if (now == start) {
+                    Expect(Count(db, Table(now, Cd1)) == InitialisedRecords &&
+                               Count(db, SubTable(now, Cd1)) == InitialisedRecords * InitialisedSubsEach &&
+                               Count(db, Table(now, 8)) == InitialisedRecords / 4,
+                           QStringLiteral("records lost without the reset"), problems);
+                    CheckMainRows(db, Table(now, Cd1), problems);
+                    return;
+                }
+                // Otherwise the reset is whole: the first state, with nothing of the old catalogue left.
+                bool first = now.systemTitle() == store::DefaultSystemTitle && store::ListCount(now) == 0;
+                for (int section = store::FirstSlotSection; section <= store::LastSlotSection; ++section) {
+                    first = first && now[section].inUse() == store::InUseByDefault(section) && now[section].RegNo == 0;
+                    if (now[section].inUse())
+                        first = first && Count(db, Table(now, section)) == 0 && Count(db, SubTable(now, section)) == 0;
+                }
+                Expect(first, QStringLiteral("half initialised"), problems);
+            }};
+}
+
+// ---------------------------------------------------------------- restore
+
+// The backup a restore takes its files from lies beside the trials: the starting catalogue is <op>/start, every
+// trial's copy <op>/<trial>/start, and the backup <op>/backup.
+constexpr int RestoreStartRecords = 25, RestoreStartPictures = 3, BackupRecords = 60, BackupPictures = 5;
+
+QString BackupFolderFromStart(const QString& dataFolder) {
+    return QDir::cleanPath(dataFolder + QStringLiteral("/../backup"));
+}
+
+QString BackupFolderFromTrial(const QString& dataFolder) {
+    return QDir::cleanPath(dataFolder + QStringLiteral("/../../backup"));
+}
+
+void SaveTrialPictures(AppState& state, int count, Qt::GlobalColor colour) {
+    QImage image(80, 60, QImage::Format_RGB32);
+    image.fill(colour);
+    for (int n = 1; n <= count; ++n)
+        Require(records::SaveRecordPicture(state, Cd1, n, image).ok(), QStringLiteral("picture"));
+}
+
+int PictureCount(const QString& folder) {
+    return static_cast<int>(QDir(folder).entryList(QDir::Files).size());
+}
+
+Operation RestoreBackup() {
+    return {
+        QStringLiteral("restore"),
+        [](AppState& state) {
+            FillMain(state, Cd1, RestoreStartRecords);
+            SaveTrialPictures(state, RestoreStartPictures, Qt::darkGreen);
+            AppState backup;
+            backup.dataFolder = BackupFolderFromStart(state.dataFolder);
+            store::EnsureCatalogue(backup.dataFolder);
+            auto db = store::OpenCatalogue(backup.databasePath());
+            backup.config = store::LoadConfig(*db);
+            db.reset();
+            FillMain(backup, Cd1, BackupRecords);
+            Require(!store::AddSlot(backup, 5), QStringLiteral("slot refused"));
+            SaveTrialPictures(backup, BackupPictures, Qt::darkBlue);
+        },
+        [](AppState& state) {
+            // As the restore screen does it: the database first, then the picture folder.
+            const QString backup = BackupFolderFromTrial(state.dataFolder);
+            const auto failed = maintenance::RestoreCatalogue(state, backup + "/" + store::CatalogueFileName);
+            Require(!failed, QStringLiteral("database restore failed: ") + failed.value_or(QString()));
+            const auto picturesFailed = maintenance::RestorePictures(state, backup + "/" + store::PictureFolderName);
+            Require(!picturesFailed, QStringLiteral("picture restore failed: ") + picturesFailed.value_or(QString()));
+        },
+        [](Database& db, const CategoryConfig&, const CategoryConfig& now, QStringList& problems) {
+            const qint64 rows = Count(db, Table(now, Cd1));
+            const bool old = rows == RestoreStartRecords && now[Cd1].RegNo == RestoreStartRecords && !now[5].inUse();
+            const bool restored = rows == BackupRecords && now[Cd1].RegNo == BackupRecords && now[5].inUse();
+            Expect(old || restored,
+                   QStringLiteral("neither catalogue: %1 records, counter %2").arg(rows).arg(now[Cd1].RegNo), problems);
+            CheckMainRows(db, Table(now, Cd1), problems);
+            // The pictures follow the database: never the backup's pictures with the old catalogue.
+            const QString folder = QFileInfo(db.path()).absolutePath();
+            const int pictures = PictureCount(folder + "/" + store::PictureFolderName);
+            Expect(pictures == RestoreStartPictures || pictures == BackupPictures,
+                   QStringLiteral("picture folder holds %1 pictures").arg(pictures), problems);
+            Expect(!(old && pictures == BackupPictures), QStringLiteral("pictures restored before the database"),
+                   problems);
+        }};
+}
+
 } // namespace
 
 const std::vector<Operation>& Operations() {
-    static const std::vector<Operation> all{AddMainRecords(),     AddSubRecords(),  RenameFields(), AddSlots(),
-                                            DeleteCategoryData(), FillListTables(), SavePictures()};
+    static const std::vector<Operation> all{AddMainRecords(),      AddSubRecords(),  RenameFields(), AddSlots(),
+                                            DeleteCategoryData(),  FillListTables(), SavePictures(), ImportCsv(),
+                                            InitialiseCatalogue(), RestoreBackup()};
     return all;
 }
 

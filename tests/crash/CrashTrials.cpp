@@ -7,10 +7,11 @@
 // over all operations (CI: --total 20). The exit code is the number of failed trials (at most 100).
 #include "CrashOperations.h"
 
+#include "maintenance/BackupRestore.h"
 #include "platform/Database.h"
 #include "platform/FileSystem.h"
 #include "platform/ScriptedUi.h"
-#include "shell/Form1.h"
+#include "shell/Startup.h"
 #include "store/Catalogue.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <random>
 #include <signal.h>
@@ -122,14 +124,12 @@ ChildEnd RunAndKill(const QString& op, const QString& folder, qint64 delayUs, qi
     return end;
 }
 
-// What the program's start-up makes of the folder: no message and a window that may be shown.
+// What the program's start-up makes of the folder: no message, and the window comes up (its event loop ends at once).
 void CheckStartup(const QString& folder, QStringList& problems) {
-    store::AppState state;
-    state.dataFolder = folder;
     platform::ScriptedUi ui;
-    shell::Form1 window(state, ui);
-    const bool loaded = window.Form_Load();
-    if (!loaded || !ui.messages.isEmpty())
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    const int code = shell::RunProgram(*qApp, ui, folder);
+    if (code != 0 || !ui.messages.isEmpty())
         problems << QStringLiteral("start-up refused it: ") +
                         (ui.messages.isEmpty() ? QStringLiteral("(no message)") : ui.messages.first().text);
 }
@@ -154,7 +154,11 @@ void CheckNoStrays(const QString& folder, QStringList& problems, int& inertJourn
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         const QString relative = QDir(folder).relativeFilePath(entry.filePath());
-        const bool known = relative == store::CatalogueFileName || relative == store::PictureFolderName ||
+        // What a restore replaced is kept on purpose, beside the catalogue.
+        const QString keptPictures = maintenance::ReplacedPictureFolderName();
+        const bool kept = relative == maintenance::ReplacedCatalogueName() || relative == keptPictures ||
+                          relative.startsWith(keptPictures + QLatin1Char('/'));
+        const bool known = relative == store::CatalogueFileName || relative == store::PictureFolderName || kept ||
                            (entry.absolutePath() == QDir(folder).filePath(store::PictureFolderName) &&
                             picture.match(entry.fileName()).hasMatch());
         if (relative == store::CatalogueFileName + QStringLiteral("-journal") && InertJournal(entry)) {

@@ -10,6 +10,11 @@ namespace quelm::fuzz {
 const std::vector<FuzzTarget>& FuzzTargets() {
     static const std::vector<FuzzTarget> all{
         {QStringLiteral("picture"), FuzzPictureLoader, {QStringLiteral("jpeg"), QStringLiteral("jpeg/orientation")}},
+        {QStringLiteral("csv"), FuzzCsvReader, {QStringLiteral("csv/sjis"), QStringLiteral("csv/utf8")}},
+        {QStringLiteral("cddb"),
+         FuzzCddbReader,
+         {QStringLiteral("cddb"), QStringLiteral("cddb/bad"), QStringLiteral("cddb/format")}},
+        {QStringLiteral("restore"), FuzzRestoreCheck, {QStringLiteral("mdb")}},
     };
     return all;
 }

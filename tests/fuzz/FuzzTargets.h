@@ -28,5 +28,8 @@ QString ScratchFile(const std::uint8_t* data, std::size_t size, const QString& s
 void Require(bool condition, const char* what);
 
 void FuzzPictureLoader(const std::uint8_t* data, std::size_t size);
+void FuzzCsvReader(const std::uint8_t* data, std::size_t size);
+void FuzzCddbReader(const std::uint8_t* data, std::size_t size);
+void FuzzRestoreCheck(const std::uint8_t* data, std::size_t size);
 
 } // namespace quelm::fuzz

@@ -40,25 +40,20 @@ QString IntegrityCheck(platform::Database& db) {
 // carry the engine's message and leave the catalogue as it was (unchanged() says so); returns the attempts made.
 int FillUntilItFits(test::TestCatalogue& cat, const std::function<EditResult()>& write,
                     const std::function<void()>& unchanged) {
-    for (int attempt = 0;; ++attempt) {
-        EditResult r;
-        {
-            ScopedWriteFault full(attempt * 1024);
-            r = write();
-            if (r.ok())
-                return attempt + 1;
-            EXPECT_GT(full.refusals(), 0);
-        }
-        EXPECT_EQ(r.status, EditResult::Status::EngineError);
-        EXPECT_TRUE(r.message.contains(QStringLiteral("full"))) << r.message.toStdString();
-        unchanged();
-        auto db = cat.open();
-        EXPECT_EQ(IntegrityCheck(*db), QStringLiteral("ok"));
-        if (attempt > 200) {
-            ADD_FAILURE() << "the write never fitted";
-            return attempt;
-        }
-    }
+    EditResult r;
+    return 1 + test::FillDiskUntilItFits(
+                   1024,
+                   [&] {
+                       r = write();
+                       return r.ok();
+                   },
+                   [&] {
+                       EXPECT_EQ(r.status, EditResult::Status::EngineError);
+                       EXPECT_TRUE(r.message.contains(QStringLiteral("full"))) << r.message.toStdString();
+                       unchanged();
+                       auto db = cat.open();
+                       EXPECT_EQ(IntegrityCheck(*db), QStringLiteral("ok"));
+                   });
 }
 
 TEST(FullDisk, RecordAddsAreWhollyWrittenOrNotAtAll) {

@@ -1,6 +1,9 @@
 #include "TestCatalogue.h"
 
+#include "platform/WriteFaults.h"
 #include "store/Catalogue.h"
+
+#include <gtest/gtest.h>
 
 namespace quelm::test {
 
@@ -87,6 +90,20 @@ QString Fixture(const QString& relative) {
 
 QString HelpFolder() {
     return QStringLiteral(QUELM_HELP_DIR);
+}
+
+int FillDiskUntilItFits(qint64 step, const std::function<bool()>& write, const std::function<void()>& afterFailure) {
+    for (int attempt = 0; attempt <= 400; ++attempt) {
+        {
+            platform::ScopedWriteFault full(attempt * step);
+            if (write())
+                return attempt;
+            EXPECT_GT(full.refusals(), 0) << "a write failed without meeting the full disk";
+        }
+        afterFailure();
+    }
+    ADD_FAILURE() << "the write never fitted";
+    return 0;
 }
 
 } // namespace quelm::test

@@ -5,6 +5,7 @@
 #include "store/AppState.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace quelm::test {
@@ -36,6 +37,11 @@ QStringList ListDirectory(const store::CategoryConfig& config);
 // nothing changed.
 QStringList Snapshot(platform::Database& db);
 QStringList Snapshot(const QString& databasePath);
+
+// Runs `write` with the disk full after 0, step, 2·step … bytes of growth (platform::ScopedWriteFault) until it
+// succeeds; after every failure, which must have met the full disk, `afterFailure` checks what must still hold.
+// Returns the number of failures.
+int FillDiskUntilItFits(qint64 step, const std::function<bool()>& write, const std::function<void()>& afterFailure);
 
 // Path of a shared fixture file.
 QString Fixture(const QString& relative);
