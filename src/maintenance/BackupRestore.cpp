@@ -1,6 +1,7 @@
 #include "maintenance/BackupRestore.h"
 
 #include "platform/Database.h"
+#include "platform/FileSystem.h"
 #include "store/Catalogue.h"
 #include "store/ConfigCheck.h"
 #include "store/ListTables.h"
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <sqlite3.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace quelm::maintenance {
 
@@ -43,6 +45,12 @@ bool Rename(const QString& from, const QString& to) {
     std::error_code ec;
     std::filesystem::rename(FsPath(from), FsPath(to), ec);
     return !ec;
+}
+
+// On the disk before it is renamed into place, so that a power cut cannot leave the new name on missing data.
+bool SyncToDisk(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && fsync(file.handle()) == 0;
 }
 
 // Swaps two names in one step (both must exist); false where the file system cannot, and nothing changed then.
@@ -215,7 +223,7 @@ std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) 
         if (Exists(live + suffix))
             return QStringLiteral("データベースが使用中です（%1 があります）。").arg(live + suffix);
     }
-    if (!RemoveTree(temp) || !QFile::copy(source, temp)) {
+    if (!RemoveTree(temp) || !platform::CopyFile(source, temp) || !SyncToDisk(temp)) {
         RemoveTree(temp);
         return QStringLiteral("'%1' を複写できません。").arg(source);
     }

@@ -48,25 +48,19 @@ QString CopyFolderInto(const QString& sourceFolder, const QString& targetParent)
 }
 
 bool CopyFile(const QString& source, const QString& target) {
-    // Written as a user's file is, so that a copy cut short (a full disk) leaves nothing under the target's name.
     QFile in(source);
-    if (QFileInfo::exists(target) || !in.open(QIODevice::ReadOnly))
-        return false;
-    AtomicFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    FaultAwareFile out(target);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    bool ok = true;
+    while (ok && !(chunk = in.read(1 << 20)).isEmpty())
+        ok = out.write(chunk) == chunk.size();
+    ok = ok && in.error() == QFileDevice::NoError && out.flush();
+    out.close();
+    if (!ok)
+        out.remove(); // a copy cut short (a full disk) leaves nothing under the target's name
+    return ok && out.error() == QFileDevice::NoError;
 }
 
 bool CopyFolderTo(const QString& sourceFolder, const QString& target, const FileCopier& copy) {

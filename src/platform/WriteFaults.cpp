@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <sqlite3.h>
 
 namespace quelm::platform {
@@ -148,15 +149,34 @@ sqlite3_vfs* FaultVfs() {
 
 } // namespace
 
-qint64 AtomicFile::writeData(const char* data, qint64 len) {
+namespace {
+
+// Writes what the budget grants through `write`. When the disk is full part way through, what fitted is written and
+// the result is -1, as a real write that ran out of space reports.
+qint64 WriteGranted(const char* data, qint64 len, const std::function<qint64(const char*, qint64)>& write) {
     const qint64 granted = Grant(len);
     if (granted == len)
-        return QSaveFile::writeData(data, len);
-    // The disk is full part way through: what fitted is written, the file is then in error and commit() fails.
+        return write(data, len);
     if (granted > 0)
-        QSaveFile::writeData(data, granted);
-    cancelWriting();
+        write(data, granted);
     return -1;
+}
+
+} // namespace
+
+qint64 AtomicFile::writeData(const char* data, qint64 len) {
+    const qint64 written =
+        WriteGranted(data, len, [this](const char* d, qint64 n) { return QSaveFile::writeData(d, n); });
+    if (written < 0)
+        cancelWriting(); // the file is then in error and commit() fails
+    return written;
+}
+
+qint64 FaultAwareFile::writeData(const char* data, qint64 len) {
+    const qint64 written = WriteGranted(data, len, [this](const char* d, qint64 n) { return QFile::writeData(d, n); });
+    if (written < 0)
+        setErrorString(QStringLiteral("No space left on device"));
+    return written;
 }
 
 ScopedWriteFault::ScopedWriteFault(qint64 bytes) {

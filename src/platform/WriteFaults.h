@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
@@ -10,6 +11,16 @@ namespace quelm::platform {
 class AtomicFile : public QSaveFile {
 public:
     explicit AtomicFile(const QString& path) : QSaveFile(path) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 len) override;
+};
+
+// A plain file whose writes honour ScopedWriteFault: for copies whose caller removes a half-made result itself, where
+// an AtomicFile's flush to the disk for every one of many files would cost too much.
+class FaultAwareFile : public QFile {
+public:
+    explicit FaultAwareFile(const QString& path) : QFile(path) {}
 
 protected:
     qint64 writeData(const char* data, qint64 len) override;

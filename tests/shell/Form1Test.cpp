@@ -1,6 +1,7 @@
 #include "shell/Form1.h"
 #include "TestCatalogue.h"
 #include "records/Form5.h"
+#include "store/CategoryTables.h"
 #include "store/Form2c.h"
 
 #include <QAction>
@@ -44,12 +45,10 @@ TEST(Dspsize, LayoutValuesFromTheScreenSize) {
 struct MainWindow : ::testing::Test {
     test::TestCatalogue cat;
 
+    // Added as the program adds a slot, with its two tables: start-up refuses a slot in use without them.
     void setInUse(std::initializer_list<int> sections) {
-        for (int s : sections) {
-            cat.state.config[s].InUse = 1;
-            cat.state.config[s].Dirty = 1;
-        }
-        store::SaveConfig(cat.state.databasePath(), cat.state.config);
+        for (int s : sections)
+            ASSERT_EQ(store::AddSlot(cat.state, s), std::nullopt);
     }
 };
 
