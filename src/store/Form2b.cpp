@@ -1,6 +1,7 @@
 // Field rename screen: renames a category's main and sub fields by rebuilding its tables with the data kept.
 #include "store/Form2b.h"
 
+#include "platform/ComboEntries.h"
 #include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/Ui.h"
@@ -36,6 +37,7 @@ Form2b::Form2b(AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(par
         Combo1->addItem(slot.inUse() ? slot.ShumokuName.trimmed() : QString());
     }
     Combo1->setCurrentIndex(-1);
+    platform::HideEmptyEntries(*Combo1);
     connect(Combo1, &QComboBox::activated, this, &Form2b::Combo1_Click);
 
     Label4 = new QLabel(

@@ -335,6 +335,9 @@ TEST_F(Editor, PickListsComeFromTheListTables) {
         EXPECT_FALSE(e.mList1[0]->isEnabled());
         EXPECT_TRUE(e.mList1[1]->isEnabled());
         EXPECT_EQ(e.mList1[1]->text(), QStringLiteral("作曲家"));
+        // Free slots are left out of the popup rather than shown as empty lines.
+        for (int i = 0; i < store::ListSlotCount; ++i)
+            EXPECT_EQ(e.mList1[i]->isVisible(), i == 1) << i;
         e.mList1_Click(1);
         EXPECT_FALSE(e.Combo1->isHidden());
         ASSERT_EQ(e.Combo1->count(), 2);
