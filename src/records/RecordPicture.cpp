@@ -58,9 +58,10 @@ QSize DecodeSize(QSize stored) {
                  std::max(1, static_cast<int>(stored.height() * factor)));
 }
 
-// Memory of the decoded picture: formats without reduced decoding are read whole first, so count the whole.
+// Memory of the decoded picture. Only the JPEG decoder reads at a reduced size; other readers decode the whole
+// picture first and scale it afterwards, so count the whole.
 qint64 DecodedBytes(const QImageReader& reader, QSize stored) {
-    const QSize decoded = reader.supportsOption(QImageIOHandler::ScaledSize) ? DecodeSize(stored) : stored;
+    const QSize decoded = reader.format() == "jpeg" ? DecodeSize(stored) : stored;
     const int bits = reader.imageFormat() == QImage::Format_Invalid
                          ? 32
                          : std::max<int>(32, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel());
