@@ -3,6 +3,7 @@
 #include "platform/Database.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -123,6 +124,19 @@ TEST_F(Form2bTest, RefusalsAndEngineErrorsKeepTheScreenAndTheConfiguration) {
     EXPECT_EQ(cat.reload(), config);
     EXPECT_TRUE(cat.open()->tableExists(QStringLiteral("CD1")));
     EXPECT_FALSE(cat.open()->tableExists(QStringLiteral("CD1_1")));
+}
+
+TEST_F(Form2bTest, TheBoxesOfBothGroupsLineUpAtTheirFullHeight) {
+    Form2b form(cat.state, cat.ui);
+    form.show();
+    form.Combo1_Click(0);
+    QCoreApplication::processEvents();
+    for (int k = 0; k < 15; ++k) {
+        EXPECT_GE(form.Text1[k]->height(), form.Text1[k]->sizeHint().height()) << k;
+        if (k < 10) {
+            EXPECT_EQ(form.Text1[k]->geometry().top(), form.Text2[k]->geometry().top()) << k;
+        }
+    }
 }
 
 TEST_F(Form2bTest, ARefusedLongNameIsCutInTheMessage) {
