@@ -1,6 +1,7 @@
 #include "exchange/CsvText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <cmath>
 #include <cstdio>
@@ -469,6 +470,12 @@ void CsvFile::decodeAs(platform::TextEncoding e) {
 }
 
 std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error) {
+    // The path may be typed: a pipe would wait for ever and a device such as /dev/zero never end.
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("通常のファイルではないため読み込めません。");
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
