@@ -108,7 +108,8 @@ std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error = nullptr
 // One column of an output line: its text and the type of its field ("TEXT", "LONG", "DATE", or empty for filler).
 using CsvCell = std::pair<QString, QString>;
 
-// Joins the cells with ",": TEXT cells between double quotes with their quotes doubled, others bare; ends with CR LF.
-QString ComposeCsvLine(const std::vector<CsvCell>& cells);
+// Adds one line to the end of a text: the cells joined with ",", TEXT cells between double quotes with their quotes
+// doubled, others bare; ends with CR LF.
+void AppendCsvLine(QString& out, const std::vector<CsvCell>& cells);
 
 } // namespace quelm::exchange
