@@ -92,6 +92,18 @@ template <typename Make> std::unique_ptr<QWidget> MakeWithList(DemoCatalogue& de
     return dialog;
 }
 
+// The editors as the record screens open them: filled to change the record the screen shows. The hidden record
+// screen is owned by the editor.
+template <typename Screen, typename Editor> std::unique_ptr<QWidget> MakeEditorShot(DemoCatalogue& demo) {
+    auto* screen = new Screen(demo.state, demo.ui);
+    screen->Timer1_Timer();
+    auto editor = std::make_unique<Editor>(demo.state, demo.ui);
+    screen->SetUpEditor(*editor, records::RecordScreen::EditorMode::Change);
+    screen->setParent(editor.get(), Qt::Window);
+    screen->hide();
+    return editor;
+}
+
 // A made-up cover for a disc, drawn here so that the pictures of the help pages hold nothing taken from elsewhere.
 void DrawDemoCover(const QString& path) {
     QImage cover(400, 400, QImage::Format_RGB32);
@@ -199,8 +211,8 @@ const std::vector<ScreenShot>& Screens() {
          {}},
         {QStringLiteral("Form5pp"), MakePrintStatusShot, {}},
         {QStringLiteral("Form6"), Make<records::Form6>, {}},
-        {QStringLiteral("Form7"), Make<records::Form7>, {}},
-        {QStringLiteral("Form8"), Make<records::Form8>, {}},
+        {QStringLiteral("Form7"), MakeEditorShot<records::Form5, records::Form7>, {}},
+        {QStringLiteral("Form8"), MakeEditorShot<records::Form6, records::Form8>, {}},
         {QStringLiteral("Form2a"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
              return std::make_unique<maintenance::Form2a>(demo.state, demo.ui, nullptr);
