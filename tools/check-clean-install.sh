@@ -27,7 +27,7 @@ files() {
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    umount "$root/proc" 2>/dev/null || true
+    umount "$root/dev/pts" "$root/proc" 2>/dev/null || true
 }
 trap cleanup EXIT
 
@@ -39,6 +39,7 @@ deb http://deb.debian.org/debian-security bookworm-security main
 EOF
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mountpoint -q "$root/proc" || mount -t proc proc "$root/proc"
+mountpoint -q "$root/dev/pts" || mount --bind /dev/pts "$root/dev/pts" # apt's terminal log
 inside apt-get update -qq
 cp "$deb" "$root/tmp/"
 echo "== install: apt install ./$(basename "$deb")"
