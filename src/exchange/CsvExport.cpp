@@ -64,9 +64,13 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
 
     const bool withSubs = ExportsSubRecords(choice.mode);
     std::optional<records::SubTable> subs;
+    std::unique_ptr<platform::Recordset> rs; // one query for every main record's sub records
     if (withSubs)
         subs = records::CheckedSubTable(section);
     std::vector<CsvCell> cells(choice.width());
+    // One read transaction: the engine takes its file lock once instead of once for every main record, and every
+    // line comes from the same state of the catalogue. Nothing is written, so it simply ends unfinished.
+    platform::Transaction reading(db);
     ExportText out;
     for (const ExportMainRow& row : rows) {
         FillLine(
@@ -76,7 +80,10 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
         ++out.mainLines;
         if (!withSubs)
             continue;
-        auto rs = subs->openRowsOf(db, row.regNo);
+        if (rs)
+            rs->requery(platform::Value(row.regNo));
+        else
+            rs = subs->openRowsOf(db, row.regNo);
         const int userFields = std::min(subs->regNoPos, store::SubFieldSlots);
         for (; !rs->eof(); rs->moveNext()) {
             FillLine(

@@ -1,7 +1,7 @@
 #include "platform/Database.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -418,11 +418,22 @@ int Recordset::indexOf(const QString& name) const {
 void Recordset::moveFirst() {
     if (mode_ != EditMode::None)
         cancelUpdate();
-    sqlite3_finalize(stmt_);
-    stmt_ = db_.prepare(selectSql_);
+    // The statement is prepared once and run again from the top; the engine re-prepares it itself should the
+    // table's schema have changed meanwhile.
+    if (stmt_ == nullptr)
+        stmt_ = db_.prepare(selectSql_);
+    else
+        sqlite3_reset(stmt_);
     if (keyed_)
         Bind(db_, stmt_, 1, key_);
     step();
+}
+
+void Recordset::requery(const Value& key) {
+    if (!keyed_)
+        throw EngineError(QStringLiteral("テーブル '%1' のレコードセットはキーで絞り込んでいません。").arg(table_));
+    key_ = key;
+    moveFirst();
 }
 
 void Recordset::moveNext() {
