@@ -185,6 +185,12 @@ QString TrimBlanks(QStringView s) {
     return s.sliced(from, to - from).toString();
 }
 
+QString TrimBlanks(const QString& s) {
+    if (s.isEmpty() || (s.front() != Blank && s.back() != Blank))
+        return s;
+    return TrimBlanks(QStringView(s));
+}
+
 bool IsCsvNumeric(const QString& text) {
     return ParseWrittenNumber(text).has_value();
 }

@@ -39,6 +39,8 @@ std::optional<QDateTime> ParseCsvDate(const QString& text);
 double LeadingNumber(const QString& text);
 // Removes half-width blanks at both ends; an ideographic space or a line break belongs to the text and stays.
 QString TrimBlanks(QStringView text);
+// The same, sharing the text itself when there is nothing to remove.
+QString TrimBlanks(const QString& text);
 // yyyy/MM/dd, and " H:mm:ss" when the time of day is not midnight.
 QString CsvDateText(const QDateTime& d);
 
