@@ -76,7 +76,7 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
         FillLine(
             cells, mainTicks, mainTypes, [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
             withSubs ? Identifier(row.regNo, 0) : QString());
-        out.text += ComposeCsvLine(cells);
+        AppendCsvLine(out.text, cells);
         ++out.mainLines;
         if (!withSubs)
             continue;
@@ -89,7 +89,7 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
             FillLine(
                 cells, subTicks, subTypes, [&](int k) { return k < userFields ? rs->text(k) : QString(); },
                 Identifier(row.regNo, rs->value(subs->subNoPos).toInt()));
-            out.text += ComposeCsvLine(cells);
+            AppendCsvLine(out.text, cells);
             ++out.subLines;
         }
     }
@@ -98,13 +98,12 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
 
 EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding) {
     EncodedExport e;
-    e.bytes = platform::EncodeText(text, encoding);
-    if (encoding != platform::TextEncoding::Cp932)
+    bool lossless = true;
+    e.bytes = platform::EncodeText(text, encoding, &lossless);
+    if (encoding != platform::TextEncoding::Cp932 || lossless)
         return e;
     // What CP932 cannot hold comes back changed from a round trip; the first change names the character.
     const QString back = QStringDecoder("CP932").decode(e.bytes);
-    if (back == text)
-        return e;
     e.lossless = false;
     qsizetype i = 0;
     while (i < text.size() && i < back.size() && text[i] == back[i])
