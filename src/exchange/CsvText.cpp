@@ -506,12 +506,14 @@ void AppendCsvLine(QString& out, const std::vector<CsvCell>& cells) {
         if (i > 0)
             out += Comma;
         const auto& [text, type] = cells[i];
-        const bool hasQuote = text.contains(Quote);
         // A number or a date never needs quotes; should another cell hold a separator, it is quoted all the same,
-        // so that the line keeps its columns.
-        const bool quote = hasQuote || type == QLatin1String("TEXT") || text.contains(Comma) || text.contains(u'\r') ||
-                           text.contains(u'\n');
-        if (!quote) {
+        // so that the line keeps its columns. One pass over the text tells both.
+        bool separator = false, hasQuote = false;
+        for (const QChar c : text) {
+            hasQuote = hasQuote || c == Quote;
+            separator = separator || c == Comma || c == u'\r' || c == u'\n';
+        }
+        if (!hasQuote && !separator && type != QLatin1String("TEXT")) {
             out += text;
             continue;
         }
