@@ -273,10 +273,12 @@ void Form5::Command1_Click() {
         connect(&subRecords, &Form6::endRequested, this, &Form5::endRequested);
         ui_.runModal(subRecords);
     }
-    // Neither the list nor the panel is read again; the button's count follows when the shown record changes.
+    // The list and the panel are not read again, but the button counts the sub records anew: it would otherwise
+    // go on offering "サブ明細登録" for a record that now has some, or a count that is no longer true.
     ListView1->select(remembered);
     ListView1->view()->setFocus();
     ListView1->ensureVisible(remembered);
+    Text3_Change();
     update();
 }
 

@@ -115,6 +115,17 @@ TEST_F(MainScreen, DetailPanelPositionAndSubButton) {
     EXPECT_EQ(cat.state.MaxSubNo, 24);
     EXPECT_EQ(screen->StatusBar1->panelText(2), QStringLiteral("レコード順／総数　　2 / 3"));
 
+    // Sub records added on the sub record screen show in the button as soon as it closes.
+    screen->ListView1->select(1);
+    screen->ListView1_ItemClick(1);
+    cat.ui.modalDrivers.push_back([&](QDialog& d) {
+        cat.addSub(4, 1, 1, QStringLiteral("新曲"));
+        d.reject();
+    });
+    screen->Command1_Click();
+    EXPECT_EQ(screen->Command1->text(), QStringLiteral("サブ明細表示(1)"));
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+
     cat.state.CurrentRegNo = 2;
     auto one = open(4, 2);
     EXPECT_EQ(one->ListView1->rowCount(), 1);
