@@ -1,6 +1,7 @@
 #include "exchange/CsvText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <cmath>
 #include <cstdio>
@@ -183,6 +184,12 @@ QString TrimBlanks(QStringView s) {
     while (to > from && s[to - 1] == Blank)
         --to;
     return s.sliced(from, to - from).toString();
+}
+
+QString TrimBlanks(const QString& s) {
+    if (s.isEmpty() || (s.front() != Blank && s.back() != Blank))
+        return s;
+    return TrimBlanks(QStringView(s));
 }
 
 bool IsCsvNumeric(const QString& text) {
@@ -469,6 +476,12 @@ void CsvFile::decodeAs(platform::TextEncoding e) {
 }
 
 std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error) {
+    // The path may be typed: a pipe would wait for ever and a device such as /dev/zero never end.
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("通常のファイルではないため読み込めません。");
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -488,26 +501,30 @@ std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error) {
 
 // ---------------------------------------------------------------- composing
 
-QString ComposeCsvLine(const std::vector<CsvCell>& cells) {
-    QString line;
+void AppendCsvLine(QString& out, const std::vector<CsvCell>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0)
-            line += Comma;
+            out += Comma;
         const auto& [text, type] = cells[i];
         // A number or a date never needs quotes; should another cell hold a separator, it is quoted all the same,
-        // so that the line keeps its columns.
-        const bool quote = type == QLatin1String("TEXT") || text.contains(Comma) || text.contains(Quote) ||
-                           text.contains(u'\r') || text.contains(u'\n');
-        if (quote) {
-            line += Quote;
-            line += QString(text).replace(Quote, QStringLiteral("\"\""));
-            line += Quote;
-        } else {
-            line += text;
+        // so that the line keeps its columns. One pass over the text tells both.
+        bool separator = false, hasQuote = false;
+        for (const QChar c : text) {
+            hasQuote = hasQuote || c == Quote;
+            separator = separator || c == Comma || c == u'\r' || c == u'\n';
         }
+        if (!hasQuote && !separator && type != QLatin1String("TEXT")) {
+            out += text;
+            continue;
+        }
+        out += Quote;
+        if (hasQuote)
+            out += QString(text).replace(Quote, QStringLiteral("\"\""));
+        else
+            out += text;
+        out += Quote;
     }
-    line += QStringLiteral("\r\n");
-    return line;
+    out += QLatin1String("\r\n");
 }
 
 } // namespace quelm::exchange

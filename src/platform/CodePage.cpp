@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace quelm::platform {
 
@@ -37,11 +40,25 @@ QStringEncoder EncoderFor(TextEncoding encoding) {
 
 } // namespace
 
+// Bytes of one character of the basic plane in CP932: 2 when the code page holds it, else 1 (the code page writes a
+// single replacement byte). Learnt once per character, since a round trip through the converter is slow.
+static int Cp932Width(char32_t c) {
+    thread_local std::vector<std::uint8_t> known(0x10000, 0);
+    std::uint8_t& width = known[c];
+    if (width == 0) {
+        const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+        width = !surrogate && CanEncode(QString(QChar(static_cast<char16_t>(c))), TextEncoding::Cp932) ? 2 : 1;
+    }
+    return width;
+}
+
 int LenMbcs(const QString& text) {
     int bytes = 0;
     for (const char32_t c : text.toUcs4()) {
-        const bool single = c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F);
-        bytes += single ? 1 : 2;
+        if (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F))
+            bytes += 1;
+        else
+            bytes += c < 0x10000 ? Cp932Width(c) : 1; // nothing beyond the basic plane is in CP932
     }
     return bytes;
 }
@@ -103,11 +120,26 @@ QString DecodeText(const QByteArray& bytes, TextEncoding encoding) {
     return {};
 }
 
+namespace {
+
+// ICU's CP932 replaces what it cannot hold and says so; the only character it changes silently is one of the
+// private-use area (U+F86F comes back as "№"), so a round trip is needed only for a text holding such characters.
+bool Cp932RoundTrips(const QString& text, const QByteArray& bytes, const QStringEncoder& encoder) {
+    if (encoder.hasError())
+        return false;
+    const bool privateUse =
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_PrivateUse; });
+    return !privateUse || QStringDecoder("CP932").decode(bytes) == text;
+}
+
+} // namespace
+
 QByteArray EncodeText(const QString& text, TextEncoding encoding, bool* lossless) {
-    if (lossless)
-        *lossless = CanEncode(text, encoding);
     QStringEncoder encoder = EncoderFor(encoding);
-    return encoder.encode(text);
+    QByteArray bytes = encoder.encode(text);
+    if (lossless)
+        *lossless = encoding == TextEncoding::Cp932 ? Cp932RoundTrips(text, bytes, encoder) : CanEncode(text, encoding);
+    return bytes;
 }
 
 bool CanEncode(const QString& text, TextEncoding encoding) {
@@ -123,12 +155,9 @@ bool CanEncode(const QString& text, TextEncoding encoding) {
                 return false;
         return true;
     case TextEncoding::Cp932: {
-        // ICU replaces what CP932 cannot hold; a round trip tells.
         QStringEncoder encoder("CP932");
         const QByteArray bytes = encoder.encode(text);
-        if (encoder.hasError())
-            return false;
-        return QStringDecoder("CP932").decode(bytes) == text;
+        return Cp932RoundTrips(text, bytes, encoder);
     }
     }
     return false;
