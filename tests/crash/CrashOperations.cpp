@@ -414,7 +414,7 @@ exchange::CsvFile TrialCsv() {
         const QStringList texts = MainTexts(n);
         for (int k = 0; k < texts.size(); ++k)
             cells.emplace_back(texts[k], store::MainFieldTypeOf(k + 1));
-        text += exchange::ComposeCsvLine(cells);
+        exchange::AppendCsvLine(text, cells);
     }
     exchange::CsvFile file;
     file.encoding = platform::TextEncoding::Utf8;

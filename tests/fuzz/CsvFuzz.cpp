@@ -40,7 +40,7 @@ void RoundTrip(const QByteArray& bytes) {
             texts << QString::fromUtf8(piece);
             cells.emplace_back(texts.last(), QStringLiteral("TEXT"));
         }
-        out += exchange::ComposeCsvLine(cells);
+        exchange::AppendCsvLine(out, cells);
         lines.push_back(texts);
     }
     exchange::CsvReader reader(out);
