@@ -1,7 +1,7 @@
 #include "platform/Database.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -327,6 +327,66 @@ QList<Column> Database::columns(const QString& table) {
     if (cols.isEmpty())
         throw EngineError(QStringLiteral("テーブル '%1' が見つかりません。").arg(table));
     return cols;
+}
+
+std::int64_t Database::rowCount(const QString& table) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteIdentifier(table)));
+    const int rc = sqlite3_step(stmt);
+    const std::int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        raise();
+    return n;
+}
+
+std::int64_t Database::copyRows(const QString& from, const QString& to, const QStringList& targetColumns,
+                                const QStringList& expressions, const QString& condition, int pieceRows,
+                                const std::function<void(std::int64_t)>& progress) {
+    if (targetColumns.size() != expressions.size() || targetColumns.isEmpty() || pieceRows < 1)
+        throw EngineError(QStringLiteral("複写する列の指定が正しくありません。"));
+    QStringList targets;
+    for (const QString& c : targetColumns)
+        targets << QuoteIdentifier(c);
+    const QString source = QuoteIdentifier(from);
+    using Statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
+    // Where the next piece starts: the rowid pieceRows rows further on, found by stepping the table's own b-tree.
+    Statement next(
+        prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid >= ?1 ORDER BY rowid LIMIT 1 OFFSET ?2").arg(source)),
+        sqlite3_finalize);
+    // The last piece has no end (?2 Null), so even the largest rowid is reached.
+    Statement piece(prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 "
+                                           "WHERE rowid >= ?1 AND (?2 IS NULL OR rowid < ?2) AND (%5) ORDER BY rowid")
+                                .arg(QuoteIdentifier(to), targets.join(QLatin1String(", ")),
+                                     expressions.join(QLatin1String(", ")), source, condition)),
+                    sqlite3_finalize);
+    std::int64_t start = std::numeric_limits<std::int64_t>::min();
+    std::int64_t copied = 0;
+    for (;;) {
+        sqlite3_bind_int64(next.get(), 1, start);
+        sqlite3_bind_int(next.get(), 2, pieceRows);
+        const int rc = sqlite3_step(next.get());
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            sqlite3_reset(next.get());
+            raise();
+        }
+        const bool last = rc == SQLITE_DONE;
+        const std::int64_t end = last ? 0 : sqlite3_column_int64(next.get(), 0);
+        sqlite3_reset(next.get());
+
+        sqlite3_bind_int64(piece.get(), 1, start);
+        if (last)
+            sqlite3_bind_null(piece.get(), 2);
+        else
+            sqlite3_bind_int64(piece.get(), 2, end);
+        RunAgain(*this, piece.get());
+        const std::int64_t n = sqlite3_changes64(db_);
+        copied += n;
+        if (progress)
+            progress(copied);
+        if (last || n < pieceRows)
+            return copied;
+        start = end;
+    }
 }
 
 std::unique_ptr<Recordset> Database::openTable(const QString& table) {
@@ -667,11 +727,28 @@ void Recordset::addRow() {
     }
     sqlite3_reset(insert_);
     sqlite3_clear_bindings(insert_);
+    bound_.resize(columns_.size());
     for (int i = 0; i < fieldCount(); ++i)
-        Bind(db_, insert_, i + 1, buffer_[i]);
+        bindForAdd(i);
     RunAgain(db_, insert_);
     mode_ = EditMode::None;
     buffer_.clear();
+}
+
+// Texts are encoded into the column's own buffer and bound without a copy: the buffer stays as it is until the
+// statement has run, and the bindings are cleared before it is written again.
+void Recordset::bindForAdd(int i) {
+    const Value& v = buffer_[i];
+    if (v.kind() != Value::Kind::Text) {
+        Bind(db_, insert_, i + 1, v);
+        return;
+    }
+    const QString text = v.toText();
+    std::string& out = bound_[i];
+    out.resize(static_cast<std::size_t>(utf8_.requiredSpace(text.size())));
+    const char* end = utf8_.appendToBuffer(out.data(), text);
+    if (sqlite3_bind_text(insert_, i + 1, out.data(), static_cast<int>(end - out.data()), SQLITE_STATIC) != SQLITE_OK)
+        db_.raise();
 }
 
 void Recordset::cancelUpdate() {

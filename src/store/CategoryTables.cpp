@@ -6,6 +6,8 @@
 #include "store/TableSql.h"
 
 #include <QFile>
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace quelm::store {
@@ -103,26 +105,145 @@ Value CarriedValue(const Value& v, bool userField, ColumnType type) {
     return v;
 }
 
-void CopyRows(Database& db, const QString& from, const QString& to, int userColumns) {
+// Rows copied so far out of all rows a rename copies, for the caller's progress report.
+class CopyTally {
+public:
+    CopyTally() = default;
+    CopyTally(RebuildProgress report, std::int64_t total) : report_(std::move(report)), total_(total) { reportNow(0); }
+    // Rows of the table being copied so far. The report never goes back, even when a copy starts over row by row.
+    void reportNow(std::int64_t copiedOfTable) {
+        reported_ = std::max(reported_, std::min(before_ + copiedOfTable, total_));
+        if (report_)
+            report_(reported_, total_);
+    }
+    void tableDone(std::int64_t rows) { before_ += rows; }
+
+private:
+    RebuildProgress report_;
+    std::int64_t total_ = 0;
+    std::int64_t before_ = 0;
+    std::int64_t reported_ = 0;
+};
+
+// Rows per piece of a copy: small enough for the progress window to move several times a second.
+constexpr int CopyPieceRows = 16384;
+
+// One column's copy in SQL: what the cell becomes, and the condition under which that is exactly what CarriedValue
+// and the column's own checks would store. Every stored form of a well-kept catalogue meets it; anything else
+// (a blob, a number in a text column, an odd date text, a text over the limit) leaves the table to the row-by-row
+// copy, which converts or refuses it.
+struct SqlCarry {
+    QString value;
+    QString exact;
+};
+
+std::optional<SqlCarry> SqlCarryOf(const platform::Column& from, const platform::Column& to) {
+    if (from.type != to.type || from.maxLength != to.maxLength)
+        return std::nullopt;
+    const QString c = platform::QuoteIdentifier(from.name);
+    const QString blank = QStringLiteral("(typeof(%1) = 'text' AND %1 = ' ')").arg(c);
+    switch (to.type) {
+    case ColumnType::Text: {
+        QString fits = QStringLiteral("1");
+        if (to.maxLength > 0) {
+            // The limit counts UTF-16 units and the engine's length() characters: a text of no more bytes than the
+            // limit fits; a longer one is measured by length() only when it has no NUL (where length() stops) and
+            // no character outside the basic plane (UTF-8 lead bytes F0 to F4, two units each).
+            const QString bytes = QStringLiteral("CAST(%1 AS BLOB)").arg(c);
+            QStringList plain;
+            for (const char* b : {"00", "F0", "F1", "F2", "F3", "F4"})
+                plain << QStringLiteral("instr(%1, X'%2') = 0").arg(bytes, QLatin1String(b));
+            fits = QStringLiteral("(length(%1) <= %3 OR (length(%2) <= %3 AND %4))")
+                       .arg(bytes, c)
+                       .arg(to.maxLength)
+                       .arg(plain.join(QLatin1String(" AND ")));
+        }
+        return SqlCarry{QStringLiteral("CASE WHEN %1 THEN NULL ELSE %2 END").arg(blank, c),
+                        QStringLiteral("(typeof(%1) = 'null' OR (typeof(%1) = 'text' AND %2))").arg(c, fits)};
+    }
+    case ColumnType::Long:
+    case ColumnType::Short: {
+        const bool shortColumn = to.type == ColumnType::Short;
+        const QString number =
+            QStringLiteral("(typeof(%1) = 'integer' AND %1 BETWEEN %2 AND %3)")
+                .arg(c)
+                .arg(shortColumn ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int32_t>::min())
+                .arg(shortColumn ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int32_t>::max());
+        if (to.primaryKey)
+            return SqlCarry{c, number};
+        return SqlCarry{QStringLiteral("CASE WHEN typeof(%1) = 'integer' THEN %1 END").arg(c),
+                        QStringLiteral("(typeof(%1) = 'null' OR %2 OR %3)").arg(c, blank, number)};
+    }
+    case ColumnType::Date:
+        // Dates are stored as yyyy-MM-dd, or with a time that is not midnight; years before 100 are not dates.
+        return SqlCarry{QStringLiteral("CASE WHEN typeof(%1) = 'text' AND %1 <> ' ' THEN CASE WHEN length(%1) = 19 "
+                                       "AND substr(%1, 11) = ' 00:00:00' THEN substr(%1, 1, 10) ELSE %1 END END")
+                            .arg(c),
+                        QStringLiteral("(typeof(%1) = 'null' OR %2 OR (typeof(%1) = 'text' AND %1 >= '0100' AND "
+                                       "((length(%1) = 10 AND date(%1) IS %1) OR "
+                                       "(length(%1) = 19 AND datetime(%1) IS %1))))")
+                            .arg(c, blank)};
+    case ColumnType::Other:
+        break;
+    }
+    return std::nullopt;
+}
+
+// The whole table in one INSERT … SELECT (in pieces, for the progress report) when every column has an SQL form and
+// every row meets it. False when it could not: nothing of the attempt is left behind.
+bool CopyBySql(Database& db, const QString& from, const QString& to, const QList<platform::Column>& source,
+               const QList<platform::Column>& target, std::int64_t rows, CopyTally& tally) {
+    QStringList names, values, exact;
+    for (int c = 0; c < target.size(); ++c) {
+        const auto carry = SqlCarryOf(source[c], target[c]);
+        if (!carry)
+            return false;
+        names << target[c].name;
+        values << carry->value;
+        exact << carry->exact;
+    }
+    Transaction attempt(db);
+    const std::int64_t copied = db.copyRows(from, to, names, values, exact.join(QLatin1String(" AND ")), CopyPieceRows,
+                                            [&](std::int64_t n) { tally.reportNow(n); });
+    if (copied != rows)
+        return false; // a row needs the conversion of the row-by-row copy; the attempt is undone
+    attempt.commit();
+    return true;
+}
+
+void CopyRowByRow(Database& db, const QString& from, const QString& to, int userColumns, CopyTally& tally) {
     auto src = db.openTable(from);
     auto dst = db.openTable(to);
     const int columns = dst->fieldCount();
-    if (src->fieldCount() != columns)
-        throw EngineError(QStringLiteral("テーブル「%1」の列の数が違います（%2 列、%3 列のはず）。")
-                              .arg(from)
-                              .arg(src->fieldCount())
-                              .arg(columns));
+    std::int64_t copied = 0;
     for (; !src->eof(); src->moveNext()) {
         dst->addNew();
         for (int c = 0; c < columns; ++c)
             dst->setValue(c, CarriedValue(src->value(c), c < userColumns, dst->column(c).type));
         dst->update();
+        if (++copied % CopyPieceRows == 0)
+            tally.reportNow(copied);
     }
+    tally.reportNow(copied);
+}
+
+void CopyRows(Database& db, const QString& from, const QString& to, int userColumns, CopyTally& tally) {
+    const QList<platform::Column> source = db.columns(from);
+    const QList<platform::Column> target = db.columns(to);
+    if (source.size() != target.size())
+        throw EngineError(QStringLiteral("テーブル「%1」の列の数が違います（%2 列、%3 列のはず）。")
+                              .arg(from)
+                              .arg(source.size())
+                              .arg(target.size()));
+    const std::int64_t rows = db.rowCount(from);
+    if (!CopyBySql(db, from, to, source, target, rows, tally))
+        CopyRowByRow(db, from, to, userColumns, tally);
+    tally.tableDone(rows);
 }
 
 enum class Kind { Main, Sub };
 
-QString Rebuild(Database& db, const ConfigSection& section, const QStringList& names, Kind kind) {
+QString Rebuild(Database& db, const ConfigSection& section, const QStringList& names, Kind kind, CopyTally& tally) {
     const bool main = kind == Kind::Main;
     const QString oldName = (main ? section.SavedMainTable : section.SavedSubTable).trimmed();
     const QString newName = NextTableName(oldName);
@@ -137,7 +258,7 @@ QString Rebuild(Database& db, const ConfigSection& section, const QStringList& n
 
     db.execute(main ? CreateMainTableSql(newName, Trimmed(names), types)
                     : CreateSubTableSql(newName, Trimmed(names), types));
-    CopyRows(db, oldName, newName, main ? MainFieldSlots : SubFieldSlots);
+    CopyRows(db, oldName, newName, main ? MainFieldSlots : SubFieldSlots, tally);
     db.execute(DropTableSql(oldName));
     return newName;
 }
@@ -261,15 +382,17 @@ DataDeletion DeleteCategoryData(AppState& state, int section) {
 }
 
 QString CreateTableMain(Database& db, const ConfigSection& section, const QStringList& names) {
-    return Rebuild(db, section, names, Kind::Main);
+    CopyTally quiet;
+    return Rebuild(db, section, names, Kind::Main, quiet);
 }
 
 QString CreateTableSub(Database& db, const ConfigSection& section, const QStringList& names) {
-    return Rebuild(db, section, names, Kind::Sub);
+    CopyTally quiet;
+    return Rebuild(db, section, names, Kind::Sub, quiet);
 }
 
 std::optional<QString> RenameFields(AppState& state, int section, const QStringList& mainNames,
-                                    const QStringList& subNames) {
+                                    const QStringList& subNames, const RebuildProgress& progress) {
     if (mainNames.size() != MainFieldSlots || subNames.size() != SubFieldSlots)
         throw std::invalid_argument("RenameFields: 15 main and 10 sub names expected");
     const ConfigSection& slot = state.config[section];
@@ -323,10 +446,18 @@ std::optional<QString> RenameFields(AppState& state, int section, const QStringL
     CategoryConfig next = state.config;
     ConfigSection& s = next[section];
     Transaction tx(*db);
+    // The rows of both rebuilds make one progress report; a table that is missing fails in the rebuild itself.
+    std::int64_t rows = 0;
+    for (const QString& t : {mainChanged ? slot.SavedMainTable.trimmed() : QString(),
+                             subChanged ? slot.SavedSubTable.trimmed() : QString()}) {
+        if (!t.isEmpty() && db->tableExists(t))
+            rows += db->rowCount(t);
+    }
+    CopyTally tally(mainChanged || subChanged ? progress : RebuildProgress(), rows);
     if (mainChanged)
-        s.TableName = CreateTableMain(*db, slot, mainNames);
+        s.TableName = Rebuild(*db, slot, mainNames, Kind::Main, tally);
     if (subChanged)
-        s.SubTableName = CreateTableSub(*db, slot, subNames);
+        s.SubTableName = Rebuild(*db, slot, subNames, Kind::Sub, tally);
     for (int k = 1; k <= MainFieldSlots; ++k)
         s.FieldName[k] = mainNames[k - 1];
     for (int k = 1; k <= SubFieldSlots; ++k)
