@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 
 namespace quelm::store {
@@ -128,83 +127,61 @@ private:
 // Rows per piece of a copy: small enough for the progress window to move several times a second.
 constexpr int CopyPieceRows = 16384;
 
-// One column's copy in SQL: what the cell becomes, and the condition under which that is exactly what CarriedValue
-// and the column's own checks would store. Every stored form of a well-kept catalogue meets it; anything else
-// (a blob, a number in a text column, an odd date text, a text over the limit) leaves the table to the row-by-row
-// copy, which converts or refuses it.
+// One column's copy in SQL: what the cell becomes, and its kind for the engine's stored_as_is check, under which that
+// is exactly what CarriedValue and the column's own checks would store. Every stored form of a well-kept catalogue
+// passes; anything else (a blob, a fraction, an odd date text, a text over the limit) leaves the table to the
+// row-by-row copy, which converts or refuses it.
 struct SqlCarry {
     QString value;
-    QString exact;
+    char kind;
 };
 
 std::optional<SqlCarry> SqlCarryOf(const platform::Column& from, const platform::Column& to) {
     if (from.type != to.type || from.maxLength != to.maxLength)
         return std::nullopt;
     const QString c = platform::QuoteIdentifier(from.name);
-    const QString blank = QStringLiteral("(typeof(%1) = 'text' AND %1 = ' ')").arg(c);
+    // CASE rather than NULLIF: a function's result is a copy of the text, a column in CASE is not.
+    const QString emptied = QStringLiteral("CASE WHEN %1 = ' ' THEN NULL ELSE %1 END").arg(c);
     switch (to.type) {
-    case ColumnType::Text: {
-        QString fits = QStringLiteral("1");
-        if (to.maxLength > 0) {
-            // The limit counts UTF-16 units and the engine's length() characters: a text of no more bytes than the
-            // limit fits; a longer one is measured by length() only when it has no NUL (where length() stops) and
-            // no character outside the basic plane (UTF-8 lead bytes F0 to F4, two units each).
-            const QString bytes = QStringLiteral("CAST(%1 AS BLOB)").arg(c);
-            QStringList plain;
-            for (const char* b : {"00", "F0", "F1", "F2", "F3", "F4"})
-                plain << QStringLiteral("instr(%1, X'%2') = 0").arg(bytes, QLatin1String(b));
-            fits = QStringLiteral("(length(%1) <= %3 OR (length(%2) <= %3 AND %4))")
-                       .arg(bytes, c)
-                       .arg(to.maxLength)
-                       .arg(plain.join(QLatin1String(" AND ")));
-        }
-        return SqlCarry{QStringLiteral("CASE WHEN %1 THEN NULL ELSE %2 END").arg(blank, c),
-                        QStringLiteral("(typeof(%1) = 'null' OR (typeof(%1) = 'text' AND %2))").arg(c, fits)};
-    }
+    case ColumnType::Text:
+        if (to.maxLength != 255)
+            return std::nullopt;
+        return SqlCarry{emptied, 't'};
     case ColumnType::Long:
-    case ColumnType::Short: {
-        const bool shortColumn = to.type == ColumnType::Short;
-        const QString number =
-            QStringLiteral("(typeof(%1) = 'integer' AND %1 BETWEEN %2 AND %3)")
-                .arg(c)
-                .arg(shortColumn ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int32_t>::min())
-                .arg(shortColumn ? std::numeric_limits<std::int16_t>::max() : std::numeric_limits<std::int32_t>::max());
-        if (to.primaryKey)
-            return SqlCarry{c, number};
-        return SqlCarry{QStringLiteral("CASE WHEN typeof(%1) = 'integer' THEN %1 END").arg(c),
-                        QStringLiteral("(typeof(%1) = 'null' OR %2 OR %3)").arg(c, blank, number)};
-    }
+        return to.primaryKey ? SqlCarry{c, 'K'} : SqlCarry{emptied, 'l'};
+    case ColumnType::Short:
+        return to.primaryKey ? std::nullopt : std::optional<SqlCarry>(SqlCarry{emptied, 's'});
     case ColumnType::Date:
-        // Dates are stored as yyyy-MM-dd, or with a time that is not midnight; years before 100 are not dates.
-        return SqlCarry{QStringLiteral("CASE WHEN typeof(%1) = 'text' AND %1 <> ' ' THEN CASE WHEN length(%1) = 19 "
-                                       "AND substr(%1, 11) = ' 00:00:00' THEN substr(%1, 1, 10) ELSE %1 END END")
-                            .arg(c),
-                        QStringLiteral("(typeof(%1) = 'null' OR %2 OR (typeof(%1) = 'text' AND %1 >= '0100' AND "
-                                       "((length(%1) = 10 AND date(%1) IS %1) OR "
-                                       "(length(%1) = 19 AND datetime(%1) IS %1))))")
-                            .arg(c, blank)};
+        // A stored date keeps its text; only a midnight time is dropped, as a date written by the program has none.
+        return SqlCarry{QStringLiteral("CASE WHEN length(%1) = 19 AND substr(%1, 11) = ' 00:00:00' "
+                                       "THEN substr(%1, 1, 10) ELSE %2 END")
+                            .arg(c, emptied),
+                        'd'};
     case ColumnType::Other:
         break;
     }
     return std::nullopt;
 }
 
-// The whole table in one INSERT … SELECT (in pieces, for the progress report) when every column has an SQL form and
-// every row meets it. False when it could not: nothing of the attempt is left behind.
+// The whole table by INSERT … SELECT (in pieces, for the progress report) when every column has an SQL form and
+// every row passes the check. False when it could not: nothing of the attempt is left behind.
 bool CopyBySql(Database& db, const QString& from, const QString& to, const QList<platform::Column>& source,
                const QList<platform::Column>& target, std::int64_t rows, CopyTally& tally) {
-    QStringList names, values, exact;
+    QStringList names, values, cells;
+    QString kinds;
     for (int c = 0; c < target.size(); ++c) {
         const auto carry = SqlCarryOf(source[c], target[c]);
         if (!carry)
             return false;
         names << target[c].name;
         values << carry->value;
-        exact << carry->exact;
+        kinds += QLatin1Char(carry->kind);
+        cells << platform::QuoteIdentifier(source[c].name);
     }
+    const QString check = QStringLiteral("stored_as_is('%1', %2)").arg(kinds, cells.join(QLatin1String(", ")));
     Transaction attempt(db);
-    const std::int64_t copied = db.copyRows(from, to, names, values, exact.join(QLatin1String(" AND ")), CopyPieceRows,
-                                            [&](std::int64_t n) { tally.reportNow(n); });
+    const std::int64_t copied =
+        db.copyRows(from, to, names, values, check, CopyPieceRows, [&](std::int64_t n) { tally.reportNow(n); });
     if (copied != rows)
         return false; // a row needs the conversion of the row-by-row copy; the attempt is undone
     attempt.commit();

@@ -345,22 +345,33 @@ TEST_F(RenameTest, EveryStoredFormComesOutTheSameWhicheverWayTheRowsAreCopied) {
                               "'|'x'|'x'|'x'|'x'|2|NULL|'2009-04-06'|'2009-04-06'|'x'|1|1";
     const QString expected2 = "'b'|'b'|'b'|'b'|'b'|'b'|'b'|'b'|'b'|'b'|-2147483648|2147483647|"
                               "'2010-01-02 13:45:00'|NULL|NULL|2|NULL";
-    // Odd but convertible: a date typed with slashes, a word in a number field, a fraction, a number as a date.
-    const QString odd = MainRow({"'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'abc'", "1.5",
-                                 "'2011/2/3'", "20110203", "'c'", "3", "0"});
-    const QString oddExpected = "'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|NULL|2|'2011-02-03'|NULL|'c'|3|0";
+    // Odd rows, each on its own: a date typed with slashes, a word in a number field, a fraction, a number as a date;
+    // a year before 100 and a day that does not exist (not dates); a blob in a text field. Any one of them sends the
+    // whole table row by row.
+    const QStringList c10{"'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'"};
+    const struct {
+        QString row;
+        QString expected;
+    } odd[] = {
+        {MainRow(c10 + QStringList{"'abc'", "1.5", "'2011/2/3'", "20110203", "'c'", "3", "0"}),
+         "'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|NULL|2|'2011-02-03'|NULL|'c'|3|0"},
+        {MainRow(c10 + QStringList{"NULL", "NULL", "'0050-01-01'", "'2009-02-30'", "'c'", "3", "0"}),
+         "'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|NULL|NULL|NULL|NULL|'c'|3|0"},
+        {MainRow(QStringList{"X'6869'"} + c10.mid(1) + QStringList{"NULL", "NULL", "NULL", "NULL", "'c'", "3", "0"}),
+         "'hi'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|NULL|NULL|NULL|NULL|'c'|3|0"},
+    };
 
-    for (const bool withOdd : {false, true}) {
-        SCOPED_TRACE(withOdd ? "row by row" : "by the engine");
+    for (int round = -1; round < static_cast<int>(std::size(odd)); ++round) {
+        SCOPED_TRACE(round < 0 ? std::string("by the engine") : "row by row, odd row " + std::to_string(round));
+        const bool withOdd = round >= 0;
         test::TestCatalogue fresh;
         {
             auto db = fresh.open();
             db->execute(row1);
             db->execute(row2);
             if (withOdd)
-                db->execute(odd);
-            db->execute(
-                QStringLiteral("INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) VALUES (' ', 1, 1), ('t', 1, 2)"));
+                db->execute(odd[round].row);
+            db->execute(QStringLiteral("INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) VALUES (' ', 1, 1), ('t', 1, 2)"));
         }
         QStringList main = MainBoxes(fresh.state.config[4]);
         QStringList sub = SubBoxes(fresh.state.config[4]);
@@ -377,7 +388,7 @@ TEST_F(RenameTest, EveryStoredFormComesOutTheSameWhicheverWayTheRowsAreCopied) {
         auto db = fresh.open();
         QStringList expected{expected1, expected2};
         if (withOdd)
-            expected << oddExpected;
+            expected << odd[round].expected;
         EXPECT_EQ(StoredRows(*db, QStringLiteral("CD1_1")), expected);
         const QString blanks = QStringLiteral("|NULL").repeated(9);
         EXPECT_EQ(StoredRows(*db, QStringLiteral("CD1SUB_1")),
