@@ -2,6 +2,8 @@
 # and the Debian package: `cmake --build build --target package` makes build/quelm_<version>_<arch>.deb.
 include(GNUInstallDirs)
 
+# Relocations resolved at start and then made read-only, as Debian's hardened programs are linked.
+target_link_options(quelm PRIVATE "LINKER:-z,relro" "LINKER:-z,now")
 install(TARGETS quelm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quelm/help)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/jp.quelm.Quelm.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -64,25 +64,32 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
 
     const bool withSubs = ExportsSubRecords(choice.mode);
     std::optional<records::SubTable> subs;
+    std::unique_ptr<platform::Recordset> rs; // one query for every main record's sub records
     if (withSubs)
         subs = records::CheckedSubTable(section);
     std::vector<CsvCell> cells(choice.width());
+    // One read transaction: the engine takes its file lock once instead of once for every main record, and every
+    // line comes from the same state of the catalogue. Nothing is written, so it simply ends unfinished.
+    platform::Transaction reading(db);
     ExportText out;
     for (const ExportMainRow& row : rows) {
         FillLine(
             cells, mainTicks, mainTypes, [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
             withSubs ? Identifier(row.regNo, 0) : QString());
-        out.text += ComposeCsvLine(cells);
+        AppendCsvLine(out.text, cells);
         ++out.mainLines;
         if (!withSubs)
             continue;
-        auto rs = subs->openRowsOf(db, row.regNo);
+        if (rs)
+            rs->requery(platform::Value(row.regNo));
+        else
+            rs = subs->openRowsOf(db, row.regNo);
         const int userFields = std::min(subs->regNoPos, store::SubFieldSlots);
         for (; !rs->eof(); rs->moveNext()) {
             FillLine(
                 cells, subTicks, subTypes, [&](int k) { return k < userFields ? rs->text(k) : QString(); },
                 Identifier(row.regNo, rs->value(subs->subNoPos).toInt()));
-            out.text += ComposeCsvLine(cells);
+            AppendCsvLine(out.text, cells);
             ++out.subLines;
         }
     }
@@ -91,13 +98,12 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
 
 EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding) {
     EncodedExport e;
-    e.bytes = platform::EncodeText(text, encoding);
-    if (encoding != platform::TextEncoding::Cp932)
+    bool lossless = true;
+    e.bytes = platform::EncodeText(text, encoding, &lossless);
+    if (encoding != platform::TextEncoding::Cp932 || lossless)
         return e;
     // What CP932 cannot hold comes back changed from a round trip; the first change names the character.
     const QString back = QStringDecoder("CP932").decode(e.bytes);
-    if (back == text)
-        return e;
     e.lossless = false;
     qsizetype i = 0;
     while (i < text.size() && i < back.size() && text[i] == back[i])

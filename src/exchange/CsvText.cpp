@@ -185,6 +185,12 @@ QString TrimBlanks(QStringView s) {
     return s.sliced(from, to - from).toString();
 }
 
+QString TrimBlanks(const QString& s) {
+    if (s.isEmpty() || (s.front() != Blank && s.back() != Blank))
+        return s;
+    return TrimBlanks(QStringView(s));
+}
+
 bool IsCsvNumeric(const QString& text) {
     return ParseWrittenNumber(text).has_value();
 }
@@ -488,26 +494,28 @@ std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error) {
 
 // ---------------------------------------------------------------- composing
 
-QString ComposeCsvLine(const std::vector<CsvCell>& cells) {
-    QString line;
+void AppendCsvLine(QString& out, const std::vector<CsvCell>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0)
-            line += Comma;
+            out += Comma;
         const auto& [text, type] = cells[i];
+        const bool hasQuote = text.contains(Quote);
         // A number or a date never needs quotes; should another cell hold a separator, it is quoted all the same,
         // so that the line keeps its columns.
-        const bool quote = type == QLatin1String("TEXT") || text.contains(Comma) || text.contains(Quote) ||
-                           text.contains(u'\r') || text.contains(u'\n');
-        if (quote) {
-            line += Quote;
-            line += QString(text).replace(Quote, QStringLiteral("\"\""));
-            line += Quote;
-        } else {
-            line += text;
+        const bool quote = hasQuote || type == QLatin1String("TEXT") || text.contains(Comma) || text.contains(u'\r') ||
+                           text.contains(u'\n');
+        if (!quote) {
+            out += text;
+            continue;
         }
+        out += Quote;
+        if (hasQuote)
+            out += QString(text).replace(Quote, QStringLiteral("\"\""));
+        else
+            out += text;
+        out += Quote;
     }
-    line += QStringLiteral("\r\n");
-    return line;
+    out += QLatin1String("\r\n");
 }
 
 } // namespace quelm::exchange

@@ -39,6 +39,8 @@ std::optional<QDateTime> ParseCsvDate(const QString& text);
 double LeadingNumber(const QString& text);
 // Removes half-width blanks at both ends; an ideographic space or a line break belongs to the text and stays.
 QString TrimBlanks(QStringView text);
+// The same, sharing the text itself when there is nothing to remove.
+QString TrimBlanks(const QString& text);
 // yyyy/MM/dd, and " H:mm:ss" when the time of day is not midnight.
 QString CsvDateText(const QDateTime& d);
 
@@ -108,7 +110,8 @@ std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error = nullptr
 // One column of an output line: its text and the type of its field ("TEXT", "LONG", "DATE", or empty for filler).
 using CsvCell = std::pair<QString, QString>;
 
-// Joins the cells with ",": TEXT cells between double quotes with their quotes doubled, others bare; ends with CR LF.
-QString ComposeCsvLine(const std::vector<CsvCell>& cells);
+// Adds one line to the end of a text: the cells joined with ",", TEXT cells between double quotes with their quotes
+// doubled, others bare; ends with CR LF.
+void AppendCsvLine(QString& out, const std::vector<CsvCell>& cells);
 
 } // namespace quelm::exchange

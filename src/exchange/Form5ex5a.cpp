@@ -111,6 +111,7 @@ void Form5ex5a::build() {
     auto* bottom = new QHBoxLayout;
     Text1 = new QLineEdit(this);
     Text1->setReadOnly(true);
+    Text1->setAccessibleName(QStringLiteral("出力ファイル")); // the file written, once the export ran
     Command2 = new QPushButton(QStringLiteral("実行"), this);
     Command3 = new QPushButton(QStringLiteral("ヘルプ"), this);
     bottom->addWidget(Text1, 1);

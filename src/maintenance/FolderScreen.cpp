@@ -30,6 +30,9 @@ FolderScreen::FolderScreen(store::AppState& state, platform::Ui& ui, QWidget* pa
     File1 = new QListWidget(this);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setMinimumWidth(platform::TwipsToPixels(2800));
+    // The label above the lists shows the chosen folder, which is no name for them.
+    Dir1->setAccessibleName(QStringLiteral("フォルダー"));
+    File1->setAccessibleName(QStringLiteral("ファイル"));
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& index) {
         if (index.isValid() && model_->filePath(index) != folder_) {
             folder_ = model_->filePath(index);

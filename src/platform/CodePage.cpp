@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace quelm::platform {
 
@@ -103,11 +104,26 @@ QString DecodeText(const QByteArray& bytes, TextEncoding encoding) {
     return {};
 }
 
+namespace {
+
+// ICU's CP932 replaces what it cannot hold and says so; the only character it changes silently is one of the
+// private-use area (U+F86F comes back as "№"), so a round trip is needed only for a text holding such characters.
+bool Cp932RoundTrips(const QString& text, const QByteArray& bytes, const QStringEncoder& encoder) {
+    if (encoder.hasError())
+        return false;
+    const bool privateUse =
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_PrivateUse; });
+    return !privateUse || QStringDecoder("CP932").decode(bytes) == text;
+}
+
+} // namespace
+
 QByteArray EncodeText(const QString& text, TextEncoding encoding, bool* lossless) {
-    if (lossless)
-        *lossless = CanEncode(text, encoding);
     QStringEncoder encoder = EncoderFor(encoding);
-    return encoder.encode(text);
+    QByteArray bytes = encoder.encode(text);
+    if (lossless)
+        *lossless = encoding == TextEncoding::Cp932 ? Cp932RoundTrips(text, bytes, encoder) : CanEncode(text, encoding);
+    return bytes;
 }
 
 bool CanEncode(const QString& text, TextEncoding encoding) {
@@ -123,12 +139,9 @@ bool CanEncode(const QString& text, TextEncoding encoding) {
                 return false;
         return true;
     case TextEncoding::Cp932: {
-        // ICU replaces what CP932 cannot hold; a round trip tells.
         QStringEncoder encoder("CP932");
         const QByteArray bytes = encoder.encode(text);
-        if (encoder.hasError())
-            return false;
-        return QStringDecoder("CP932").decode(bytes) == text;
+        return Cp932RoundTrips(text, bytes, encoder);
     }
     }
     return false;

@@ -600,11 +600,22 @@ int Recordset::indexOf(const QString& name) const {
 void Recordset::moveFirst() {
     if (mode_ != EditMode::None)
         cancelUpdate();
-    sqlite3_finalize(stmt_);
-    stmt_ = db_.prepare(selectSql_);
+    // The statement is prepared once and run again from the top; the engine re-prepares it itself should the
+    // table's schema have changed meanwhile.
+    if (stmt_ == nullptr)
+        stmt_ = db_.prepare(selectSql_);
+    else
+        sqlite3_reset(stmt_);
     if (keyed_)
         Bind(db_, stmt_, 1, key_);
     step();
+}
+
+void Recordset::requery(const Value& key) {
+    if (!keyed_)
+        throw EngineError(QStringLiteral("テーブル '%1' のレコードセットはキーで絞り込んでいません。").arg(table_));
+    key_ = key;
+    moveFirst();
 }
 
 void Recordset::moveNext() {
@@ -675,14 +686,19 @@ Value Recordset::value(int i) const {
 
 QString Recordset::text(int i) const {
     requireRow();
-    if (!written_.empty() || columns_[i].type != ColumnType::Date)
+    if (!written_.empty() || i < 0 || i >= fieldCount())
         return value(i).toText();
     const int col = i + 1;
-    if (sqlite3_column_type(stmt_, col) == SQLITE_NULL)
+    const int stored = sqlite3_column_type(stmt_, col);
+    if (stored == SQLITE_NULL)
         return {};
-    // Stored as yyyy-MM-dd[ HH:mm:ss]; the list shows yyyy/MM/dd and drops a midnight time.
+    if (stored != SQLITE_TEXT)
+        return value(i).toText();
+    // Text straight from the engine's UTF-8. Dates are stored as yyyy-MM-dd[ HH:mm:ss]; the list shows yyyy/MM/dd
+    // and drops a midnight time.
     QString t = Utf8(sqlite3_column_text(stmt_, col), sqlite3_column_bytes(stmt_, col));
-    if (t.size() >= 10 && t[4] == QLatin1Char('-') && t[7] == QLatin1Char('-')) {
+    if (columns_[i].type == ColumnType::Date && t.size() >= 10 && t[4] == QLatin1Char('-') &&
+        t[7] == QLatin1Char('-')) {
         t[4] = QLatin1Char('/');
         t[7] = QLatin1Char('/');
         if (t.endsWith(QLatin1String(" 00:00:00")))

@@ -131,6 +131,8 @@ public:
 
     bool eof() const { return eof_; }
     void moveFirst();
+    // A recordset opened on a key covers the rows of another key, with the statement it already has.
+    void requery(const Value& key);
     void moveNext();
     // Exact number of rows the recordset covers.
     int recordCount();

@@ -56,6 +56,7 @@ QTreeWidget* WidthList(const QString& heading, QWidget* parent) {
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list->header()->setStretchLastSection(false);
     list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setAccessibleName(heading);
     return list;
 }
 

@@ -126,7 +126,9 @@ TEST(CsvTextTest, ComposedLinesReadBackValueForValue) {
                                      {QStringLiteral("行1\r\n行2"), QStringLiteral("TEXT")},
                                      {QStringLiteral("2009/04/06"), QStringLiteral("DATE")},
                                      {QStringLiteral("12・0"), QStringLiteral("TEXT")}};
-    const QString line = ComposeCsvLine(cells);
+    QString text = QStringLiteral("前の行\r\n");
+    AppendCsvLine(text, cells);
+    const QString line = text.mid(5);
     EXPECT_EQ(line, QStringLiteral("\"12\"\" Single, \"\"B\"\"面\",123,,\"行1\r\n行2\",2009/04/06,\"12・0\"\r\n"));
     const auto r = ReadAll(line);
     ASSERT_EQ(r.size(), 1u);

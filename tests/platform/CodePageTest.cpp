@@ -42,6 +42,12 @@ TEST(CodePage, EncodingReportsCharactersItCannotHold) {
     EXPECT_FALSE(CanEncode(QString::fromUtf8("한국"), TextEncoding::Cp932));
     EXPECT_TRUE(CanEncode(QString::fromUtf8("한국"), TextEncoding::Utf8Bom));
     EXPECT_FALSE(CanEncode(QString::fromUtf8("日本"), TextEncoding::Latin1));
+    // The code page's own extras hold; a private-use character that would come back as another does not.
+    EncodeText(QString::fromUtf8("①Ⅱ㈱∵髙"), TextEncoding::Cp932, &lossless);
+    EXPECT_TRUE(lossless);
+    EncodeText(QStringLiteral("No") + QChar(0xF86F), TextEncoding::Cp932, &lossless);
+    EXPECT_FALSE(lossless);
+    EXPECT_TRUE(CanEncode(QString(QChar(0xE000)), TextEncoding::Cp932));
 }
 
 TEST(CodePage, RoundTripsEveryEncodingAndDropsItsMark) {

@@ -70,6 +70,18 @@ TEST_F(EngineTest, ScanFollowsThePrimaryKeyAndKeyedLookupAgrees) {
     EXPECT_EQ(subs->value(0).toText(), QStringLiteral("b"));
     subs->moveNext();
     EXPECT_TRUE(subs->eof());
+
+    // The same recordset run again for other keys, and again after a row was added elsewhere.
+    subs->requery(Value(9));
+    EXPECT_EQ(subs->value(QStringLiteral("登録ＮＯ")).toInt(), 9);
+    EXPECT_EQ(subs->value(0).toText(), QStringLiteral("a"));
+    subs->requery(Value(7));
+    EXPECT_TRUE(subs->eof());
+    cat.addSub(4, 7, 1, QStringLiteral("c"));
+    subs->moveFirst();
+    ASSERT_FALSE(subs->eof());
+    EXPECT_EQ(subs->value(0).toText(), QStringLiteral("c"));
+    EXPECT_THROW(db->openTable(QStringLiteral("CD1"))->requery(Value(1)), EngineError);
 }
 
 TEST_F(EngineTest, EditAndDeleteWhileScanning) {

@@ -24,6 +24,7 @@
 #include "records/ListSearchDialog.h"
 #include "records/SortOrderDialog.h"
 #include "search/Form10.h"
+#include "search/Form10ml.h"
 #include "search/Form9.h"
 #include "search/Form9k.h"
 
@@ -35,7 +36,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 
 namespace quelm::shots {
 
@@ -85,6 +90,52 @@ template <typename Make> std::unique_ptr<QWidget> MakeWithList(DemoCatalogue& de
     list->setParent(dialog.get());
     list->hide();
     return dialog;
+}
+
+// The editors as the record screens open them: filled to change the record the screen shows. The hidden record
+// screen is owned by the editor.
+template <typename Screen, typename Editor> std::unique_ptr<QWidget> MakeEditorShot(DemoCatalogue& demo) {
+    auto* screen = new Screen(demo.state, demo.ui);
+    screen->Timer1_Timer();
+    auto editor = std::make_unique<Editor>(demo.state, demo.ui);
+    screen->SetUpEditor(*editor, records::RecordScreen::EditorMode::Change);
+    screen->setParent(editor.get(), Qt::Window);
+    screen->hide();
+    return editor;
+}
+
+// A made-up cover for a disc, drawn here so that the pictures of the help pages hold nothing taken from elsewhere.
+void DrawDemoCover(const QString& path) {
+    QImage cover(400, 400, QImage::Format_RGB32);
+    cover.fill(QColor(28, 40, 78));
+    QPainter painter(&cover);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(214, 218, 226));
+    painter.drawEllipse(QPointF(200, 200), 150, 150);
+    painter.setBrush(QColor(28, 40, 78));
+    painter.drawEllipse(QPointF(200, 200), 22, 22);
+    painter.end();
+    QDir().mkpath(QFileInfo(path).path());
+    cover.save(path, "JPG");
+}
+
+// The single record view of the inquiry screen, on the first disc of the demo category: a hidden inquiry screen owned
+// by the view holds the list it pages through.
+std::unique_ptr<QWidget> MakeForm10mlShot(DemoCatalogue& demo) {
+    auto* inquiry = new search::Form10(demo.state, demo.ui);
+    inquiry->mf10_Click(demo.state.CurrentSection - store::FirstSlotSection);
+    if (inquiry->source().section == 0 || inquiry->ListView1->rowCount() == 0) {
+        delete inquiry;
+        return nullptr;
+    }
+    inquiry->ListView1_ItemClick(1);
+    // Label5 holds the 登録ＮＯ of the selected row.
+    DrawDemoCover(demo.state.RecordPicturePath(inquiry->source().section, inquiry->Label5->text().toLongLong()));
+    auto view = std::make_unique<search::Form10ml>(demo.state, demo.ui, *inquiry->ListView1, inquiry->source().section);
+    inquiry->setParent(view.get(), Qt::Window);
+    inquiry->hide();
+    return view;
 }
 
 } // namespace
@@ -160,8 +211,8 @@ const std::vector<ScreenShot>& Screens() {
          {}},
         {QStringLiteral("Form5pp"), MakePrintStatusShot, {}},
         {QStringLiteral("Form6"), Make<records::Form6>, {}},
-        {QStringLiteral("Form7"), Make<records::Form7>, {}},
-        {QStringLiteral("Form8"), Make<records::Form8>, {}},
+        {QStringLiteral("Form7"), MakeEditorShot<records::Form5, records::Form7>, {}},
+        {QStringLiteral("Form8"), MakeEditorShot<records::Form6, records::Form8>, {}},
         {QStringLiteral("Form2a"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
              return std::make_unique<maintenance::Form2a>(demo.state, demo.ui, nullptr);
@@ -184,6 +235,7 @@ const std::vector<ScreenShot>& Screens() {
         {QStringLiteral("Form9k"), Make<search::Form9k>, {}},
         {QStringLiteral("Form9"), Make<search::Form9>, {}},
         {QStringLiteral("Form10"), Make<search::Form10>, {}},
+        {QStringLiteral("Form10ml"), MakeForm10mlShot, {}},
     };
     return screens;
 }
