@@ -45,20 +45,6 @@ struct Copy {
     }
 };
 
-QStringList MainNames(const store::ConfigSection& s) {
-    QStringList l;
-    for (int k = 1; k <= store::MainFieldSlots; ++k)
-        l << s.FieldName[k];
-    return l;
-}
-
-QStringList SubNames(const store::ConfigSection& s) {
-    QStringList l;
-    for (int k = 1; k <= store::SubFieldSlots; ++k)
-        l << s.SubFieldName[k];
-    return l;
-}
-
 void Report(benchmark::State& st, int mains) {
     st.counters["main_records"] = mains;
     st.counters["sub_records"] = static_cast<double>(mains) * SubsPerMain;
@@ -72,8 +58,8 @@ void BM_RenameRebuild(benchmark::State& st) {
         st.PauseTiming();
         auto copy = std::make_unique<Copy>(mains);
         const store::ConfigSection& cd = copy->state.config[store::FirstSlotSection];
-        QStringList main = MainNames(cd);
-        QStringList sub = SubNames(cd);
+        QStringList main = store::MainFieldNames(cd);
+        QStringList sub = store::SubFieldNames(cd);
         main[0] = QStringLiteral("題名");
         sub[0] = QStringLiteral("曲目");
         std::int64_t reports = 0;
