@@ -17,20 +17,23 @@ int Ticked(const std::vector<bool>& ticks) {
 }
 
 // Puts the ticked values with their types into the leading columns and the identifying column last; the columns
-// between stay blank filler.
+// between stay blank filler. Cells are overwritten in place, so a line costs no more strings than it has values.
 void FillLine(std::vector<CsvCell>& cells, const std::vector<bool>& ticks, const std::vector<QString>& types,
               const auto& valueAt, const QString& identifier) {
-    std::fill(cells.begin(), cells.end(), CsvCell());
     std::size_t c = 0;
     for (std::size_t k = 0; k < ticks.size() && c < cells.size(); ++k)
         if (ticks[k])
             cells[c++] = {TrimBlanks(valueAt(static_cast<int>(k))), types[k]};
+    for (; c < cells.size(); ++c)
+        if (!cells[c].first.isNull() || !cells[c].second.isNull())
+            cells[c] = CsvCell();
     if (!identifier.isEmpty())
         cells.back() = {identifier, store::TypeText};
 }
 
-QString Identifier(std::int64_t regNo, std::int64_t subNo) {
-    return QString::number(regNo) + QStringLiteral("・") + QString::number(subNo);
+// "登録ＮＯ・" of a main record; its lines' identifiers add the サブＮＯ (0 for the main record itself).
+QString IdentifierPrefix(std::int64_t regNo) {
+    return QString::number(regNo) + QStringLiteral("・");
 }
 
 } // namespace
@@ -73,9 +76,10 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
     platform::Transaction reading(db);
     ExportText out;
     for (const ExportMainRow& row : rows) {
+        const QString prefix = withSubs ? IdentifierPrefix(row.regNo) : QString();
         FillLine(
             cells, mainTicks, mainTypes, [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
-            withSubs ? Identifier(row.regNo, 0) : QString());
+            withSubs ? prefix + QLatin1Char('0') : QString());
         AppendCsvLine(out.text, cells);
         ++out.mainLines;
         if (!withSubs)
@@ -88,7 +92,7 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
         for (; !rs->eof(); rs->moveNext()) {
             FillLine(
                 cells, subTicks, subTypes, [&](int k) { return k < userFields ? rs->text(k) : QString(); },
-                Identifier(row.regNo, rs->value(subs->subNoPos).toInt()));
+                prefix + QString::number(rs->value(subs->subNoPos).toInt()));
             AppendCsvLine(out.text, cells);
             ++out.subLines;
         }

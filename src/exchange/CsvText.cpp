@@ -1,6 +1,7 @@
 #include "exchange/CsvText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <cmath>
 #include <cstdio>
@@ -475,6 +476,12 @@ void CsvFile::decodeAs(platform::TextEncoding e) {
 }
 
 std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error) {
+    // The path may be typed: a pipe would wait for ever and a device such as /dev/zero never end.
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("通常のファイルではないため読み込めません。");
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -499,12 +506,14 @@ void AppendCsvLine(QString& out, const std::vector<CsvCell>& cells) {
         if (i > 0)
             out += Comma;
         const auto& [text, type] = cells[i];
-        const bool hasQuote = text.contains(Quote);
         // A number or a date never needs quotes; should another cell hold a separator, it is quoted all the same,
-        // so that the line keeps its columns.
-        const bool quote = hasQuote || type == QLatin1String("TEXT") || text.contains(Comma) || text.contains(u'\r') ||
-                           text.contains(u'\n');
-        if (!quote) {
+        // so that the line keeps its columns. One pass over the text tells both.
+        bool separator = false, hasQuote = false;
+        for (const QChar c : text) {
+            hasQuote = hasQuote || c == Quote;
+            separator = separator || c == Comma || c == u'\r' || c == u'\n';
+        }
+        if (!hasQuote && !separator && type != QLatin1String("TEXT")) {
             out += text;
             continue;
         }

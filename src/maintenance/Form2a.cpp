@@ -6,6 +6,7 @@
 #include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "store/Catalogue.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -115,10 +116,10 @@ void Form2a::Form_Load() {
 
 void Form2a::showColors() {
     QPalette title = Text2->palette();
-    title.setColor(QPalette::Text, platform::ColorFromWindowsRgb(state_.config.titleColor()));
+    title.setColor(QPalette::Text, store::TitleColor(state_.config));
     Text2->setPalette(title);
     QPalette back = Text3->palette();
-    back.setColor(QPalette::Base, platform::ColorFromWindowsRgb(state_.config.backColor()));
+    back.setColor(QPalette::Base, store::BackColor(state_.config));
     Text3->setPalette(back);
 }
 
@@ -144,7 +145,7 @@ void Form2a::Command4_Click() {
 }
 
 void Form2a::Command1_Click() {
-    const auto color = ui_.chooseColor(platform::ColorFromWindowsRgb(state_.config.titleColor()), this);
+    const auto color = ui_.chooseColor(store::TitleColor(state_.config), this);
     if (!color)
         return;
     if (storeSystemRow([&](store::ConfigSection& system) { system.FieldType[2] = platform::WindowsRgbText(*color); }))
@@ -152,7 +153,7 @@ void Form2a::Command1_Click() {
 }
 
 void Form2a::Command2_Click() {
-    const auto color = ui_.chooseColor(platform::ColorFromWindowsRgb(state_.config.backColor()), this);
+    const auto color = ui_.chooseColor(store::BackColor(state_.config), this);
     if (!color)
         return;
     if (storeSystemRow([&](store::ConfigSection& system) { system.FieldType[3] = platform::WindowsRgbText(*color); }))

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace quelm::platform {
 
@@ -38,11 +40,25 @@ QStringEncoder EncoderFor(TextEncoding encoding) {
 
 } // namespace
 
+// Bytes of one character of the basic plane in CP932: 2 when the code page holds it, else 1 (the code page writes a
+// single replacement byte). Learnt once per character, since a round trip through the converter is slow.
+static int Cp932Width(char32_t c) {
+    thread_local std::vector<std::uint8_t> known(0x10000, 0);
+    std::uint8_t& width = known[c];
+    if (width == 0) {
+        const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+        width = !surrogate && CanEncode(QString(QChar(static_cast<char16_t>(c))), TextEncoding::Cp932) ? 2 : 1;
+    }
+    return width;
+}
+
 int LenMbcs(const QString& text) {
     int bytes = 0;
     for (const char32_t c : text.toUcs4()) {
-        const bool single = c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F);
-        bytes += single ? 1 : 2;
+        if (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F))
+            bytes += 1;
+        else
+            bytes += c < 0x10000 ? Cp932Width(c) : 1; // nothing beyond the basic plane is in CP932
     }
     return bytes;
 }

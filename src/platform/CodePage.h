@@ -7,7 +7,8 @@
 namespace quelm::platform {
 
 // Length of a text in bytes of the Japanese multibyte code page (CP932): ASCII and half-width katakana count 1,
-// every other character 2.
+// every other character the code page holds 2, and a character it cannot hold 1 (it is written as one replacement
+// byte).
 int LenMbcs(const QString& text);
 
 // Encodings of text files from the outside world (CSV, CDDB). CP932 is Windows' Shift_JIS with the NEC and IBM

@@ -14,6 +14,16 @@ bool IsNameChar(QChar c) {
 
 } // namespace
 
+QString NameForMessage(const QString& name) {
+    const QString trimmed = name.trimmed();
+    if (trimmed.size() <= NameShownInMessages)
+        return trimmed;
+    int end = NameShownInMessages;
+    if (trimmed[end - 1].isHighSurrogate())
+        --end; // never half a character
+    return trimmed.left(end) + QStringLiteral("…");
+}
+
 QString FoldSqlName(const QString& name) {
     QString folded = name.trimmed();
     for (QChar& c : folded) {
@@ -27,6 +37,9 @@ std::optional<QString> CheckSqlName(const QString& raw) {
     const QString name = raw.trimmed();
     if (name.isEmpty())
         return QStringLiteral("名前が入力されていません。");
+    // Half of a surrogate pair is no character: the engine would store it mangled or refuse it.
+    if (!name.isValidUtf16())
+        return QStringLiteral("名前に文字として読めない符号（対になっていないサロゲート）が含まれています。");
     for (const QChar c : name) {
         if (c.isSpace())
             return QStringLiteral("名前の中に空白は使えません。");
@@ -37,11 +50,11 @@ std::optional<QString> CheckSqlName(const QString& raw) {
         return QStringLiteral("名前を数字で始めることはできません。");
     const QByteArray utf8 = name.toUtf8();
     if (sqlite3_keyword_check(utf8.constData(), static_cast<int>(utf8.size())))
-        return QStringLiteral("「%1」はデータベースの予約語のため使えません。").arg(name);
+        return QStringLiteral("「%1」はデータベースの予約語のため使えません。").arg(NameForMessage(name));
     // The engine's own row id: a column of that name would hide it, and rows are changed and deleted by it.
     const QString folded = FoldSqlName(name);
     if (folded == QLatin1String("rowid") || folded == QLatin1String("oid") || folded == QLatin1String("_rowid_"))
-        return QStringLiteral("「%1」はデータベースが内部で使う名前のため使えません。").arg(name);
+        return QStringLiteral("「%1」はデータベースが内部で使う名前のため使えません。").arg(NameForMessage(name));
     if (name.size() > 64)
         return QStringLiteral("名前が長すぎます（64文字まで）。");
     return std::nullopt;
@@ -55,7 +68,7 @@ std::optional<NameProblem> CheckSqlNames(const QStringList& names) {
         for (int j = 0; j < i; ++j) {
             if (FoldSqlName(names[j]) == folded)
                 return NameProblem{
-                    i, QStringLiteral("「%1」は同じテーブルで二度使われています。").arg(names[i].trimmed())};
+                    i, QStringLiteral("「%1」は同じテーブルで二度使われています。").arg(NameForMessage(names[i]))};
         }
     }
     return std::nullopt;

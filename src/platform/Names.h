@@ -11,6 +11,11 @@ namespace quelm::platform {
 // digit) and not a keyword. Returns the reason it is refused, or nullopt when it is fine.
 std::optional<QString> CheckSqlName(const QString& name);
 
+// A name as a message shows it: trimmed, and cut after NameShownInMessages characters with "…", so that a pasted
+// page of text does not fill the screen.
+inline constexpr int NameShownInMessages = 30;
+QString NameForMessage(const QString& name);
+
 // A name as the engine compares names: trimmed, ASCII letters in one case (other letters are told apart).
 QString FoldSqlName(const QString& name);
 

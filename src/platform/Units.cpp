@@ -1,5 +1,6 @@
 #include "platform/Units.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quelm::platform {
@@ -20,10 +21,13 @@ QColor ColorFromWindowsRgb(quint32 rgb) {
     return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
-QColor ColorFromWindowsRgb(const QString& decimalText) {
+QColor ColorFromWindowsRgb(const QString& decimalText, quint32 fallback) {
+    const QString text = decimalText.trimmed();
+    const bool digitsOnly =
+        !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     bool ok = false;
-    const qulonglong v = decimalText.trimmed().toULongLong(&ok);
-    return ColorFromWindowsRgb(ok ? static_cast<quint32>(v & 0xFFFFFF) : 0u);
+    const qulonglong v = digitsOnly ? text.toULongLong(&ok) : 0;
+    return ColorFromWindowsRgb(ok && v <= 0xFFFFFF ? static_cast<quint32>(v) : fallback);
 }
 
 quint32 WindowsRgb(const QColor& color) {

@@ -1,10 +1,10 @@
 // Main record screen: one category's main records, a detail panel and the record commands.
 #include "records/Form5.h"
 
-#include "exchange/Form5ip5c.h"
 #include "exchange/Form5ex5a.h"
-#include "exchange/Form5ip5b.h"
 #include "exchange/Form5ip5a.h"
+#include "exchange/Form5ip5b.h"
+#include "exchange/Form5ip5c.h"
 #include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/FileChoosers.h"
@@ -120,7 +120,7 @@ void Form5::buildDetailPanel(QWidget* panel) {
     // The box is nearly square: the fitting of a registered picture keeps its proportions only in such a box, and
     // the stored file has the box's inner size. A stored picture is shown from the top-left at its own size.
     Picture2 = new QLabel(panel);
-    Picture2->setGeometry(TwipsRect(11790, 0, 2925, 2895));
+    Picture2->setGeometry(TwipsRect(11790, 0, 2945, 2895));
     Picture2->setFrameShape(QFrame::Box);
     Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Command2 = new QPushButton(QStringLiteral("画像登録"), panel);
@@ -273,10 +273,12 @@ void Form5::Command1_Click() {
         connect(&subRecords, &Form6::endRequested, this, &Form5::endRequested);
         ui_.runModal(subRecords);
     }
-    // Neither the list nor the panel is read again; the button's count follows when the shown record changes.
+    // The list and the panel are not read again, but the button counts the sub records anew: it would otherwise
+    // go on offering "サブ明細登録" for a record that now has some, or a count that is no longer true.
     ListView1->select(remembered);
     ListView1->view()->setFocus();
     ListView1->ensureVisible(remembered);
+    Text3_Change();
     update();
 }
 

@@ -105,7 +105,6 @@ void Form5kf::Form_Load() {
     MaskEdBox1->setMask(QString());
     MaskEdBox1->setText(QString());
     MaskEdBox1->hide();
-    Label2->hide();
     Command1->hide();
 
     const store::ConfigSection& section = state_.config[state_.CurrentSection];
@@ -141,7 +140,6 @@ void Form5kf::Option1_Click(int index) {
         Check1->show();
     }
     Command1->show();
-    Label2->show();
     MaskEdBox1->show();
     MaskEdBox1->setFocus();
     // The field is fixed from here; another field needs the dialog opened again.

@@ -390,6 +390,8 @@ void RecordEditor::MenuList() {
         } else {
             mList1[i]->setEnabled(false);
         }
+        // A free slot is not offered at all rather than shown as an empty line.
+        mList1[i]->setVisible(!name.isEmpty());
     }
 }
 

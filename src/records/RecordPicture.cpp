@@ -5,11 +5,13 @@
 #include "records/MainRecords.h"
 #include "store/Catalogue.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <unistd.h>
@@ -23,7 +25,7 @@ namespace {
 
 // Pictures are fitted into a box of a few hundred pixels, so a large one is decoded at a reduced size: the result
 // looks the same and a 100-megapixel photograph does not need 400 MB.
-constexpr int DecodeSideLimit = 4000;
+constexpr qint64 DecodePixelLimit = 4000 * 4000;
 
 int RoundHalfEven(double v) {
     return static_cast<int>(std::nearbyint(v)); // the default rounding mode rounds halves to even
@@ -33,15 +35,41 @@ QString UnreadableMessage(const QString& path) {
     return QFileInfo(path).fileName() + QStringLiteral(" は画像ファイルとして読み込めません。");
 }
 
-QString TooLargeMessage(const QString& path) {
-    return QFileInfo(path).fileName() +
-           QStringLiteral(" は画像が大きすぎるため読み込めません。（幅・高さは %1 ピクセル、画素数は 1 億まで）")
-               .arg(MaxPictureSide);
+QString NotAFileMessage(const QString& path) {
+    return QFileInfo(path).fileName() + QStringLiteral(" は通常のファイルではないため読み込めません。");
 }
 
-bool TooLarge(QSize size) {
-    return size.width() > MaxPictureSide || size.height() > MaxPictureSide ||
-           static_cast<qint64>(size.width()) * size.height() > MaxPicturePixels;
+QString TooLargeMessage(const QString& path) {
+    return QFileInfo(path).fileName() +
+           QStringLiteral(" は画像が大きすぎるため読み込めません。（画素数は 1 億、展開後は %1 MB まで）")
+               .arg(MaxDecodedBytes / (1024 * 1024));
+}
+
+qint64 Pixels(QSize size) {
+    return static_cast<qint64>(size.width()) * size.height();
+}
+
+// The size a picture is decoded at: its own, or less when it has more pixels than the box could ever show.
+QSize DecodeSize(QSize stored) {
+    if (Pixels(stored) <= DecodePixelLimit)
+        return stored;
+    const double factor = std::sqrt(static_cast<double>(DecodePixelLimit) / Pixels(stored));
+    return QSize(std::max(1, static_cast<int>(stored.width() * factor)),
+                 std::max(1, static_cast<int>(stored.height() * factor)));
+}
+
+// Memory of the decoded picture. Only the JPEG decoder reads at a reduced size; other readers decode the whole
+// picture first and scale it afterwards, so count the whole.
+qint64 DecodedBytes(const QImageReader& reader, QSize stored) {
+    const QSize decoded = reader.format() == "jpeg" ? DecodeSize(stored) : stored;
+    const int bits = reader.imageFormat() == QImage::Format_Invalid
+                         ? 32
+                         : std::max<int>(32, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel());
+    return Pixels(decoded) * (bits / 8);
+}
+
+bool TooLarge(const QImageReader& reader, QSize stored) {
+    return Pixels(stored) > MaxPicturePixels || DecodedBytes(reader, stored) > MaxDecodedBytes;
 }
 
 // Sets the flag inside the caller's transaction; returns the number of records changed.
@@ -138,6 +166,11 @@ bool JpegIsComplete(const QString& path) {
 
 LoadedPicture LoadPicture(const QString& path) {
     LoadedPicture out;
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile()) {
+        out.error = NotAFileMessage(path);
+        return out;
+    }
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
@@ -146,20 +179,19 @@ LoadedPicture LoadPicture(const QString& path) {
         return out;
     }
     const QSize stored = reader.size(); // from the header, before anything is decoded
-    if (stored.isValid() && TooLarge(stored)) {
+    if (stored.isValid() && TooLarge(reader, stored)) {
         out.error = TooLargeMessage(path);
         return out;
     }
-    if (reader.format() == "jpeg" && !JpegIsComplete(path)) {
+    if (reader.format() == "jpeg" && (!JpegIsComplete(path) || !JpegDataIsWhole(path))) {
         out.error = UnreadableMessage(path);
         return out;
     }
-    if (stored.isValid() && std::max(stored.width(), stored.height()) > DecodeSideLimit)
-        reader.setScaledSize(
-            stored.scaled(DecodeSideLimit, DecodeSideLimit, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    if (stored.isValid() && DecodeSize(stored) != stored)
+        reader.setScaledSize(DecodeSize(stored));
     const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
     QImage image = reader.read();
-    if (image.isNull() || (!stored.isValid() && TooLarge(image.size()))) {
+    if (image.isNull() || (!stored.isValid() && TooLarge(reader, image.size()))) {
         out.error = image.isNull() ? UnreadableMessage(path) : TooLargeMessage(path);
         return out;
     }
@@ -185,6 +217,18 @@ QImage ComposeBoxImage(const QImage& picture, QSize naturalSize, QSize box, cons
 bool WriteJpeg(const QImage& image, const QString& path) {
     platform::AtomicFile file(path);
     return EncodeJpeg(image, file) && file.commit();
+}
+
+int RemoveStaleTemporaryPictures(const QString& pictureFolder) {
+    // WriteJpeg's temporary name: the picture's own name ("section_regNo.jpg") and a dot with six random characters.
+    static const QRegularExpression temporaryName(QStringLiteral("^[0-9]+_-?[0-9]+\\.jpg\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    const QFileInfoList entries = QDir(pictureFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        if (temporaryName.match(entry.fileName()).hasMatch() && QFile::remove(entry.filePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 int ShumokuUpDate(const store::AppState& state, int section, std::int32_t regNo, int jpgswr) {

@@ -230,10 +230,13 @@ void RecordScreen::runExchangeScreen(QDialog& screen) {
     claimState();
     ui_.runModal(screen);
     readRows();
-    if (ListView1->rowCount() == 0)
+    if (ListView1->rowCount() == 0) {
         clearShown();
-    else
+    } else {
+        // The refilled list starts on its first row, so that the shown record and the position agree.
+        ListView1->select(1);
         showSelected();
+    }
     update();
 }
 

@@ -16,6 +16,7 @@
 #include "platform/Units.h"
 #include "records/Form5.h"
 #include "records/Form5kf.h"
+#include "records/RecordPicture.h"
 #include "search/Form10.h"
 #include "search/Form9.h"
 #include "shell/Choosers.h"
@@ -278,6 +279,8 @@ bool Form1::Form_Load() {
     state_.ListViewExtraWidth = layout.ListViewExtraWidth;
     if (!PictureFolderCheck())
         return false;
+    // A save killed half-way leaves its temporary file behind; no other copy can be saving now.
+    records::RemoveStaleTemporaryPictures(state_.pictureFolder());
     update();
     return true;
 }
@@ -287,8 +290,8 @@ void Form1::ApplyTitleAndColors() {
     Label2->setText(system.FieldType[1]);
     setWindowTitle(state_.title() + QStringLiteral(" Quelm"));
     QPalette title = Label2->palette();
-    title.setColor(QPalette::WindowText, platform::ColorFromWindowsRgb(state_.config.titleColor()));
-    const QColor back = platform::ColorFromWindowsRgb(state_.config.backColor());
+    title.setColor(QPalette::WindowText, store::TitleColor(state_.config));
+    const QColor back = store::BackColor(state_.config);
     title.setColor(QPalette::Window, back);
     Label2->setPalette(title);
     QPalette plain = Label1->palette();
@@ -401,7 +404,9 @@ bool Form1::PictureFolderCheck() {
         ui_.endProgram();
         return false;
     }
-    if (platform::CopyFolderInto(chosen, state_.dataFolder).isEmpty()) {
+    // The contents go into Quelm-画像 whatever the chosen folder is called (Quelm-画像2 passes the check above): a copy
+    // under the chosen name would leave the program without its picture folder at the next start.
+    if (!platform::CopyFolderTo(chosen, state_.pictureFolder())) {
         platform::ShowEngineError(ui_, QStringLiteral("フォルダ '%1' をコピーできませんでした。").arg(chosen), this);
         ui_.endProgram();
         return false;

@@ -1,6 +1,7 @@
 #include "store/Catalogue.h"
 
 #include "platform/Database.h"
+#include "platform/Units.h"
 #include "store/TableSql.h"
 
 #include <QDir>
@@ -41,6 +42,14 @@ const QStringList& DefaultCategoryNames() {
     static const QStringList names{QStringLiteral("CD1"),  QStringLiteral("CD2"),  QStringLiteral("CD3"),
                                    QStringLiteral("DVD1"), QStringLiteral("DVD2"), QStringLiteral("DVD3")};
     return names;
+}
+
+QColor TitleColor(const CategoryConfig& config) {
+    return platform::ColorFromWindowsRgb(config.titleColor(), DefaultTitleColor.toUInt());
+}
+
+QColor BackColor(const CategoryConfig& config) {
+    return platform::ColorFromWindowsRgb(config.backColor(), DefaultBackColor.toUInt());
 }
 
 QString MainFieldTypeOf(int k) {

@@ -2,6 +2,7 @@
 
 #include "store/CategoryConfig.h"
 
+#include <QColor>
 #include <QString>
 #include <memory>
 
@@ -22,6 +23,9 @@ const FieldTemplate& DvdTemplate();
 inline const QString DefaultSystemTitle = QStringLiteral("ＣＤ管理");
 inline const QString DefaultTitleColor = QStringLiteral("16744448"); // red 0, green 128, blue 255
 inline const QString DefaultBackColor = QStringLiteral("14671839");  // light grey
+// The stored title and background colours, or the defaults where a cell holds no usable colour.
+QColor TitleColor(const CategoryConfig& config);
+QColor BackColor(const CategoryConfig& config);
 // The names of the six category slots, and which of them are in use (CD1 and DVD1).
 const QStringList& DefaultCategoryNames();
 inline bool InUseByDefault(int section) {

@@ -21,7 +21,7 @@ namespace {
 
 std::optional<QString> CheckTableName(const QString& name) {
     if (auto reason = platform::CheckSqlName(name))
-        return QStringLiteral("テーブル名「") + name.trimmed() + QStringLiteral("」: ") + *reason;
+        return QStringLiteral("テーブル名「") + platform::NameForMessage(name) + QStringLiteral("」: ") + *reason;
     return std::nullopt;
 }
 
@@ -35,7 +35,7 @@ std::optional<QString> CheckGroup(const QString& label, const QStringList& names
     // The key columns go first, so a user field that repeats one of them is the one reported.
     if (auto problem = platform::CheckSqlNames(fixedColumns + names)) {
         const int k = problem->index - static_cast<int>(fixedColumns.size());
-        return label + QString::number(k + 1) + QStringLiteral("「") + names.value(k).trimmed() +
+        return label + QString::number(k + 1) + QStringLiteral("「") + platform::NameForMessage(names.value(k)) +
                QStringLiteral("」: ") + problem->reason;
     }
     return std::nullopt;

@@ -31,7 +31,9 @@ std::optional<QString> CheckTableNames(const CategoryConfig& config) {
         for (const QString& configured : {s.TableName, s.SubTableName}) {
             const QString name = configured.trimmed();
             if (auto problem = platform::CheckSqlName(name))
-                return RowProblem(s, QStringLiteral("テーブル名「%1」は使えません。%2").arg(name, *problem));
+                return RowProblem(
+                    s,
+                    QStringLiteral("テーブル名「%1」は使えません。%2").arg(platform::NameForMessage(name), *problem));
             const QString folded = platform::FoldSqlName(name);
             if (ReservedTableName(folded))
                 return RowProblem(s, QStringLiteral("テーブル名「%1」は種目のテーブルに使えません。").arg(name));

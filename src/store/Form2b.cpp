@@ -1,6 +1,7 @@
 // Field rename screen: renames a category's main and sub fields by rebuilding its tables with the data kept.
 #include "store/Form2b.h"
 
+#include "platform/ComboEntries.h"
 #include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/Ui.h"
@@ -36,6 +37,7 @@ Form2b::Form2b(AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(par
         Combo1->addItem(slot.inUse() ? slot.ShumokuName.trimmed() : QString());
     }
     Combo1->setCurrentIndex(-1);
+    platform::HideEmptyEntries(*Combo1);
     connect(Combo1, &QComboBox::activated, this, &Form2b::Combo1_Click);
 
     Label4 = new QLabel(
@@ -46,27 +48,23 @@ Form2b::Form2b(AppState& state, platform::Ui& ui, QWidget* parent) : QDialog(par
     Label3 = new QLabel(this);
     Label5 = new QLabel(this);
 
+    // One grid for both groups, so that main box k and sub box k share a row and line up.
     const int boxWidth = platform::TwipsToPixels(3000);
-    auto* mainColumn = new QVBoxLayout;
-    mainColumn->addWidget(Label3);
-    for (auto& box : Text1) {
-        box = new QLineEdit(this);
-        box->setMinimumWidth(boxWidth);
-        mainColumn->addWidget(box);
+    auto* fields = new QGridLayout;
+    fields->addWidget(Label3, 0, 0);
+    fields->addWidget(Label5, 0, 2);
+    for (int k = 0; k < static_cast<int>(Text1.size()); ++k) {
+        Text1[k] = new QLineEdit(this);
+        Text1[k]->setMinimumWidth(boxWidth);
+        fields->addWidget(Text1[k], k + 1, 0);
     }
-    mainColumn->addStretch(1);
-    auto* subColumn = new QVBoxLayout;
-    subColumn->addWidget(Label5);
-    for (auto& box : Text2) {
-        box = new QLineEdit(this);
-        box->setMinimumWidth(boxWidth);
-        subColumn->addWidget(box);
+    for (int k = 0; k < static_cast<int>(Text2.size()); ++k) {
+        Text2[k] = new QLineEdit(this);
+        Text2[k]->setMinimumWidth(boxWidth);
+        fields->addWidget(Text2[k], k + 1, 2);
     }
-    subColumn->addStretch(1);
-    auto* fields = new QHBoxLayout;
-    fields->addLayout(mainColumn);
-    fields->addSpacing(platform::TwipsToPixels(480));
-    fields->addLayout(subColumn);
+    fields->setColumnMinimumWidth(1, platform::TwipsToPixels(480));
+    fields->setRowStretch(static_cast<int>(Text1.size()) + 1, 1);
 
     Command4 = new QPushButton(QStringLiteral("変更実行"), this);
     Command5 = new QPushButton(QStringLiteral("戻る"), this);
@@ -127,6 +125,9 @@ void Form2b::Combo1_Click(int index) {
         Text2[k]->setEnabled(true);
         Text2[k]->setVisible(true);
     }
+    // The boxes appear only now: the window grows to show each at its full height, text clear of the border. (Not
+    // adjustSize, which keeps a window within two thirds of the screen and so squeezes the boxes on a small one.)
+    resize(size().expandedTo(sizeHint()));
     section_ = section;
     state_.CurrentSection = static_cast<std::int16_t>(section);
     state_.CurrentCategoryName = entry;

@@ -1,6 +1,7 @@
 // List table settings screen: creates and drops the pick-list tables.
 #include "store/Form2e.h"
 
+#include "platform/ComboEntries.h"
 #include "platform/Database.h"
 #include "platform/Ui.h"
 #include "store/ListTables.h"
@@ -78,26 +79,27 @@ void Form2e::Form_Load() {
     Text1->clear();
     // The drop list is filled even with ten lists: otherwise a full directory could never be thinned out here.
     Combo2->addItems(ListNames(state_.config));
+    platform::HideEmptyEntries(*Combo2);
     Command3->setEnabled(false);
     if (ListCount(state_.config) < ListSlotCount)
         target_ = FirstFreeListSlot(state_.config);
     if (!target_) {
         ui_.message(ListsFullMessage, Icon::Critical, Buttons::Ok, QStringLiteral("Error"), this);
-        // No eleventh table is ever attempted: creation stays off for this opening.
+        // No eleventh table is ever attempted. 作成 stays clickable so that it can say why it does nothing.
         Text1->setEnabled(false);
-        Command1->setEnabled(false);
     }
 }
 
 void Form2e::Command1_Click() {
+    if (!target_) {
+        ui_.message(ListsFullMessage + QStringLiteral("\r\n") + ListsFullHint, Icon::Exclamation, Buttons::Ok,
+                    QStringLiteral("Error"), this);
+        return;
+    }
     const QString name = Text1->text().trimmed();
     if (name.isEmpty()) {
         ui_.message(QStringLiteral("リスト・テーブル名を入力してください"), Icon::Critical, Buttons::Ok,
                     QStringLiteral("ERROR"), this);
-        return;
-    }
-    if (!target_) {
-        ui_.message(ListsFullMessage, Icon::Critical, Buttons::Ok, QStringLiteral("Error"), this);
         return;
     }
     try {

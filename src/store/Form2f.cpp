@@ -1,6 +1,7 @@
 // List entry screen: the entries of one pick list, added, changed and deleted.
 #include "store/Form2f.h"
 
+#include "platform/ComboEntries.h"
 #include "platform/Database.h"
 #include "platform/Ui.h"
 #include "store/ListTables.h"
@@ -107,6 +108,7 @@ void Form2f::Form_Load() {
     }
     if (ListCount(state_.config) != 0) {
         Combo1->addItems(ListNames(state_.config));
+        platform::HideEmptyEntries(*Combo1);
     } else {
         ui_.message(QStringLiteral("リスト・テーブルが作成未済です。"), Icon::Critical, Buttons::Ok, ErrorTitle, this);
     }

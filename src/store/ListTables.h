@@ -16,6 +16,9 @@ inline constexpr int MaxListEntryLength = 25;
 
 // Shown when every slot is taken; the creation screen and the logic both refuse then.
 inline const QString ListsFullMessage = QStringLiteral("リスト・テーブルは１０個作成済みです。");
+// Said under ListsFullMessage when 作成 is pressed with no free slot.
+inline const QString ListsFullHint = QStringLiteral(
+    "新しいリスト・テーブルを作成するには、不要なリスト・テーブルを削除してから、この画面を開き直してください。");
 
 // The directory.
 int ListCount(const CategoryConfig& config);

@@ -2,6 +2,7 @@
 
 #include "TestCatalogue.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -133,6 +134,15 @@ TEST(CsvTextTest, ComposedLinesReadBackValueForValue) {
     const auto r = ReadAll(line);
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(Texts(r[0]), (QStringList{cells[0].first, "123", "", cells[3].first, "2009/04/06", "12・0"}));
+}
+
+TEST(CsvTextTest, OnlyRegularFilesAreRead) {
+    // A device reads as an empty file or never ends; a folder is no file either. Neither is read.
+    for (const QString& path : {QStringLiteral("/dev/null"), QDir::tempPath()}) {
+        QString error;
+        EXPECT_FALSE(LoadCsvFile(path, &error).has_value()) << path.toStdString();
+        EXPECT_EQ(error, QStringLiteral("通常のファイルではないため読み込めません。"));
+    }
 }
 
 // The csv-spectrum files, checked against their expected JSON (field texts as read, before typing).

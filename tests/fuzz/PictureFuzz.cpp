@@ -14,8 +14,9 @@ void FuzzPictureLoader(const std::uint8_t* data, std::size_t size) {
         return;
     }
     Require(!picture.image.isNull(), "a loaded picture has no image");
-    Require(picture.naturalSize.width() <= records::MaxPictureSide &&
-                picture.naturalSize.height() <= records::MaxPictureSide,
+    Require(static_cast<qint64>(picture.naturalSize.width()) * picture.naturalSize.height() <=
+                    records::MaxPicturePixels &&
+                picture.image.sizeInBytes() <= records::MaxDecodedBytes,
             "a picture beyond the size limit was loaded");
     // What the record screen does next with a loaded picture.
     const QImage box = records::ComposeBoxImage(picture.image, picture.naturalSize, QSize(190, 186), Qt::white);

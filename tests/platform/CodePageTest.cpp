@@ -60,3 +60,23 @@ TEST(CodePage, RoundTripsEveryEncodingAndDropsItsMark) {
     EXPECT_TRUE(EncodeText("a", TextEncoding::Utf8Bom).startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(EncodeText("a", TextEncoding::Utf8), QByteArray("a"));
 }
+
+TEST(CodePage, LenMbcsCountsAsTheCodePageWrites) {
+    struct Case {
+        QString text;
+        int bytes;
+    };
+    const Case cases[] = {
+        {QStringLiteral("abc"), 3},
+        {QStringLiteral("ｱｲｳ"), 3},      // half-width katakana
+        {QStringLiteral("あ曲①髙"), 8},  // held by CP932, vendor extensions included
+        {QString::fromUtf8("Björk"), 5}, // ö is not in CP932: one replacement byte
+        {QString::fromUtf8("한국"), 2},
+        {QString::fromUtf8("€"), 1},
+        {QString::fromUtf8("𠮷"), 1}, // beyond the basic plane: one character, one replacement byte
+        {QString(QChar(0xD800)) + QStringLiteral("a"), 2}, // a lone surrogate
+        {QString(), 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LenMbcs(c.text), c.bytes) << c.text.toStdString();
+}

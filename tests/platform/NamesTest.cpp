@@ -19,6 +19,24 @@ TEST(SqlNames, OnlyPlainIdentifiersPass) {
     EXPECT_EQ(*CheckSqlName(QStringLiteral("曲 名")), QStringLiteral("名前の中に空白は使えません。"));
 }
 
+TEST(SqlNames, HalfASurrogatePairIsRefused) {
+    const QString high(QChar(0xD842)), low(QChar(0xDFB7));
+    for (const QString& bad :
+         {QStringLiteral("曲") + high, low + QStringLiteral("名"), QStringLiteral("a") + low + high})
+        EXPECT_EQ(CheckSqlName(bad),
+                  QStringLiteral("名前に文字として読めない符号（対になっていないサロゲート）が含まれています。"));
+    EXPECT_FALSE(CheckSqlName(QStringLiteral("曲") + high + low).has_value()); // 𠮷, a whole pair
+}
+
+TEST(SqlNames, MessagesCutALongName) {
+    const QString name = QString(300, QChar(u'曲'));
+    EXPECT_EQ(NameForMessage(QStringLiteral(" ") + name), QString(30, QChar(u'曲')) + QStringLiteral("…"));
+    EXPECT_EQ(NameForMessage(QStringLiteral(" 曲名 ")), QStringLiteral("曲名"));
+    // A pair that the cut would split is left out whole.
+    const QString pairAtTheCut = QString(29, QChar(u'a')) + QString::fromUtf8("𠮷") + QStringLiteral("b");
+    EXPECT_EQ(NameForMessage(pairAtTheCut), QString(29, QChar(u'a')) + QStringLiteral("…"));
+}
+
 TEST(SqlNames, DuplicatesFoldAsciiCaseOnly) {
     auto problem = CheckSqlNames({QStringLiteral("Title"), QStringLiteral("歌手"), QStringLiteral(" title")});
     ASSERT_TRUE(problem.has_value());

@@ -115,6 +115,17 @@ TEST_F(MainScreen, DetailPanelPositionAndSubButton) {
     EXPECT_EQ(cat.state.MaxSubNo, 24);
     EXPECT_EQ(screen->StatusBar1->panelText(2), QStringLiteral("レコード順／総数　　2 / 3"));
 
+    // Sub records added on the sub record screen show in the button as soon as it closes.
+    screen->ListView1->select(1);
+    screen->ListView1_ItemClick(1);
+    cat.ui.modalDrivers.push_back([&](QDialog& d) {
+        cat.addSub(4, 1, 1, QStringLiteral("新曲"));
+        d.reject();
+    });
+    screen->Command1_Click();
+    EXPECT_EQ(screen->Command1->text(), QStringLiteral("サブ明細表示(1)"));
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+
     cat.state.CurrentRegNo = 2;
     auto one = open(4, 2);
     EXPECT_EQ(one->ListView1->rowCount(), 1);
@@ -335,6 +346,9 @@ TEST_F(Editor, PickListsComeFromTheListTables) {
         EXPECT_FALSE(e.mList1[0]->isEnabled());
         EXPECT_TRUE(e.mList1[1]->isEnabled());
         EXPECT_EQ(e.mList1[1]->text(), QStringLiteral("作曲家"));
+        // Free slots are left out of the popup rather than shown as empty lines.
+        for (int i = 0; i < store::ListSlotCount; ++i)
+            EXPECT_EQ(e.mList1[i]->isVisible(), i == 1) << i;
         e.mList1_Click(1);
         EXPECT_FALSE(e.Combo1->isHidden());
         ASSERT_EQ(e.Combo1->count(), 2);

@@ -317,4 +317,18 @@ TEST_F(SubScreen, ASortedListShowsTheChangedSubRecord) {
     EXPECT_EQ(screen->Text3->text(), QStringLiteral("3"));
 }
 
+// After the import screen closes, the refilled list shows its first record and says so.
+TEST_F(SubScreen, AfterAnImportTheFirstRecordIsShownAndCounted) {
+    auto screen = open(2);
+    cat.ui.modalDrivers.push_back([&](QDialog& d) {
+        addSubs(2, {1, 2});
+        d.reject();
+    });
+    screen->me131_Click();
+    ASSERT_EQ(screen->ListView1->rowCount(), 2);
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+    EXPECT_EQ(screen->Text1[0]->text(), QStringLiteral("曲2-1"));
+    EXPECT_EQ(screen->StatusBar1->panelText(2), QStringLiteral("レコード順／総数　　1 / 2"));
+}
+
 } // namespace

@@ -11,7 +11,10 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
+#include <chrono>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quelm;
@@ -174,18 +177,73 @@ TEST(LoadPicture, RefusesBrokenEmptyAndOversizedFilesWithAMessage) {
                   QStringLiteral("pil_truncated_jpeg.jpg は画像ファイルとして読み込めません。"));
     }
 
-    // Headers that claim too much are refused before decoding: a side over 20000, or over 100 million pixels.
+    // Headers that claim too much are refused before decoding: over 100 million pixels, or (read whole, four bytes
+    // a pixel) over 256 MB decoded.
     WriteBytes(folder + QStringLiteral("huge.jpg"), JpegClaimingHugeSize());
-    WriteBytes(folder + QStringLiteral("wide.png"), PngClaiming(30000, 10));
     WriteBytes(folder + QStringLiteral("many.jpg"), PngClaiming(15000, 15000));
-    for (const QString& name : {QStringLiteral("huge.jpg"), QStringLiteral("wide.png"), QStringLiteral("many.jpg")})
+    WriteBytes(folder + QStringLiteral("heavy.png"), PngClaiming(12000, 8000));
+    for (const QString& name : {QStringLiteral("huge.jpg"), QStringLiteral("many.jpg"), QStringLiteral("heavy.png")})
         EXPECT_EQ(LoadPicture(folder + name).error,
                   name +
-                      QStringLiteral(" は画像が大きすぎるため読み込めません。（幅・高さは 20000 ピクセル、画素数は 1 "
-                                     "億まで）"));
-    // At the limits a picture is fine.
+                      QStringLiteral(" は画像が大きすぎるため読み込めません。（画素数は 1 億、展開後は 256 MB まで）"));
+    // The shape alone never refuses a picture.
     WriteBytes(folder + QStringLiteral("edge.png"), Encode(Filled({20000, 2}, Qt::gray), "png"));
     EXPECT_TRUE(LoadPicture(folder + QStringLiteral("edge.png")).ok());
+}
+
+TEST(LoadPicture, ALongStripIsLoadedAndDrawnFitted) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("strip.jpg"));
+    WriteBytes(path, Encode(Filled({30000, 10}, Qt::red), "jpeg"));
+    const auto loaded = LoadPicture(path);
+    ASSERT_TRUE(loaded.ok()) << loaded.error.toStdString();
+    EXPECT_EQ(loaded.naturalSize, QSize(30000, 10));
+    // 190 wide (the box's width), 10 high (its own), centred: rows 90 … 99 of a 190 × 190 box.
+    const QImage box = records::ComposeBoxImage(loaded.image, loaded.naturalSize, {190, 190}, Qt::white);
+    for (int x : {0, 95, 189}) {
+        EXPECT_GT(qRed(box.pixel(x, 94)), 200) << x;
+        EXPECT_LT(qGreen(box.pixel(x, 94)), 60) << x;
+        EXPECT_EQ(box.pixel(x, 85), QColor(Qt::white).rgb()) << x;
+        EXPECT_EQ(box.pixel(x, 104), QColor(Qt::white).rgb()) << x;
+    }
+}
+
+TEST(LoadPicture, AJpegWhoseDataEndsEarlyIsRefusedEvenWithItsEndMarker) {
+    REQUIRE_FIXTURE(whole, QStringLiteral("jpeg/ljt_testorig_baseline.jpg"));
+    QFile source(whole);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    ASSERT_TRUE(LoadPicture(whole).ok());
+    QTemporaryDir dir;
+    // Cut in the middle of the picture data, then closed with an end-of-image marker: the structure looks whole,
+    // and the decoder would fill the rest with grey after a "premature end of data segment" warning.
+    const QString path = dir.filePath(QStringLiteral("short.jpg"));
+    WriteBytes(path, bytes.left(bytes.size() * 2 / 3) + QByteArray("\xFF\xD9", 2));
+    ASSERT_TRUE(records::JpegIsComplete(path));
+    const auto loaded = LoadPicture(path);
+    EXPECT_EQ(loaded.error, QStringLiteral("short.jpg は画像ファイルとして読み込めません。"));
+    EXPECT_TRUE(loaded.image.isNull());
+}
+
+TEST(LoadPicture, RefusesWhatIsNotARegularFileWithoutReadingIt) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString link = dir.filePath(QStringLiteral("link.jpg"));
+    ASSERT_TRUE(QFile::link(fifo, link));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.jpg")));
+    for (const QString& name : {QStringLiteral("pipe.jpg"), QStringLiteral("link.jpg"), QStringLiteral("folder.jpg")}) {
+        // Reading a pipe waits for a writer for ever; should the check fail, a writer ends the wait.
+        auto loading = std::async(std::launch::async, [&] { return LoadPicture(dir.filePath(name)); });
+        if (loading.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            ADD_FAILURE() << name.toStdString() << " was read";
+            QFile writer(fifo);
+            writer.open(QIODevice::WriteOnly);
+        }
+        const auto loaded = loading.get();
+        EXPECT_EQ(loaded.error, name + QStringLiteral(" は通常のファイルではないため読み込めません。"));
+        EXPECT_TRUE(loaded.image.isNull());
+    }
 }
 
 TEST(RecordPicture, BoxImageHasTheBoxSizeWithThePictureFitted) {
@@ -329,7 +387,9 @@ TEST_F(PictureButtons, RegisterDeleteAndRegisterAgain) {
     EXPECT_TRUE(shown(*screen));
     // The stored file is the box's content: a JPEG of the box's inner size.
     EXPECT_EQ(QImageReader(path()).size(), screen->Picture2->contentsRect().size());
-    EXPECT_EQ(screen->Picture2->contentsRect().size(), QSize(193, 191));
+    // 2945 × 2895 twips with a one-pixel frame.
+    EXPECT_EQ(screen->Picture2->geometry().size(), QSize(196, 193));
+    EXPECT_EQ(screen->Picture2->contentsRect().size(), QSize(194, 191));
 
     // Registered already: refused before any dialog.
     cat.ui.messages.clear();
@@ -381,7 +441,7 @@ TEST_F(PictureButtons, RegisterDeleteAndRegisterAgain) {
     screen->ListView1->select(1);
     screen->Text13Set();
     EXPECT_TRUE(shown(*screen));
-    EXPECT_EQ(screen->Picture2->pixmap().size(), QSize(193, 191));
+    EXPECT_EQ(screen->Picture2->pixmap().size(), QSize(194, 191));
 }
 
 TEST_F(PictureButtons, CancelsAndUnreadableFilesChangeNothing) {

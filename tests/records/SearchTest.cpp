@@ -78,6 +78,8 @@ TEST_F(FieldSearchDialog, OpensWithTheFieldsOfTheCategoryAndEverythingElseHidden
     for (QWidget* hidden : {static_cast<QWidget*>(dialog.Frame2), static_cast<QWidget*>(dialog.Check1),
                             static_cast<QWidget*>(dialog.MaskEdBox1), static_cast<QWidget*>(dialog.Command1)})
         EXPECT_FALSE(hidden->isVisibleTo(&dialog));
+    // The label of the value box is there from the start; only the box waits for a field.
+    EXPECT_TRUE(dialog.Label2->isVisibleTo(&dialog));
     EXPECT_EQ(dialog.Command2->text(), QStringLiteral("ヘルプ"));
 
     // Text, number and date are reset; the comparison and the exact-match flag are kept.

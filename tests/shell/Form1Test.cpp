@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -77,6 +79,38 @@ TEST_F(MainWindow, StartsWithCd1AndDvd1AndTheTitle) {
     EXPECT_EQ(cat.ui.modelessScreens, QList<QString>{QStringLiteral("Form5")});
     ASSERT_TRUE(w.recordScreen);
     EXPECT_EQ(w.recordScreen->parentWidget(), &w);
+}
+
+TEST_F(MainWindow, UnusableColourCellsFallBackToTheDefaultColours) {
+    const QColor defaultTitle(0, 128, 255), defaultBack(223, 223, 223);
+    struct Case {
+        const char* cell; // SQL literal stored in both colour cells
+        QColor title, back;
+    };
+    const Case cases[] = {
+        {"NULL", defaultTitle, defaultBack},
+        {"'赤'", defaultTitle, defaultBack},
+        {"'-1'", defaultTitle, defaultBack},
+        {"'16777216'", defaultTitle, defaultBack},
+        {"'4294967295'", defaultTitle, defaultBack},
+        {"'12abc'", defaultTitle, defaultBack},
+        {"' '", defaultTitle, defaultBack},
+        {"'1e3'", defaultTitle, defaultBack},
+        {"' 255 '", QColor(255, 0, 0), QColor(255, 0, 0)},
+        {"'16777215'", Qt::white, Qt::white},
+        {"'0'", Qt::black, Qt::black},
+    };
+    for (const Case& c : cases) {
+        cat.open()->execute(
+            QStringLiteral("UPDATE 管理テーブル SET フィールド2名データ型 = %1, フィールド3名データ型 = %1 "
+                           "WHERE KeyNo = 1")
+                .arg(QString::fromUtf8(c.cell)));
+        Form1 w(cat.state, cat.ui);
+        ASSERT_TRUE(w.Form_Load()) << c.cell;
+        EXPECT_EQ(w.Label2->palette().color(QPalette::WindowText), c.title) << c.cell;
+        EXPECT_EQ(w.Label2->palette().color(QPalette::Window), c.back) << c.cell;
+        EXPECT_EQ(w.centralWidget()->palette().color(QPalette::Window), c.back) << c.cell;
+    }
 }
 
 TEST_F(MainWindow, AddedSlotsGrowTheWindowByOneRowPerRowOfButtons) {
@@ -163,7 +197,7 @@ TEST_F(PictureFolder, NoOrCancelEndsTheProgram) {
     EXPECT_EQ(again.ui.messages.last().text, QStringLiteral("画像フォルダが無いため、システムを終了します。"));
 }
 
-TEST_F(PictureFolder, WrongNameEndsAndRightNameIsCopiedUnderItsOwnName) {
+TEST_F(PictureFolder, WrongNameEndsAndARightNameHasItsContentsCopiedIntoThePictureFolder) {
     QTemporaryDir source;
     QDir(source.path()).mkpath(QStringLiteral("Pictures"));
     cat.ui.answers = {Answer::Yes};
@@ -186,8 +220,35 @@ TEST_F(PictureFolder, WrongNameEndsAndRightNameIsCopiedUnderItsOwnName) {
     Form1 w2(other.state, other.ui);
     EXPECT_TRUE(w2.Form_Load());
     EXPECT_FALSE(other.ui.ended);
-    EXPECT_TRUE(QFileInfo::exists(other.folder() + QStringLiteral("/Quelm-画像2/4_1.jpg")));
-    EXPECT_TRUE(QFileInfo(other.folder() + QStringLiteral("/Quelm-画像2/sub")).isDir());
+    // Quelm-画像2 passes the name check; what the program needs next time is Quelm-画像, so that is what is made.
+    EXPECT_TRUE(QFileInfo::exists(other.state.pictureFolder() + QStringLiteral("/4_1.jpg")));
+    EXPECT_TRUE(QFileInfo(other.state.pictureFolder() + QStringLiteral("/sub")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(other.folder() + QStringLiteral("/Quelm-画像2")));
+    Form1 next(other.state, other.ui);
+    EXPECT_TRUE(next.Form_Load());
+    EXPECT_EQ(other.ui.messages.size(), 1); // only the first start asked
+}
+
+TEST_F(MainWindow, StartUpRemovesOnlyTheTemporaryFilesOfKilledPictureSaves) {
+    const QDir pictures(cat.state.pictureFolder());
+    const QStringList stale{QStringLiteral("4_1.jpg.aBc123"), QStringLiteral("7_25.jpg.ZZZZZZ")};
+    const QStringList kept{QStringLiteral("4_1.jpg"),        QStringLiteral("notes.txt.aBc123"),
+                           QStringLiteral("4_1.jpg.bak"),    QStringLiteral("4_1.jpg.aBc12"),
+                           QStringLiteral("x_1.jpg.aBc123"), QStringLiteral("4_1.jpg.aBc1234")};
+    for (const QString& name : stale + kept) {
+        QFile f(pictures.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    ASSERT_TRUE(pictures.mkdir(QStringLiteral("4_2.jpg.aBc123")));
+    Form1 w(cat.state, cat.ui);
+    ASSERT_TRUE(w.Form_Load());
+    for (const QString& name : stale)
+        EXPECT_FALSE(pictures.exists(name)) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(pictures.exists(name)) << name.toStdString();
+    EXPECT_TRUE(pictures.exists(QStringLiteral("4_2.jpg.aBc123")));
+    EXPECT_TRUE(cat.ui.messages.isEmpty());
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 #include "platform/Database.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -45,7 +47,15 @@ TEST_F(Form2bTest, OpensWithOnlyTheCategoryChoice) {
     for (QLineEdit* box : form.Text2)
         EXPECT_TRUE(box->isHidden() && !box->isEnabled());
 
-    // A slot not in use has an empty entry.
+    // A slot not in use has an empty entry, left out of the popup and out of reach of the arrow keys.
+    auto* popup = qobject_cast<QListView*>(form.Combo1->view());
+    ASSERT_TRUE(popup);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(popup->isRowHidden(i), entries[i].isEmpty()) << i;
+        EXPECT_EQ(form.Combo1->model()->flags(form.Combo1->model()->index(i, 0)).testFlag(Qt::ItemIsEnabled),
+                  !entries[i].isEmpty())
+            << i;
+    }
     form.Combo1_Click(1);
     ASSERT_EQ(cat.ui.messages.size(), 1);
     EXPECT_EQ(cat.ui.messages[0].text, QStringLiteral("種目名が選択されていません。"));
@@ -116,6 +126,29 @@ TEST_F(Form2bTest, RefusalsAndEngineErrorsKeepTheScreenAndTheConfiguration) {
     EXPECT_TRUE(cat.open()->tableExists(QStringLiteral("CD1")));
     EXPECT_FALSE(cat.open()->tableExists(QStringLiteral("CD1_1")));
     EXPECT_EQ(cat.ui.progressOpen, 0); // the failed rebuild closed its window
+}
+
+TEST_F(Form2bTest, TheBoxesOfBothGroupsLineUpAtTheirFullHeight) {
+    Form2b form(cat.state, cat.ui);
+    form.show();
+    form.Combo1_Click(0);
+    QCoreApplication::processEvents();
+    for (int k = 0; k < 15; ++k) {
+        EXPECT_GE(form.Text1[k]->height(), form.Text1[k]->sizeHint().height()) << k;
+        if (k < 10) {
+            EXPECT_EQ(form.Text1[k]->geometry().top(), form.Text2[k]->geometry().top()) << k;
+        }
+    }
+}
+
+TEST_F(Form2bTest, ARefusedLongNameIsCutInTheMessage) {
+    Form2b form(cat.state, cat.ui);
+    form.Combo1_Click(0);
+    form.Text1[1]->setText(QString(300, QChar(u'曲')));
+    form.Command4_Click();
+    ASSERT_EQ(cat.ui.messages.size(), 1);
+    EXPECT_EQ(cat.ui.messages[0].text, QStringLiteral("メイン項目2「") + QString(30, QChar(u'曲')) +
+                                           QStringLiteral("…」: 名前が長すぎます（64文字まで）。"));
 }
 
 TEST_F(Form2bTest, ReturnInANameBoxRebuildsNothing) {

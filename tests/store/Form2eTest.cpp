@@ -142,12 +142,20 @@ TEST_F(Form2eTest, TenListsRefuseCreationButCanStillBeDropped) {
     EXPECT_EQ(lastMessage().text, QStringLiteral("リスト・テーブルは１０個作成済みです。"));
     EXPECT_EQ(lastMessage().icon, Icon::Critical);
     EXPECT_EQ(lastMessage().title, QStringLiteral("Error"));
-    EXPECT_FALSE(form.Command1->isEnabled());
+    EXPECT_FALSE(form.Text1->isEnabled());
     EXPECT_FALSE(form.targetSlot());
 
-    form.Text1->setText(QStringLiteral("十一番目"));
-    form.Command1_Click();
-    EXPECT_EQ(lastMessage().text, QStringLiteral("リスト・テーブルは１０個作成済みです。"));
+    // 作成 answers with the reason and the way out rather than doing nothing, whatever the box holds.
+    for (const QString& typed : {QString(), QStringLiteral("十一番目")}) {
+        form.Text1->setText(typed);
+        form.Command1->click();
+        ASSERT_EQ(cat.ui.messages.size(), typed.isEmpty() ? 2 : 3);
+        EXPECT_EQ(lastMessage().text,
+                  QStringLiteral("リスト・テーブルは１０個作成済みです。\r\n新しいリスト・テーブルを作成するには、"
+                                 "不要なリスト・テーブルを削除してから、この画面を開き直してください。"));
+        EXPECT_EQ(lastMessage().icon, Icon::Exclamation);
+        EXPECT_EQ(lastMessage().title, QStringLiteral("Error"));
+    }
     EXPECT_EQ(cat.open()->tableNames().filter(QStringLiteral("ListTable")).size(), 10);
     EXPECT_EQ(store::ListCount(cat.state.config), 10);
 
