@@ -159,16 +159,32 @@ QString RecordName(const Value& key, int subIndex) {
 
 const QString NothingWritten = QStringLiteral("データは移行されていません。");
 
-// Stores one slot's text into its field; a value the field cannot take stops the run with both names.
-void StoreText(platform::Recordset& rs, int field, const QString& text, bool typed, const QString& fieldName,
-               const QString& sourceName, const QString& record) {
-    if (typed && text == EmptySlot)
-        return; // an unmapped number or date stays empty
+// A whole number, or a date to the second, that goes to a number or date field as it is: the field's check and
+// conversion give what they give for its text form, without the round trip through text.
+bool GoesAsItIs(const Value& v) {
+    return v.kind() == Value::Kind::Integer || (v.kind() == Value::Kind::Date && v.toDate().time().msec() == 0);
+}
+
+// Stores what one slot takes from the inventory row (source, when mapped) into its field: the value's text form,
+// one blank when there is none; an unmapped number or date field stays empty. A value the field cannot take stops
+// the run naming the record (inventory key, and which of its sub records when subIndex > 0) and both fields; the
+// name is only made when it is needed.
+void StoreSlot(platform::Recordset& rs, int field, const MappingSlot& slot, const Value& source, bool typed,
+               const QString& fieldName, const Value& key, int subIndex) {
+    const bool empty = !slot.mapped() || source.isNull();
+    if (typed && (empty || (source.kind() == Value::Kind::Text && source.toText() == EmptySlot)))
+        return;
     try {
-        rs.setValue(field, Value(text));
+        if (empty)
+            rs.setValue(field, Value(EmptySlot));
+        else if (typed && GoesAsItIs(source))
+            rs.setValue(field, source);
+        else
+            rs.setValue(field, Value(InventoryText(source)));
     } catch (const EngineError& e) {
-        throw RecordFailure{QStringLiteral("%1の項目「%2」は「%3」に移行できません。\r\n%4\r\n%5")
-                                .arg(record, sourceName, fieldName.trimmed(), e.message(), NothingWritten)};
+        throw RecordFailure{
+            QStringLiteral("%1の項目「%2」は「%3」に移行できません。\r\n%4\r\n%5")
+                .arg(RecordName(key, subIndex), slot.text, fieldName.trimmed(), e.message(), NothingWritten)};
     }
 }
 
@@ -365,16 +381,14 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
                 currentKey = Cell(mainRow, category.mainKeyPosition());
                 inRecord = true;
                 currentSub = 0;
-                const QString record = RecordName(currentKey, 0);
                 if (regNo >= std::numeric_limits<std::int32_t>::max())
                     throw EngineError(QStringLiteral("登録NOが上限に達しています。"));
                 ++regNo;
                 mainRs->addNew();
                 for (int i = 0; i < store::MainFieldSlots; ++i) {
                     const MappingSlot& slot = mainSlots[i];
-                    const QString text = slot.mapped() ? InventoryText(Cell(mainRow, slot.position)) : EmptySlot;
-                    StoreText(*mainRs, i, text, i >= FirstTypedMain && i <= LastTypedMain, target.FieldName[i + 1],
-                              slot.text, record);
+                    StoreSlot(*mainRs, i, slot, slot.mapped() ? Cell(mainRow, slot.position) : Value(),
+                              i >= FirstTypedMain && i <= LastTypedMain, target.FieldName[i + 1], currentKey, 0);
                 }
                 mainRs->setValue(store::MainFieldSlots, Value(regNo));
                 mainRs->setValue(store::MainFieldSlots + 1, Value(0));
@@ -388,7 +402,6 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
                     continue;
                 for (int row : *owned) {
                     ++currentSub;
-                    const QString subRecord = RecordName(currentKey, currentSub);
                     subRs->addNew();
                     for (int j = 0; j < store::SubFieldSlots; ++j) {
                         const MappingSlot& slot = subSlots[j];
@@ -397,9 +410,8 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
                             v = Cell(mainRow, slot.position);
                         else if (slot.origin == Origin::Sub)
                             v = subRows->cell(row, keptIndex[j]);
-                        const QString text = slot.mapped() ? InventoryText(v) : EmptySlot;
-                        StoreText(*subRs, j, text, j >= FirstTypedSub && j <= LastTypedSub, target.SubFieldName[j + 1],
-                                  slot.text, subRecord);
+                        StoreSlot(*subRs, j, slot, v, j >= FirstTypedSub && j <= LastTypedSub,
+                                  target.SubFieldName[j + 1], currentKey, currentSub);
                     }
                     subRs->setValue(subTable.regNoPos, Value(regNo));
                     subRs->setValue(subTable.subNoPos, Value(currentSub));

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -87,6 +88,20 @@ QString StoredDate(const QDateTime& d) {
     return d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+// The same text written straight into a buffer, for the years of four digits: every date of an import is bound this
+// way, and QDate's formatting goes through the locale machinery. Returns the length, or -1 for another year.
+int StoredDateText(const QDateTime& d, char (&out)[32]) {
+    const QDate date = d.date();
+    const QTime time = d.time();
+    if (date.year() < 1 || date.year() > 9999)
+        return -1;
+    int n = std::snprintf(out, sizeof out, "%04d-%02d-%02d", date.year(), date.month(), date.day());
+    if (time != QTime(0, 0))
+        n += std::snprintf(out + n, sizeof out - static_cast<std::size_t>(n), " %02d:%02d:%02d", time.hour(),
+                           time.minute(), time.second());
+    return n;
+}
+
 std::optional<std::int64_t> WholeNumber(const Value& v) {
     switch (v.kind()) {
     case Value::Kind::Integer:
@@ -131,6 +146,11 @@ void Bind(Database& db, sqlite3_stmt* stmt, int index, const Value& v) {
         break;
     }
     case Value::Kind::Date: {
+        char text[32];
+        if (const int n = StoredDateText(v.toDate(), text); n >= 0) {
+            rc = sqlite3_bind_text(stmt, index, text, n, SQLITE_TRANSIENT);
+            break;
+        }
         const QByteArray u = StoredDate(v.toDate()).toUtf8();
         rc = sqlite3_bind_text(stmt, index, u.constData(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
         break;
@@ -197,6 +217,107 @@ void RunAgain(Database& db, sqlite3_stmt* stmt) {
     sqlite3_reset(stmt);
 }
 
+// ---- stored_as_is(kinds, v1, …, vn): the SQL side of a copy by INSERT … SELECT
+// 1 when every value is already what a column of its kind stores, so that copying it by SQL stores exactly what the
+// recordset would; 0 otherwise. One call checks a whole row, which costs far less than an expression per cell over a
+// million rows. kinds holds one letter per value: T a text of at most 255 UTF-16 units, L a whole number in 32 bits,
+// S in 16 bits, K a 32-bit key (never Null), D a stored date (yyyy-MM-dd, or yyyy-MM-dd HH:MM:SS, of a real date from
+// the year 100 on); every kind but K takes Null. In lower case a value of one blank passes as well.
+
+// A text longer than 255 bytes is measured in UTF-16 units; what is not plain UTF-8 does not pass.
+bool FitsUtf16Units(const unsigned char* s, int bytes, int limit) {
+    if (bytes <= limit)
+        return true; // never more units than bytes
+    int units = 0;
+    for (int i = 0; i < bytes;) {
+        const unsigned char b = s[i];
+        const int length = b < 0x80                   ? 1
+                           : (b >= 0xC2 && b <= 0xDF) ? 2
+                           : (b >= 0xE0 && b <= 0xEF) ? 3
+                           : (b >= 0xF0 && b <= 0xF4) ? 4
+                                                      : 0;
+        if (length == 0 || i + length > bytes)
+            return false;
+        for (int k = 1; k < length; ++k)
+            if ((s[i + k] & 0xC0) != 0x80)
+                return false;
+        // Overlong forms, encoded surrogates and code points past U+10FFFF.
+        if ((b == 0xE0 && s[i + 1] < 0xA0) || (b == 0xED && s[i + 1] >= 0xA0) || (b == 0xF0 && s[i + 1] < 0x90) ||
+            (b == 0xF4 && s[i + 1] >= 0x90))
+            return false;
+        units += length == 4 ? 2 : 1;
+        i += length;
+    }
+    return units <= limit;
+}
+
+bool Digits(const unsigned char* s, int from, int count, int& value) {
+    value = 0;
+    for (int i = from; i < from + count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        value = value * 10 + (s[i] - '0');
+    }
+    return true;
+}
+
+bool StoredDateForm(const unsigned char* s, int bytes) {
+    if (bytes != 10 && bytes != 19)
+        return false;
+    int year = 0, month = 0, day = 0;
+    if (!Digits(s, 0, 4, year) || s[4] != '-' || !Digits(s, 5, 2, month) || s[7] != '-' || !Digits(s, 8, 2, day))
+        return false;
+    if (year < 100 || !QDate::isValid(year, month, day))
+        return false;
+    if (bytes == 10)
+        return true;
+    int hour = 0, minute = 0, second = 0;
+    return s[10] == ' ' && Digits(s, 11, 2, hour) && s[13] == ':' && Digits(s, 14, 2, minute) && s[16] == ':' &&
+           Digits(s, 17, 2, second) && hour <= 23 && minute <= 59 && second <= 59;
+}
+
+bool StoredAsIs(char kind, sqlite3_value* v) {
+    const int type = sqlite3_value_type(v);
+    const bool blankToo = kind >= 'a' && kind <= 'z';
+    const char upper = blankToo ? static_cast<char>(kind - 'a' + 'A') : kind;
+    if (type == SQLITE_NULL)
+        return upper != 'K';
+    if (type == SQLITE_INTEGER) {
+        const sqlite3_int64 n = sqlite3_value_int64(v);
+        if (upper == 'L' || upper == 'K')
+            return n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
+        if (upper == 'S')
+            return n >= std::numeric_limits<std::int16_t>::min() && n <= std::numeric_limits<std::int16_t>::max();
+        return false;
+    }
+    if (type != SQLITE_TEXT)
+        return false; // fractions and blobs are converted row by row
+    const unsigned char* text = sqlite3_value_text(v);
+    const int bytes = sqlite3_value_bytes(v);
+    if (blankToo && bytes == 1 && text[0] == ' ')
+        return true;
+    if (upper == 'T')
+        return FitsUtf16Units(text, bytes, 255);
+    if (upper == 'D')
+        return StoredDateForm(text, bytes);
+    return false;
+}
+
+void StoredAsIsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    const unsigned char* kinds = argc > 0 ? sqlite3_value_text(argv[0]) : nullptr;
+    if (kinds == nullptr || sqlite3_value_bytes(argv[0]) != argc - 1) {
+        sqlite3_result_error(context, "stored_as_is: one kind per value expected", -1);
+        return;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (!StoredAsIs(static_cast<char>(kinds[i - 1]), argv[i])) {
+            sqlite3_result_int(context, 0);
+            return;
+        }
+    }
+    sqlite3_result_int(context, 1);
+}
+
 } // namespace
 
 QString QuoteIdentifier(const QString& name) {
@@ -216,6 +337,9 @@ Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) 
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    // Only the program's own statements may call it, never a schema's view or trigger.
+    sqlite3_create_function_v2(db_, "stored_as_is", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
+                               StoredAsIsFunction, nullptr, nullptr, nullptr);
 }
 
 Database::~Database() {
@@ -327,6 +451,64 @@ QList<Column> Database::columns(const QString& table) {
     if (cols.isEmpty())
         throw EngineError(QStringLiteral("テーブル '%1' が見つかりません。").arg(table));
     return cols;
+}
+
+std::int64_t Database::rowCount(const QString& table) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteIdentifier(table)));
+    const int rc = sqlite3_step(stmt);
+    const std::int64_t n = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        raise();
+    return n;
+}
+
+std::int64_t Database::copyRows(const QString& from, const QString& to, const QStringList& targetColumns,
+                                const QStringList& expressions, const QString& condition, int pieceRows,
+                                const std::function<void(std::int64_t)>& progress) {
+    if (targetColumns.size() != expressions.size() || targetColumns.isEmpty() || pieceRows < 1)
+        throw EngineError(QStringLiteral("複写する列の指定が正しくありません。"));
+    QStringList targets;
+    for (const QString& c : targetColumns)
+        targets << QuoteIdentifier(c);
+    const QString source = QuoteIdentifier(from);
+    using Statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
+    // Where the next piece starts: the rowid pieceRows rows further on, found by stepping the table's own b-tree.
+    Statement next(
+        prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid >= ?1 ORDER BY rowid LIMIT 1 OFFSET ?2").arg(source)),
+        sqlite3_finalize);
+    // Each piece is a closed rowid range, so the engine seeks to its start and stops at its end; the last one ends
+    // at the largest rowid there can be.
+    Statement piece(prepare(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 "
+                                           "WHERE rowid BETWEEN ?1 AND ?2 AND (%5) ORDER BY rowid")
+                                .arg(QuoteIdentifier(to), targets.join(QLatin1String(", ")),
+                                     expressions.join(QLatin1String(", ")), source, condition)),
+                    sqlite3_finalize);
+    std::int64_t start = std::numeric_limits<std::int64_t>::min();
+    std::int64_t copied = 0;
+    for (;;) {
+        sqlite3_bind_int64(next.get(), 1, start);
+        sqlite3_bind_int(next.get(), 2, pieceRows);
+        const int rc = sqlite3_step(next.get());
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            sqlite3_reset(next.get());
+            raise();
+        }
+        const bool last = rc == SQLITE_DONE;
+        const std::int64_t nextStart = last ? 0 : sqlite3_column_int64(next.get(), 0);
+        sqlite3_reset(next.get());
+
+        sqlite3_bind_int64(piece.get(), 1, start);
+        sqlite3_bind_int64(piece.get(), 2, last ? std::numeric_limits<std::int64_t>::max() : nextStart - 1);
+        RunAgain(*this, piece.get());
+        const std::int64_t n = sqlite3_changes64(db_);
+        copied += n;
+        if (progress)
+            progress(copied);
+        if (last || n < pieceRows)
+            return copied;
+        start = nextStart;
+    }
 }
 
 std::unique_ptr<Recordset> Database::openTable(const QString& table) {
@@ -683,11 +865,28 @@ void Recordset::addRow() {
     }
     sqlite3_reset(insert_);
     sqlite3_clear_bindings(insert_);
+    bound_.resize(columns_.size());
     for (int i = 0; i < fieldCount(); ++i)
-        Bind(db_, insert_, i + 1, buffer_[i]);
+        bindForAdd(i);
     RunAgain(db_, insert_);
     mode_ = EditMode::None;
     buffer_.clear();
+}
+
+// Texts are encoded into the column's own buffer and bound without a copy: the buffer stays as it is until the
+// statement has run, and the bindings are cleared before it is written again.
+void Recordset::bindForAdd(int i) {
+    const Value& v = buffer_[i];
+    if (v.kind() != Value::Kind::Text) {
+        Bind(db_, insert_, i + 1, v);
+        return;
+    }
+    const QString text = v.toText();
+    std::string& out = bound_[i];
+    out.resize(static_cast<std::size_t>(utf8_.requiredSpace(text.size())));
+    const char* end = utf8_.appendToBuffer(out.data(), text);
+    if (sqlite3_bind_text(insert_, i + 1, out.data(), static_cast<int>(end - out.data()), SQLITE_STATIC) != SQLITE_OK)
+        db_.raise();
 }
 
 void Recordset::cancelUpdate() {

@@ -5,8 +5,12 @@
 
 #include <QList>
 #include <QString>
+#include <QStringEncoder>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -62,6 +66,17 @@ public:
     std::int64_t maxOf(const QString& table, const QString& column);
     // The declared columns of a table, in creation order.
     QList<Column> columns(const QString& table);
+    // Number of rows of a table.
+    std::int64_t rowCount(const QString& table);
+
+    // Copies rows of table `from` into table `to` by INSERT … SELECT, piece by piece in the source's rowid order, so a
+    // long copy can report between pieces: target column k gets expression k (SQL over the source's columns), and
+    // only rows meeting `condition` go. After each piece progress(rows copied so far). Stops after the first piece
+    // that copied fewer rows than it held and returns the rows copied, so a caller comparing it with the row count
+    // learns early that some row did not qualify.
+    std::int64_t copyRows(const QString& from, const QString& to, const QStringList& targetColumns,
+                          const QStringList& expressions, const QString& condition, int pieceRows,
+                          const std::function<void(std::int64_t copied)>& progress = {});
 
     // The whole table, in ascending primary key, else in insertion order.
     std::unique_ptr<Recordset> openTable(const QString& table);
@@ -152,6 +167,7 @@ private:
     void step();
     void requireRow() const;
     void addRow();
+    void bindForAdd(int i);
 
     enum class EditMode { None, Add, Edit };
     Database& db_;
@@ -162,6 +178,10 @@ private:
     bool keyed_;
     sqlite3_stmt* stmt_ = nullptr;
     sqlite3_stmt* insert_ = nullptr; // the add statement, prepared on the first add
+    // The UTF-8 of the texts bound to the add statement, one buffer per column reused from row to row, so adding
+    // many rows neither allocates a copy per cell nor has the engine make one.
+    std::vector<std::string> bound_;
+    QStringEncoder utf8_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     bool eof_ = true;
     std::int64_t rowid_ = 0;
     EditMode mode_ = EditMode::None;

@@ -21,6 +21,21 @@ template <typename T> T Take(std::deque<T>& queue, const T& fallback) {
 
 } // namespace
 
+std::unique_ptr<ProgressWindow> ScriptedUi::showProgress(const QString& text, const QString& title, QWidget*) {
+    // Records into this Ui; the window must not outlive it.
+    class Recorded : public ProgressWindow {
+    public:
+        explicit Recorded(ScriptedUi& ui) : ui_(ui) { ++ui_.progressOpen; }
+        ~Recorded() override { --ui_.progressOpen; }
+        void report(std::int64_t done, std::int64_t total) override { ui_.progressReports.append({done, total}); }
+
+    private:
+        ScriptedUi& ui_;
+    };
+    progressWindows.append({text, title});
+    return std::make_unique<Recorded>(*this);
+}
+
 Answer ScriptedUi::message(const QString& text, Icon icon, Buttons buttons, const QString& title, QWidget*) {
     messages.append({text, icon, buttons, title});
     const Answer fallback = (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;

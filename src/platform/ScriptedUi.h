@@ -62,6 +62,17 @@ public:
     std::deque<Answer> previewAnswers;
     int previewsShown = 0;
 
+    // Progress windows: the text and title of each one opened, every report (done, total) of all of them in order,
+    // and how many are open now.
+    struct ProgressShown {
+        QString text;
+        QString title;
+    };
+    QList<ProgressShown> progressWindows;
+    QList<std::pair<std::int64_t, std::int64_t>> progressReports;
+    int progressOpen = 0;
+    std::unique_ptr<ProgressWindow> showProgress(const QString& text, const QString& title, QWidget* owner) override;
+
     // Prompts and titles of the input boxes asked, newest last.
     QList<QString> inputPrompts;
     QList<QString> inputTitles;

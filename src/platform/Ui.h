@@ -3,7 +3,9 @@
 #include <QColor>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -39,6 +41,15 @@ struct PrintResult {
     QString file;  // the PDF written, when the document went to a file
 };
 
+// The window of a long operation that runs on the user-interface thread: it shows how far the work is, and each
+// report lets the program's windows repaint, so nothing looks frozen. It closes when the object goes.
+class ProgressWindow {
+public:
+    virtual ~ProgressWindow() = default;
+    // done of total steps; total 0 shows a busy bar.
+    virtual void report(std::int64_t done, std::int64_t total) = 0;
+};
+
 // Everything that asks the user something or leaves the program. Screens never call Qt's dialogs directly,
 // so tests can script the answers and read back every message.
 class Ui {
@@ -72,6 +83,10 @@ public:
     virtual void showHelp(QWidget* owner = nullptr) = 0;
     // Ends the program at once. Callers return right after calling it.
     virtual void endProgram() = 0;
+
+    // A progress window with a text and a title over owner, which it keeps from input while it is open; it has no
+    // cancel button: what it shows runs to its end (platform/ProgressWindow).
+    virtual std::unique_ptr<ProgressWindow> showProgress(const QString& text, const QString& title, QWidget* owner);
 
     // ---- outside programs (the CDDB import's player)
     // Starts a program and waits for its end while this program's windows stay painted (platform/OutsideProgram).

@@ -6,6 +6,7 @@
 #include "store/TableSql.h"
 
 #include <QFile>
+#include <algorithm>
 #include <stdexcept>
 
 namespace quelm::store {
@@ -103,26 +104,123 @@ Value CarriedValue(const Value& v, bool userField, ColumnType type) {
     return v;
 }
 
-void CopyRows(Database& db, const QString& from, const QString& to, int userColumns) {
+// Rows copied so far out of all rows a rename copies, for the caller's progress report.
+class CopyTally {
+public:
+    CopyTally() = default;
+    CopyTally(RebuildProgress report, std::int64_t total) : report_(std::move(report)), total_(total) { reportNow(0); }
+    // Rows of the table being copied so far. The report never goes back, even when a copy starts over row by row.
+    void reportNow(std::int64_t copiedOfTable) {
+        reported_ = std::max(reported_, std::min(before_ + copiedOfTable, total_));
+        if (report_)
+            report_(reported_, total_);
+    }
+    void tableDone(std::int64_t rows) { before_ += rows; }
+
+private:
+    RebuildProgress report_;
+    std::int64_t total_ = 0;
+    std::int64_t before_ = 0;
+    std::int64_t reported_ = 0;
+};
+
+// Rows per piece of a copy: small enough for the progress window to move several times a second.
+constexpr int CopyPieceRows = 16384;
+
+// One column's copy in SQL: what the cell becomes, and its kind for the engine's stored_as_is check, under which that
+// is exactly what CarriedValue and the column's own checks would store. Every stored form of a well-kept catalogue
+// passes; anything else (a blob, a fraction, an odd date text, a text over the limit) leaves the table to the
+// row-by-row copy, which converts or refuses it.
+struct SqlCarry {
+    QString value;
+    char kind;
+};
+
+std::optional<SqlCarry> SqlCarryOf(const platform::Column& from, const platform::Column& to) {
+    if (from.type != to.type || from.maxLength != to.maxLength)
+        return std::nullopt;
+    const QString c = platform::QuoteIdentifier(from.name);
+    // CASE rather than NULLIF: a function's result is a copy of the text, a column in CASE is not.
+    const QString emptied = QStringLiteral("CASE WHEN %1 = ' ' THEN NULL ELSE %1 END").arg(c);
+    switch (to.type) {
+    case ColumnType::Text:
+        if (to.maxLength != 255)
+            return std::nullopt;
+        return SqlCarry{emptied, 't'};
+    case ColumnType::Long:
+        return to.primaryKey ? SqlCarry{c, 'K'} : SqlCarry{emptied, 'l'};
+    case ColumnType::Short:
+        return to.primaryKey ? std::nullopt : std::optional<SqlCarry>(SqlCarry{emptied, 's'});
+    case ColumnType::Date:
+        // A stored date keeps its text; only a midnight time is dropped, as a date written by the program has none.
+        return SqlCarry{QStringLiteral("CASE WHEN length(%1) = 19 AND substr(%1, 11) = ' 00:00:00' "
+                                       "THEN substr(%1, 1, 10) ELSE %2 END")
+                            .arg(c, emptied),
+                        'd'};
+    case ColumnType::Other:
+        break;
+    }
+    return std::nullopt;
+}
+
+// The whole table by INSERT … SELECT (in pieces, for the progress report) when every column has an SQL form and
+// every row passes the check. False when it could not: nothing of the attempt is left behind.
+bool CopyBySql(Database& db, const QString& from, const QString& to, const QList<platform::Column>& source,
+               const QList<platform::Column>& target, std::int64_t rows, CopyTally& tally) {
+    QStringList names, values, cells;
+    QString kinds;
+    for (int c = 0; c < target.size(); ++c) {
+        const auto carry = SqlCarryOf(source[c], target[c]);
+        if (!carry)
+            return false;
+        names << target[c].name;
+        values << carry->value;
+        kinds += QLatin1Char(carry->kind);
+        cells << platform::QuoteIdentifier(source[c].name);
+    }
+    const QString check = QStringLiteral("stored_as_is('%1', %2)").arg(kinds, cells.join(QLatin1String(", ")));
+    Transaction attempt(db);
+    const std::int64_t copied =
+        db.copyRows(from, to, names, values, check, CopyPieceRows, [&](std::int64_t n) { tally.reportNow(n); });
+    if (copied != rows)
+        return false; // a row needs the conversion of the row-by-row copy; the attempt is undone
+    attempt.commit();
+    return true;
+}
+
+void CopyRowByRow(Database& db, const QString& from, const QString& to, int userColumns, CopyTally& tally) {
     auto src = db.openTable(from);
     auto dst = db.openTable(to);
     const int columns = dst->fieldCount();
-    if (src->fieldCount() != columns)
-        throw EngineError(QStringLiteral("テーブル「%1」の列の数が違います（%2 列、%3 列のはず）。")
-                              .arg(from)
-                              .arg(src->fieldCount())
-                              .arg(columns));
+    std::int64_t copied = 0;
     for (; !src->eof(); src->moveNext()) {
         dst->addNew();
         for (int c = 0; c < columns; ++c)
             dst->setValue(c, CarriedValue(src->value(c), c < userColumns, dst->column(c).type));
         dst->update();
+        if (++copied % CopyPieceRows == 0)
+            tally.reportNow(copied);
     }
+    tally.reportNow(copied);
+}
+
+void CopyRows(Database& db, const QString& from, const QString& to, int userColumns, CopyTally& tally) {
+    const QList<platform::Column> source = db.columns(from);
+    const QList<platform::Column> target = db.columns(to);
+    if (source.size() != target.size())
+        throw EngineError(QStringLiteral("テーブル「%1」の列の数が違います（%2 列、%3 列のはず）。")
+                              .arg(from)
+                              .arg(source.size())
+                              .arg(target.size()));
+    const std::int64_t rows = db.rowCount(from);
+    if (!CopyBySql(db, from, to, source, target, rows, tally))
+        CopyRowByRow(db, from, to, userColumns, tally);
+    tally.tableDone(rows);
 }
 
 enum class Kind { Main, Sub };
 
-QString Rebuild(Database& db, const ConfigSection& section, const QStringList& names, Kind kind) {
+QString Rebuild(Database& db, const ConfigSection& section, const QStringList& names, Kind kind, CopyTally& tally) {
     const bool main = kind == Kind::Main;
     const QString oldName = (main ? section.SavedMainTable : section.SavedSubTable).trimmed();
     const QString newName = NextTableName(oldName);
@@ -137,7 +235,7 @@ QString Rebuild(Database& db, const ConfigSection& section, const QStringList& n
 
     db.execute(main ? CreateMainTableSql(newName, Trimmed(names), types)
                     : CreateSubTableSql(newName, Trimmed(names), types));
-    CopyRows(db, oldName, newName, main ? MainFieldSlots : SubFieldSlots);
+    CopyRows(db, oldName, newName, main ? MainFieldSlots : SubFieldSlots, tally);
     db.execute(DropTableSql(oldName));
     return newName;
 }
@@ -261,15 +359,17 @@ DataDeletion DeleteCategoryData(AppState& state, int section) {
 }
 
 QString CreateTableMain(Database& db, const ConfigSection& section, const QStringList& names) {
-    return Rebuild(db, section, names, Kind::Main);
+    CopyTally quiet;
+    return Rebuild(db, section, names, Kind::Main, quiet);
 }
 
 QString CreateTableSub(Database& db, const ConfigSection& section, const QStringList& names) {
-    return Rebuild(db, section, names, Kind::Sub);
+    CopyTally quiet;
+    return Rebuild(db, section, names, Kind::Sub, quiet);
 }
 
 std::optional<QString> RenameFields(AppState& state, int section, const QStringList& mainNames,
-                                    const QStringList& subNames) {
+                                    const QStringList& subNames, const RebuildProgress& progress) {
     if (mainNames.size() != MainFieldSlots || subNames.size() != SubFieldSlots)
         throw std::invalid_argument("RenameFields: 15 main and 10 sub names expected");
     const ConfigSection& slot = state.config[section];
@@ -323,10 +423,18 @@ std::optional<QString> RenameFields(AppState& state, int section, const QStringL
     CategoryConfig next = state.config;
     ConfigSection& s = next[section];
     Transaction tx(*db);
+    // The rows of both rebuilds make one progress report; a table that is missing fails in the rebuild itself.
+    std::int64_t rows = 0;
+    for (const QString& t : {mainChanged ? slot.SavedMainTable.trimmed() : QString(),
+                             subChanged ? slot.SavedSubTable.trimmed() : QString()}) {
+        if (!t.isEmpty() && db->tableExists(t))
+            rows += db->rowCount(t);
+    }
+    CopyTally tally(mainChanged || subChanged ? progress : RebuildProgress(), rows);
     if (mainChanged)
-        s.TableName = CreateTableMain(*db, slot, mainNames);
+        s.TableName = Rebuild(*db, slot, mainNames, Kind::Main, tally);
     if (subChanged)
-        s.SubTableName = CreateTableSub(*db, slot, subNames);
+        s.SubTableName = Rebuild(*db, slot, subNames, Kind::Sub, tally);
     for (int k = 1; k <= MainFieldSlots; ++k)
         s.FieldName[k] = mainNames[k - 1];
     for (int k = 1; k <= SubFieldSlots; ++k)

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace quelm::platform {
@@ -44,10 +46,15 @@ DataDeletion DeleteCategoryData(AppState& state, int section);
 QString CreateTableMain(platform::Database& db, const ConfigSection& section, const QStringList& names);
 QString CreateTableSub(platform::Database& db, const ConfigSection& section, const QStringList& names);
 
-// Renames a category's fields: 15 main and 10 sub names as typed. Only a table whose names changed is rebuilt. The
-// rebuilds and the configuration row are one transaction and state.config changes only after it is committed.
+// How far a rebuild is: rows copied so far of all the rows it copies. Called between pieces of the copy, first with
+// (0, total) once the checks have passed and the rebuild begins.
+using RebuildProgress = std::function<void(std::int64_t copied, std::int64_t total)>;
+
+// Renames a category's fields: 15 main and 10 sub names as typed. Only a table whose names changed is rebuilt; its rows
+// go by one INSERT … SELECT where every stored value can be carried in SQL, else row by row. The rebuilds and the
+// configuration row are one transaction and state.config changes only after it is committed.
 // Returns a refusal text (nothing changed) or nullopt; engine errors are thrown with nothing changed.
 std::optional<QString> RenameFields(AppState& state, int section, const QStringList& mainNames,
-                                    const QStringList& subNames);
+                                    const QStringList& subNames, const RebuildProgress& progress = {});
 
 } // namespace quelm::store

@@ -142,12 +142,20 @@ void Form2b::Command4_Click() {
     QStringList subNames;
     for (const QLineEdit* box : Text2)
         subNames << box->text();
+    // The window opens with the first report, once the names have passed their checks and a rebuild begins.
+    std::unique_ptr<platform::ProgressWindow> progress;
+    const auto report = [&](std::int64_t copied, std::int64_t total) {
+        if (!progress)
+            progress = ui_.showProgress(QStringLiteral("データベースを再構築しています…"), windowTitle(), this);
+        progress->report(copied, total);
+    };
     try {
-        if (auto refusal = RenameFields(state_, section_, mainNames, subNames)) {
+        if (auto refusal = RenameFields(state_, section_, mainNames, subNames, report)) {
             ui_.message(*refusal, Icon::Critical, Buttons::Ok, ErrorTitle, this);
             return;
         }
     } catch (const platform::EngineError& e) {
+        progress.reset(); // the message goes over the screen, not behind a progress window
         platform::ShowEngineError(ui_, e.message(), this);
         return;
     }

@@ -111,6 +111,55 @@ TEST_F(EngineTest, TransactionRollsBackUnlessCommitted) {
     EXPECT_FALSE(db->tableExists(QStringLiteral("Y1")));
 }
 
+TEST_F(EngineTest, AddedRowsKeepEachTextWhateverCameBefore) {
+    // Each add reuses the buffers of the one before: a shorter text must not keep the tail of a longer one.
+    const QStringList texts{QStringLiteral("交響曲第九番　合唱付き"), QStringLiteral("x"), QString(""),
+                            QString::fromUtf8("\xF0\xA0\xAE\xB7野家"), QStringLiteral("   ")};
+    {
+        auto rs = db->openTable(QStringLiteral("CD1"));
+        for (int k = 0; k < texts.size(); ++k) {
+            rs->addNew();
+            rs->setValue(0, Value(texts[k]));
+            rs->setValue(QStringLiteral("登録ＮＯ"), Value(k + 1));
+            rs->update();
+        }
+    }
+    QStringList read;
+    for (auto rs = db->openTable(QStringLiteral("CD1")); !rs->eof(); rs->moveNext()) {
+        ASSERT_EQ(rs->value(0).kind(), Value::Kind::Text); // the empty text stays a text, not Null
+        read << rs->value(0).toText();
+    }
+    EXPECT_EQ(read, texts);
+}
+
+TEST_F(EngineTest, CopyRowsGoesPieceByPieceAndStopsAtARowThatDoesNotQualify) {
+    db->execute(QStringLiteral("CREATE TABLE S (a TEXT, b LONG)"));
+    db->execute(QStringLiteral("CREATE TABLE T (x TEXT, y LONG)"));
+    // Rowids far apart, the largest one included: the pieces follow the rows, not the numbers.
+    db->execute(QStringLiteral("INSERT INTO S (rowid, a, b) VALUES (-5, 'm', 1), (1, 'a', 2), (2, 'b', 3), "
+                               "(3, 'c', 4), (4000000000000, 'd', 5), (9223372036854775807, 'e', 6)"));
+    QList<std::int64_t> reports;
+    const auto copy = [&](const QString& condition) {
+        reports.clear();
+        return db->copyRows(QStringLiteral("S"), QStringLiteral("T"), {QStringLiteral("x"), QStringLiteral("y")},
+                            {QStringLiteral("upper(a)"), QStringLiteral("b * 10")}, condition, 2,
+                            [&](std::int64_t n) { reports << n; });
+    };
+    EXPECT_EQ(copy(QStringLiteral("1")), 6);
+    EXPECT_EQ(reports, (QList<std::int64_t>{2, 4, 6}));
+    QStringList rows;
+    for (auto rs = db->openTable(QStringLiteral("T")); !rs->eof(); rs->moveNext())
+        rows << rs->value(0).toText() + rs->value(1).toText();
+    EXPECT_EQ(rows, (QStringList{"M10", "A20", "B30", "C40", "D50", "E60"}));
+
+    // 'b' does not qualify: its piece copies one row of two and the copy stops there.
+    db->execute(QStringLiteral("DELETE FROM T"));
+    EXPECT_EQ(copy(QStringLiteral("a <> 'b'")), 3);
+    EXPECT_EQ(reports, (QList<std::int64_t>{2, 3}));
+    EXPECT_EQ(db->rowCount(QStringLiteral("T")), 3);
+    EXPECT_EQ(db->rowCount(QStringLiteral("S")), 6);
+}
+
 TEST(Engine, OpeningAMissingOrForeignFileFails) {
     QTemporaryDir dir;
     EXPECT_THROW(Database::open(dir.filePath(QStringLiteral("none.mdb"))), EngineError);

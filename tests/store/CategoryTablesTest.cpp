@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace quelm;
 using platform::Database;
@@ -305,4 +306,115 @@ TEST_F(RenameTest, AFailureHalfWayLeavesDatabaseAndConfigurationAsBefore) {
     EXPECT_EQ(cat.state.config, config);
     EXPECT_EQ(Snapshot(*cat.open()), before);
     EXPECT_EQ(cat.reload()[4].TableName, QStringLiteral("CD1"));
+}
+
+namespace {
+
+// The stored cells of a table in key order, as the engine quotes them: 'text', numbers bare, NULL.
+QStringList StoredRows(Database& db, const QString& table) {
+    QStringList cells;
+    for (const platform::Column& c : db.columns(table))
+        cells << QStringLiteral("quote(%1)").arg(platform::QuoteIdentifier(c.name));
+    sqlite3_stmt* stmt = db.prepare(
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(cells.join(QStringLiteral(" || '|' || ")), table));
+    QStringList rows;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    return rows;
+}
+
+// Fifteen main fields (11, 12 LONG; 13, 14 DATE), 登録ＮＯ and 画像jpg有無 as SQL literals.
+QString MainRow(const QStringList& cells) {
+    return QStringLiteral("INSERT INTO CD1 VALUES (%1)").arg(cells.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+// Stored forms of a well-kept table go through the engine's own copy, odd ones through the row-by-row conversion;
+// either way the rebuilt rows are the same. The second catalogue holds one odd row, so all of it goes row by row.
+TEST_F(RenameTest, EveryStoredFormComesOutTheSameWhicheverWayTheRowsAreCopied) {
+    const QString longJapanese = QString(255, QChar(0x3042)); // 255 characters, 765 bytes: still within the limit
+    const QString outsideBmp = QString::fromUtf8("\xF0\xA0\xAE\xB7").repeated(10);
+    const QString row1 =
+        MainRow({"'Title'", "' '", "NULL", "'  '", "'" + longJapanese + "'", "'" + outsideBmp + "'", "'x'", "'x'",
+                 "'x'", "'x'", "2", "' '", "'2009-04-06'", "'2009-04-06 00:00:00'", "'x'", "1", "1"});
+    const QString row2 = MainRow({"'b'", "'b'", "'b'", "'b'", "'b'", "'b'", "'b'", "'b'", "'b'", "'b'", "-2147483648",
+                                  "2147483647", "'2010-01-02 13:45:00'", "NULL", "' '", "2", "NULL"});
+    const QString expected1 = "'Title'|NULL|NULL|'  '|'" + longJapanese + "'|'" + outsideBmp +
+                              "'|'x'|'x'|'x'|'x'|2|NULL|'2009-04-06'|'2009-04-06'|'x'|1|1";
+    const QString expected2 = "'b'|'b'|'b'|'b'|'b'|'b'|'b'|'b'|'b'|'b'|-2147483648|2147483647|"
+                              "'2010-01-02 13:45:00'|NULL|NULL|2|NULL";
+    // Odd rows, each on its own: a date typed with slashes, a word in a number field, a fraction, a number as a date;
+    // a year before 100 and a day that does not exist (not dates); a blob in a text field. Any one of them sends the
+    // whole table row by row.
+    const QStringList c10{"'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'", "'c'"};
+    const struct {
+        QString row;
+        QString expected;
+    } odd[] = {
+        {MainRow(c10 + QStringList{"'abc'", "1.5", "'2011/2/3'", "20110203", "'c'", "3", "0"}),
+         "'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|NULL|2|'2011-02-03'|NULL|'c'|3|0"},
+        {MainRow(c10 + QStringList{"NULL", "NULL", "'0050-01-01'", "'2009-02-30'", "'c'", "3", "0"}),
+         "'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|NULL|NULL|NULL|NULL|'c'|3|0"},
+        {MainRow(QStringList{"X'6869'"} + c10.mid(1) + QStringList{"NULL", "NULL", "NULL", "NULL", "'c'", "3", "0"}),
+         "'hi'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|'c'|NULL|NULL|NULL|NULL|'c'|3|0"},
+    };
+
+    for (int round = -1; round < static_cast<int>(std::size(odd)); ++round) {
+        SCOPED_TRACE(round < 0 ? std::string("by the engine") : "row by row, odd row " + std::to_string(round));
+        const bool withOdd = round >= 0;
+        test::TestCatalogue fresh;
+        {
+            auto db = fresh.open();
+            db->execute(row1);
+            db->execute(row2);
+            if (withOdd)
+                db->execute(odd[round].row);
+            db->execute(QStringLiteral("INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) VALUES (' ', 1, 1), ('t', 1, 2)"));
+        }
+        QStringList main = MainBoxes(fresh.state.config[4]);
+        QStringList sub = SubBoxes(fresh.state.config[4]);
+        main[0] = QStringLiteral("題名");
+        sub[0] = QStringLiteral("曲目");
+        std::int64_t last = -1, total = -1;
+        ASSERT_EQ(store::RenameFields(fresh.state, 4, main, sub,
+                                      [&](std::int64_t copied, std::int64_t all) {
+                                          EXPECT_GE(copied, last);
+                                          last = copied;
+                                          total = all;
+                                      }),
+                  std::nullopt);
+        auto db = fresh.open();
+        QStringList expected{expected1, expected2};
+        if (withOdd)
+            expected << odd[round].expected;
+        EXPECT_EQ(StoredRows(*db, QStringLiteral("CD1_1")), expected);
+        const QString blanks = QStringLiteral("|NULL").repeated(9);
+        EXPECT_EQ(StoredRows(*db, QStringLiteral("CD1SUB_1")),
+                  (QStringList{"NULL" + blanks + "|1|1", "'t'" + blanks + "|1|2"}));
+        EXPECT_EQ(total, withOdd ? 5 : 4);
+        EXPECT_EQ(last, total);
+    }
+}
+
+TEST_F(RenameTest, TextsOverTheLimitInUtf16UnitsStopTheRebuild) {
+    // 255 characters, but the last one takes two UTF-16 units: one over the limit of the rebuilt column.
+    const QString text = QString(254, QChar(0x3042)) + QString::fromUtf8("\xF0\x9F\x98\x80");
+    cat.open()->execute(MainRow({"'" + text + "'", "NULL", "NULL", "NULL", "NULL", "NULL", "NULL", "NULL", "NULL",
+                                 "NULL", "NULL", "NULL", "NULL", "NULL", "NULL", "1", "0"}));
+    const auto before = Snapshot(*cat.open());
+    const auto config = cat.state.config;
+    QStringList main = MainBoxes(cd());
+    main[0] = QStringLiteral("題名");
+    EXPECT_THROW(store::RenameFields(cat.state, 4, main, SubBoxes(cd())), EngineError);
+    EXPECT_EQ(cat.state.config, config);
+    EXPECT_EQ(Snapshot(*cat.open()), before);
+
+    // Nothing renamed, nothing rebuilt: no progress either.
+    int reports = 0;
+    EXPECT_EQ(store::RenameFields(cat.state, 4, MainBoxes(cd()), SubBoxes(cd()),
+                                  [&](std::int64_t, std::int64_t) { ++reports; }),
+              std::nullopt);
+    EXPECT_EQ(reports, 0);
 }

@@ -111,6 +111,7 @@ TEST_F(Form2bTest, RefusalsAndEngineErrorsKeepTheScreenAndTheConfiguration) {
     EXPECT_NE(form.result(), QDialog::Accepted);
     EXPECT_EQ(cat.state.config, config);
     EXPECT_TRUE(cat.open()->tableExists(QStringLiteral("CD1")));
+    EXPECT_TRUE(cat.ui.progressWindows.isEmpty()); // refused before any rebuild began
 
     // A text too long for any rebuilt table, written past the engine's checks: the rebuild fails and is undone.
     cat.open()->execute(QStringLiteral("INSERT INTO CD1 (タイトル, 登録ＮＯ, 画像jpg有無) VALUES ('%1', 1, 0)")
@@ -124,6 +125,7 @@ TEST_F(Form2bTest, RefusalsAndEngineErrorsKeepTheScreenAndTheConfiguration) {
     EXPECT_EQ(cat.reload(), config);
     EXPECT_TRUE(cat.open()->tableExists(QStringLiteral("CD1")));
     EXPECT_FALSE(cat.open()->tableExists(QStringLiteral("CD1_1")));
+    EXPECT_EQ(cat.ui.progressOpen, 0); // the failed rebuild closed its window
 }
 
 TEST_F(Form2bTest, TheBoxesOfBothGroupsLineUpAtTheirFullHeight) {
@@ -163,4 +165,29 @@ TEST_F(Form2bTest, ReturnInANameBoxRebuildsNothing) {
     EXPECT_EQ(cat.reload()[4].FieldName[1], before);
     for (QPushButton* b : form.findChildren<QPushButton*>())
         EXPECT_FALSE(b->isDefault() || b->autoDefault()) << b->text().toStdString();
+}
+
+TEST_F(Form2bTest, ALargeRebuildShowsItsProgressUntilItEnds) {
+    // 40,000 sub rows: the copy goes in several pieces, each reported.
+    cat.addMain(4, 1, {QStringLiteral("t")});
+    cat.open()->execute(QStringLiteral("INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) WITH RECURSIVE n(k) AS "
+                                       "(SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 40000) "
+                                       "SELECT 'track', 1, k FROM n"));
+    Form2b form(cat.state, cat.ui);
+    form.Combo1_Click(0);
+    form.Text1[0]->setText(QStringLiteral("題名"));
+    form.Text2[0]->setText(QStringLiteral("曲目"));
+    form.Command4_Click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    ASSERT_EQ(cat.ui.progressWindows.size(), 1);
+    EXPECT_EQ(cat.ui.progressWindows[0].text, QStringLiteral("データベースを再構築しています…"));
+    EXPECT_EQ(cat.ui.progressWindows[0].title, form.windowTitle());
+    EXPECT_EQ(cat.ui.progressOpen, 0);
+    const auto& reports = cat.ui.progressReports;
+    ASSERT_GE(reports.size(), 4);
+    EXPECT_EQ(reports.front(), std::make_pair(std::int64_t{0}, std::int64_t{40001}));
+    EXPECT_EQ(reports.back(), std::make_pair(std::int64_t{40001}, std::int64_t{40001}));
+    for (int i = 1; i < reports.size(); ++i)
+        EXPECT_LE(reports[i - 1].first, reports[i].first);
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1SUB_1")), 40000);
 }
