@@ -30,7 +30,6 @@ using platform::TwipsToPixels;
 
 namespace {
 
-constexpr int ListDesignWidth = 14655; // the lists at the narrow layout; widened by ListViewExtraWidth
 constexpr int FormHeight = 9600;
 
 } // namespace
@@ -132,7 +131,7 @@ QMenu* RecordScreen::addEditSubmenu(const QString& title) {
 
 platform::RecordList* RecordScreen::newList() {
     auto* list = new platform::RecordList(this);
-    list->setFixedWidth(TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth));
+    list->setFixedWidth(ListWidthPixels(state_));
     return list;
 }
 

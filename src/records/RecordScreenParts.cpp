@@ -70,6 +70,11 @@ QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent) {
     return label;
 }
 
+int ListWidthPixels(const store::AppState& state) {
+    constexpr int NarrowListWidth = 14655;
+    return platform::TwipsToPixels(NarrowListWidth + state.ListViewExtraWidth);
+}
+
 void PlaceListWindow(QWidget& window, const store::AppState& state, int heightTwips) {
     window.resize(platform::TwipsToPixels(state.ListFormWidth), platform::TwipsToPixels(heightTwips));
     window.move(platform::TwipsToPixels(state.ListFormLeft), std::max(0, platform::TwipsToPixels(state.ListFormTop)));

@@ -38,6 +38,8 @@ QLabel* HeadingLabel(const QString& text, int enlargeBy, QWidget* parent);
 // Sizes and places a list window (record screens, search, inquiry) from the layout values of the main window. A
 // negative top (a screen lower than the design) would put the title bar out of reach, so the window stays on screen.
 void PlaceListWindow(QWidget& window, const store::AppState& state, int heightTwips);
+// Width in pixels of the lists of those windows: the narrow layout's width, widened by the main window's layout.
+int ListWidthPixels(const store::AppState& state);
 
 inline const QString NoRecordMessage = QStringLiteral("明細レコードが指定されていません。");
 

@@ -33,7 +33,6 @@ using platform::TwipsToPixels;
 
 namespace {
 
-constexpr int ListDesignWidth = 14655; // widened by ListViewExtraWidth, as on the record screens
 constexpr int FormHeight = 11100;
 
 const QString OpenPrefix = QStringLiteral("　     ");
@@ -87,10 +86,10 @@ Form10::Form10(store::AppState& state, platform::Ui& ui, QWidget* parent) : QDia
                        "メイン明細の行をクリックすると、そのサブ明細が下に表示されます。\n"
                        "この画面では、明細の登録・変更・削除はできません。"));
     Text2->setFixedHeight(TwipsToPixels(1500));
-    Text2->setFixedWidth(TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth));
+    const int listWidth = records::ListWidthPixels(state_);
+    Text2->setFixedWidth(listWidth);
     layout->addWidget(Text2);
 
-    const int listWidth = TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth);
     Label6 = new QLabel(QStringLiteral("メイン明細"), this);
     layout->addWidget(Label6);
     ListView1 = new platform::RecordList(this);

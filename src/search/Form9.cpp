@@ -33,7 +33,6 @@ using platform::TwipsToPixels;
 
 namespace {
 
-constexpr int ListDesignWidth = 14655; // widened by ListViewExtraWidth, as on the record screens
 constexpr int FormHeight = 9600;
 
 } // namespace
@@ -70,7 +69,7 @@ Form9::Form9(store::AppState& state, platform::Ui& ui, QWidget* parent)
     layout->addWidget(Label1);
     Label2 = new QLabel(QStringLiteral("検索結果"), this);
     layout->addWidget(Label2);
-    const int listWidth = TwipsToPixels(ListDesignWidth + state_.ListViewExtraWidth);
+    const int listWidth = records::ListWidthPixels(state_);
     ListView1 = new platform::RecordList(this);
     ListView1->setFixedWidth(listWidth);
     layout->addWidget(ListView1, 1);
