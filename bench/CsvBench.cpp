@@ -8,6 +8,7 @@
 #include "records/MainRecords.h"
 #include "store/Catalogue.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -157,14 +158,28 @@ void BM_CsvExportMainAndSub(benchmark::State& st) {
     choice.mainFields.assign(15, true);
     choice.subFields.assign(10, true);
     const QString out = dir->path() + QStringLiteral("/export.csv");
+    double composeMs = 0, encodeMs = 0, writeMs = 0;
     for (auto _ : st) {
+        QElapsedTimer clock;
+        clock.start();
         auto db = store::OpenCatalogue(state.databasePath());
         const exchange::ExportText text = exchange::ComposeExport(*db, state.config[Cd], rows, choice);
-        const exchange::EncodedExport bytes = exchange::EncodeExport(text.text, platform::TextEncoding::Cp932);
+        composeMs += static_cast<double>(clock.restart());
+        // The synthetic titles hold "Café", which CP932 cannot: as on the screen, the user is asked and answers that
+        // the file be written in UTF-8.
+        exchange::EncodedExport bytes = exchange::EncodeExport(text.text, platform::TextEncoding::Cp932);
+        if (!bytes.lossless)
+            bytes = exchange::EncodeExport(text.text, platform::TextEncoding::Utf8Bom);
+        encodeMs += static_cast<double>(clock.restart());
         if (exchange::WriteFileInPlace(out, bytes.bytes) || text.subLines != mains * subsPerMain)
             st.SkipWithError("export failed");
+        writeMs += static_cast<double>(clock.restart());
         st.counters["bytes"] = static_cast<double>(bytes.bytes.size());
     }
+    // Wall milliseconds of each step, per run.
+    st.counters["compose_ms"] = composeMs / static_cast<double>(st.iterations());
+    st.counters["encode_ms"] = encodeMs / static_cast<double>(st.iterations());
+    st.counters["write_ms"] = writeMs / static_cast<double>(st.iterations());
     st.SetItemsProcessed(st.iterations() * mains);
 }
 
@@ -173,4 +188,4 @@ void BM_CsvExportMainAndSub(benchmark::State& st) {
 BENCHMARK(BM_CsvImportMain)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CsvReadOnly)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_BareSqliteInsert)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_CsvExportMainAndSub)->Args({100000, 10})->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_CsvExportMainAndSub)->Args({100000, 10})->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();

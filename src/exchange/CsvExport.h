@@ -48,7 +48,8 @@ struct ExportText {
 ExportText ComposeExport(platform::Database& db, const store::ConfigSection& section,
                          const std::vector<ExportMainRow>& rows, const ExportChoice& choice);
 
-// The text encoded, and whether every character could be held; when not, the first one that could not.
+// The text encoded, and whether every character could be held; when not (CP932 only), no bytes but the first
+// character that could not.
 struct EncodedExport {
     QByteArray bytes;
     bool lossless = true;

@@ -513,7 +513,8 @@ void AppendCsvLine(QString& out, const std::vector<CsvCell>& cells) {
             hasQuote = hasQuote || c == Quote;
             separator = separator || c == Comma || c == u'\r' || c == u'\n';
         }
-        if (!hasQuote && !separator && type != QLatin1String("TEXT")) {
+        const bool textType = type.size() == 4 && QStringView(type) == u"TEXT"; // the length first: most are filler
+        if (!hasQuote && !separator && !textType) {
             out += text;
             continue;
         }

@@ -3,7 +3,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <future>
 #include <vector>
 
 namespace quelm::platform {
@@ -124,21 +126,88 @@ namespace {
 
 // ICU's CP932 replaces what it cannot hold and says so; the only character it changes silently is one of the
 // private-use area (U+F86F comes back as "№"), so a round trip is needed only for a text holding such characters.
-bool Cp932RoundTrips(const QString& text, const QByteArray& bytes, const QStringEncoder& encoder) {
+bool Cp932RoundTrips(QStringView text, const QByteArray& bytes, const QStringEncoder& encoder) {
     if (encoder.hasError())
         return false;
     const bool privateUse =
         std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_PrivateUse; });
-    return !privateUse || QStringDecoder("CP932").decode(bytes) == text;
+    return !privateUse || QString(QStringDecoder("CP932").decode(bytes)) == text;
+}
+
+// Texts below this length are encoded on one thread.
+constexpr qsizetype CharsWorthTwoThreads = 1 << 20;
+// Pieces in which a long text is encoded, so that an encoding told to stop at a misfit stops soon after it.
+constexpr qsizetype PieceChars = 1 << 18;
+
+struct Cp932Bytes {
+    QByteArray bytes;
+    bool lossless = true;
+};
+
+// One encoder, a piece at a time. With stopAtMisfit it ends early, its bytes incomplete, once it or the other
+// thread (through misfitFound) has met a character CP932 cannot hold.
+Cp932Bytes EncodeCp932(QStringView text, bool stopAtMisfit, std::atomic<bool>& misfitFound) {
+    QStringEncoder encoder("CP932");
+    Cp932Bytes out;
+    for (qsizetype at = 0; at < text.size();) {
+        if (stopAtMisfit && misfitFound.load(std::memory_order_relaxed)) {
+            out.lossless = false;
+            return out;
+        }
+        qsizetype end = std::min(text.size(), at + PieceChars);
+        if (end < text.size() && text[end - 1].isHighSurrogate())
+            ++end; // a surrogate pair stays in one piece
+        out.bytes += encoder.encode(text.sliced(at, end - at));
+        if (encoder.hasError())
+            misfitFound = true;
+        at = end;
+    }
+    out.lossless = Cp932RoundTrips(text, out.bytes, encoder);
+    if (!out.lossless)
+        misfitFound = true;
+    return out;
+}
+
+// CP932 carries no state from one character to the next, so a long text is encoded in two halves side by side,
+// cut after a line break (never inside a surrogate pair).
+Cp932Bytes EncodeCp932InHalves(QStringView text, bool stopAtMisfit) {
+    std::atomic<bool> misfitFound = false;
+    const qsizetype cut = text.indexOf(QLatin1Char('\n'), text.size() / 2) + 1;
+    if (text.size() < CharsWorthTwoThreads || cut == 0)
+        return EncodeCp932(text, stopAtMisfit, misfitFound);
+    auto later =
+        std::async(std::launch::async, [&] { return EncodeCp932(text.sliced(cut), stopAtMisfit, misfitFound); });
+    Cp932Bytes out;
+    try {
+        out = EncodeCp932(text.first(cut), stopAtMisfit, misfitFound);
+    } catch (...) {
+        later.wait();
+        throw;
+    }
+    const Cp932Bytes rest = later.get();
+    out.bytes += rest.bytes;
+    out.lossless = out.lossless && rest.lossless;
+    return out;
 }
 
 } // namespace
 
+std::optional<QByteArray> EncodeCp932Exactly(const QString& text) {
+    Cp932Bytes out = EncodeCp932InHalves(text, true);
+    return out.lossless ? std::optional<QByteArray>(std::move(out.bytes)) : std::nullopt;
+}
+
 QByteArray EncodeText(const QString& text, TextEncoding encoding, bool* lossless) {
+    if (encoding == TextEncoding::Cp932) {
+        Cp932Bytes out = EncodeCp932InHalves(text, false);
+        if (lossless)
+            *lossless = out.lossless;
+        return std::move(out.bytes);
+    }
     QStringEncoder encoder = EncoderFor(encoding);
     QByteArray bytes = encoder.encode(text);
     if (lossless)
-        *lossless = encoding == TextEncoding::Cp932 ? Cp932RoundTrips(text, bytes, encoder) : CanEncode(text, encoding);
+        *lossless = CanEncode(text, encoding);
     return bytes;
 }
 
@@ -154,11 +223,8 @@ bool CanEncode(const QString& text, TextEncoding encoding) {
             if (c.unicode() > 0xFF)
                 return false;
         return true;
-    case TextEncoding::Cp932: {
-        QStringEncoder encoder("CP932");
-        const QByteArray bytes = encoder.encode(text);
-        return Cp932RoundTrips(text, bytes, encoder);
-    }
+    case TextEncoding::Cp932:
+        return EncodeCp932Exactly(text).has_value();
     }
     return false;
 }

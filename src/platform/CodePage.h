@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace quelm::platform {
 
@@ -32,6 +33,9 @@ QString DecodeText(const QByteArray& bytes, TextEncoding encoding);
 // Encodes a text, with a byte-order mark for Utf8Bom and the UTF-16 forms. lossless (when given) tells whether every
 // character could be written; nothing is ever replaced silently when the caller checks it.
 QByteArray EncodeText(const QString& text, TextEncoding encoding, bool* lossless = nullptr);
+
+// The text in CP932 when every character can be written in it; nullopt as soon as one is found that cannot.
+std::optional<QByteArray> EncodeCp932Exactly(const QString& text);
 
 // Whether every character of the text can be written in the encoding.
 bool CanEncode(const QString& text, TextEncoding encoding);

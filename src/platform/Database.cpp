@@ -354,12 +354,13 @@ std::unique_ptr<Database> Database::openReadOnly(const QString& path) {
     return openWith(path, SQLITE_OPEN_READONLY);
 }
 
-std::unique_ptr<Database> Database::openWith(const QString& path, int flags) {
+std::unique_ptr<Database> Database::openWith(const QString& path, int flags, int busyMilliseconds) {
     if (!QFileInfo(path).isFile())
         throw EngineError(QStringLiteral("データベース '%1' が見つかりません。").arg(path));
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | OpenFlags, nullptr);
     std::unique_ptr<Database> db(new Database(raw, path));
+    sqlite3_busy_timeout(raw, busyMilliseconds);
     if (rc != SQLITE_OK)
         db->raise(QStringLiteral("データベース '%1' を開けません").arg(path));
     // A file that is not a database only shows itself at the first read.
@@ -576,6 +577,36 @@ void Transaction::commit() {
     db_.execute(QStringLiteral("RELEASE ") + name_);
     done_ = true;
     --db_.savepointDepth_;
+}
+
+// ---------------------------------------------------------------- ReadTwin
+
+std::unique_ptr<ReadTwin> ReadTwin::open(Database& db) {
+    if (db.savepointDepth_ == 0)
+        return nullptr;
+    try {
+        // A read inside the transaction holds the file's shared lock until the transaction ends; it also shows the
+        // connection the file's journal mode.
+        db.execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        sqlite3_stmt* mode = db.prepare(QStringLiteral("PRAGMA journal_mode"));
+        const bool rollbackJournal =
+            sqlite3_step(mode) == SQLITE_ROW && QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(mode, 0)))
+                                                        .compare("wal", Qt::CaseInsensitive) != 0;
+        sqlite3_finalize(mode);
+        if (!rollbackJournal)
+            return nullptr;
+        std::unique_ptr<ReadTwin> twin(new ReadTwin);
+        twin->db_ = Database::openWith(db.path(), SQLITE_OPEN_READONLY, 0);
+        twin->reading_ = std::make_unique<Transaction>(*twin->db_);
+        twin->db_->execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        return twin;
+    } catch (const EngineError&) {
+        return nullptr;
+    }
+}
+
+ReadTwin::~ReadTwin() {
+    reading_.reset(); // before the connection closes
 }
 
 // ---------------------------------------------------------------- Recordset

@@ -90,13 +90,14 @@ public:
 
 private:
     Database(sqlite3* db, QString path);
-    static std::unique_ptr<Database> openWith(const QString& path, int flags);
+    static std::unique_ptr<Database> openWith(const QString& path, int flags, int busyMilliseconds = 3000);
     std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key);
 
     sqlite3* db_;
     QString path_;
     int savepointDepth_ = 0;
     friend class Transaction;
+    friend class ReadTwin;
 };
 
 // All or nothing: everything done on the database while the guard lives is undone unless commit() is called.
@@ -113,6 +114,27 @@ private:
     Database& db_;
     QString name_;
     bool done_ = false;
+};
+
+// A second, read-only connection that sees the same state of the catalogue as a first one, so that a long read can
+// be split over two threads (each connection used by one thread at a time). It takes the first connection's read
+// lock, which no write can be committed past while the first's transaction lasts, and then starts its own reading.
+class ReadTwin {
+public:
+    // db must be inside a Transaction. Null where the twin could not be sure to read the same state: no transaction,
+    // a write-ahead log (each of its readers sees the state of its own start), or a twin that cannot open or lock the
+    // file at once (a writer is waiting); the caller then does the work alone.
+    static std::unique_ptr<ReadTwin> open(Database& db);
+    ~ReadTwin();
+    ReadTwin(const ReadTwin&) = delete;
+    ReadTwin& operator=(const ReadTwin&) = delete;
+
+    Database& db() { return *db_; }
+
+private:
+    ReadTwin() = default;
+    std::unique_ptr<Database> db_;
+    std::unique_ptr<Transaction> reading_;
 };
 
 // A scan over one table with DAO-style editing. Assignments are checked against the declared column types,

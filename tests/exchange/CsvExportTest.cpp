@@ -95,6 +95,68 @@ TEST_F(CsvExportRun, LinesHaveTheWidthOfTheLargerSideAndTheIdentifyingColumn) {
               QStringLiteral("ＣＳＶデータ出力が終了しました。 \r\n種目メイン明細　2\r\n種目サブ明細　　0"));
 }
 
+TEST_F(CsvExportRun, ALongExportKeepsEveryLineInItsPlace) {
+    // Enough records for the work to be split: record n has the text n and the sub records n-1 and n-2.
+    {
+        auto db = cat.open();
+        platform::Transaction writing(*db);
+        auto main = db->openTable(QStringLiteral("CD1"));
+        auto sub = db->openTable(QStringLiteral("CD1SUB"));
+        for (int n = 100; n < 3100; ++n) {
+            main->addNew();
+            main->setValue(0, Value(QString::number(n)));
+            main->setValue(store::MainKeyColumn, Value(n));
+            main->update();
+            for (int k = 1; k <= 2; ++k) {
+                sub->addNew();
+                sub->setValue(0, Value(QString::number(n - k)));
+                sub->setValue(store::MainKeyColumn, Value(n));
+                sub->setValue(store::SubKeyColumn, Value(k));
+                sub->update();
+            }
+        }
+        writing.commit();
+    }
+    ExportChoice choice;
+    choice.mode = ExportMode::AllMainAndSub;
+    choice.mainFields = Ticks(15, {0});
+    choice.subFields = Ticks(10, {0});
+    const std::vector<ExportMainRow> rows = listRows();
+    ASSERT_EQ(rows.size(), 3002u);
+    QStringList expected;
+    for (const ExportMainRow& row : rows) {
+        const std::int64_t n = row.regNo;
+        expected << QStringLiteral("\"%1\",\"%2・0\"").arg(row.fields[0]).arg(n);
+        if (n == 12) {
+            for (int k = 1; k <= 3; ++k)
+                expected << QStringLiteral("\"曲%1\",\"12・%1\"").arg(k);
+        } else if (n >= 100) {
+            for (int k = 1; k <= 2; ++k)
+                expected << QStringLiteral("\"%1\",\"%2・%3\"").arg(n - k).arg(n).arg(k);
+        }
+    }
+    auto db = cat.open();
+    const ExportText out = ComposeExport(*db, cat.state.config[Cd], rows, choice);
+    EXPECT_EQ(out.mainLines, 3002);
+    EXPECT_EQ(out.subLines, 6003);
+    EXPECT_EQ(Lines(out.text), expected);
+    // Encoded in two halves side by side, the bytes are those of the text as a whole.
+    const QString longText = out.text.repeated(40);
+    const EncodedExport encoded = EncodeExport(longText, platform::TextEncoding::Cp932);
+    EXPECT_TRUE(encoded.lossless);
+    QByteArray cp932 = longText.toUtf8();
+    for (const auto& [utf8, sjis] : {std::pair{"・", "\x81\x45"},
+                                     {"曲", "\x8B\xC8"},
+                                     {"題名", "\x91\xE8\x96\xBC"},
+                                     {"サブなし", "\x83\x54\x83\x75\x82\xC8\x82\xB5"}})
+        cp932.replace(utf8, sjis);
+    EXPECT_EQ(encoded.bytes, cp932);
+    // A misfit in the later half is found all the same.
+    const EncodedExport misfit = EncodeExport(longText + QStringLiteral("Café\r\n"), platform::TextEncoding::Cp932);
+    EXPECT_FALSE(misfit.lossless);
+    EXPECT_EQ(misfit.firstMisfit, QStringLiteral("é"));
+}
+
 TEST_F(CsvExportRun, ExportedRecordsImportBackWithTheSameValues) {
     const QStringList hard{QStringLiteral("12\" Single"), QStringLiteral("a, \"b\", c"),
                            QStringLiteral("一行目\r\n二行目"), QStringLiteral("全角　テキスト①㈱ⅲ"), QString()};

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace quelm;
 using platform::Database;
@@ -109,6 +110,31 @@ TEST_F(EngineTest, TransactionRollsBackUnlessCommitted) {
         db->execute(QStringLiteral("CREATE TABLE Y1 (A TEXT)"));
     }
     EXPECT_FALSE(db->tableExists(QStringLiteral("Y1")));
+}
+
+TEST_F(EngineTest, AReadTwinSeesTheSameStateAndHoldsOffWritersUntilBothEnd) {
+    EXPECT_EQ(platform::ReadTwin::open(*db), nullptr); // outside a transaction there is no state to share
+    auto writer = cat.open();
+    sqlite3_busy_timeout(writer->handle(), 0);
+    writer->execute(QStringLiteral("INSERT INTO CD1 (タイトル, 登録ＮＯ) VALUES ('one', 1)"));
+    {
+        platform::Transaction reading(*db);
+        auto twin = platform::ReadTwin::open(*db);
+        ASSERT_NE(twin, nullptr);
+        // No write can be committed in between, so both read the same rows.
+        EXPECT_THROW(writer->execute(QStringLiteral("INSERT INTO CD1 (タイトル, 登録ＮＯ) VALUES ('two', 2)")),
+                     EngineError);
+        EXPECT_EQ(twin->db().rowCount(QStringLiteral("CD1")), 1);
+        EXPECT_EQ(db->rowCount(QStringLiteral("CD1")), 1);
+        EXPECT_THROW(twin->db().execute(QStringLiteral("DELETE FROM CD1")), EngineError); // it only reads
+    }
+    writer->execute(QStringLiteral("INSERT INTO CD1 (タイトル, 登録ＮＯ) VALUES ('two', 2)"));
+    EXPECT_EQ(db->rowCount(QStringLiteral("CD1")), 2);
+
+    // In a write-ahead log each reader sees the state of its own start: no twin.
+    writer->execute(QStringLiteral("PRAGMA journal_mode = WAL"));
+    platform::Transaction reading(*db);
+    EXPECT_EQ(platform::ReadTwin::open(*db), nullptr);
 }
 
 TEST_F(EngineTest, AddedRowsKeepEachTextWhateverCameBefore) {
