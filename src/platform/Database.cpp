@@ -513,25 +513,30 @@ std::int64_t Database::copyRows(const QString& from, const QString& to, const QS
 }
 
 std::unique_ptr<Recordset> Database::openTable(const QString& table) {
-    return openTableImpl(table, {}, nullptr);
+    return openTableImpl(table, {}, nullptr, true);
 }
 
 std::unique_ptr<Recordset> Database::openTable(const QString& table, const QString& column, const Value& key) {
-    return openTableImpl(table, column, &key);
+    return openTableImpl(table, column, &key, true);
 }
 
-std::unique_ptr<Recordset> Database::openTableImpl(const QString& table, const QString& filterColumn,
-                                                   const Value* key) {
-    const QList<Column> cols = columns(table);
-    // Primary key columns in key order give the scan order; without a key, insertion order.
-    sqlite3_stmt* pkStmt = prepare(QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk"));
-    Bind(*this, pkStmt, 1, table);
-    QStringList order;
-    while (sqlite3_step(pkStmt) == SQLITE_ROW)
-        order << QuoteIdentifier(Utf8(sqlite3_column_text(pkStmt, 0), sqlite3_column_bytes(pkStmt, 0)));
-    sqlite3_finalize(pkStmt);
-    order << QStringLiteral("rowid");
+std::unique_ptr<Recordset> Database::openTableInStoredOrder(const QString& table) {
+    return openTableImpl(table, {}, nullptr, false);
+}
 
+QStringList Database::primaryKey(const QString& table) {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk"));
+    Bind(*this, stmt, 1, table);
+    QStringList key;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        key << Utf8(sqlite3_column_text(stmt, 0), sqlite3_column_bytes(stmt, 0));
+    sqlite3_finalize(stmt);
+    return key;
+}
+
+std::unique_ptr<Recordset> Database::openTableImpl(const QString& table, const QString& filterColumn, const Value* key,
+                                                   bool keyOrder) {
+    const QList<Column> cols = columns(table);
     QStringList names;
     for (const Column& c : cols)
         names << QuoteIdentifier(c.name);
@@ -544,7 +549,14 @@ std::unique_ptr<Recordset> Database::openTableImpl(const QString& table, const Q
             throw EngineError(QStringLiteral("列 '%1' がテーブル '%2' にありません。").arg(filterColumn, table));
         sql += QStringLiteral(" WHERE %1 = ?1").arg(QuoteIdentifier(filterColumn));
     }
-    sql += QStringLiteral(" ORDER BY ") + order.join(QLatin1String(", "));
+    if (keyOrder) {
+        // Primary key columns in key order give the scan order; without a key, insertion order.
+        QStringList order;
+        for (const QString& column : primaryKey(table))
+            order << QuoteIdentifier(column);
+        order << QStringLiteral("rowid");
+        sql += QStringLiteral(" ORDER BY ") + order.join(QLatin1String(", "));
+    }
     std::unique_ptr<Recordset> rs(new Recordset(*this, table, cols, sql, key ? *key : Value(), key != nullptr));
     rs->moveFirst();
     return rs;

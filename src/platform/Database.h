@@ -82,6 +82,11 @@ public:
     std::unique_ptr<Recordset> openTable(const QString& table);
     // Only the rows whose column equals key, through the column's index; same order as a full scan.
     std::unique_ptr<Recordset> openTable(const QString& table, const QString& column, const Value& key);
+    // The whole table in the order its rows are stored: read straight through, without visiting the primary key's
+    // index for every row, which makes a full scan several times faster.
+    std::unique_ptr<Recordset> openTableInStoredOrder(const QString& table);
+    // The primary key's columns in key order; empty without one.
+    QStringList primaryKey(const QString& table);
 
     sqlite3* handle() const { return db_; }
     // Prepares one statement, refusing trailing statements.
@@ -91,7 +96,8 @@ public:
 private:
     Database(sqlite3* db, QString path);
     static std::unique_ptr<Database> openWith(const QString& path, int flags, int busyMilliseconds = 3000);
-    std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key);
+    std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key,
+                                             bool keyOrder);
 
     sqlite3* db_;
     QString path_;

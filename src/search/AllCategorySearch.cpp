@@ -4,7 +4,15 @@
 #include "records/TextMatch.h"
 #include "store/Catalogue.h"
 
+#include <QFileInfo>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <future>
+#include <mutex>
+#include <tuple>
 
 namespace quelm::search {
 
@@ -43,33 +51,82 @@ public:
         }
     }
 
-    // False when the observer stopped the scan; the hits found so far are handed over either way.
-    bool run(platform::Database& db, SearchObserver& observer) {
-        auto rs = db.openTable(table_);
-        records::RequireColumnCount(*rs, n_ + (sub_ ? 2 : 1));
+    // Reads the table, asking keepGoing every few thousand records. The hits come in the table's key order (登録ＮＯ,
+    // then サブＮＯ), each record's in field order; complete tells whether the table was read to its end, else the
+    // hits are those found so far.
+    template <typename KeepGoing>
+    std::vector<ListRow> run(platform::Database& db, KeepGoing&& keepGoing, bool& complete) {
+        // Read in stored order, the hits are put in key order afterwards: visiting the key's index for every record
+        // would cost several times the reading. Should the table's key be other than the numbers, or a number not be
+        // a whole number, the table is read again in key order.
+        if (keyedByNumbers(db)) {
+            std::vector<ListRow> hits;
+            if (scan(db.openTableInStoredOrder(table_), keepGoing, complete, &hits))
+                return hits;
+        }
         std::vector<ListRow> hits;
+        scan(db.openTable(table_), keepGoing, complete, &hits, false);
+        return hits;
+    }
+
+private:
+    // A hit and the key that puts it in its place.
+    struct KeyedHit {
+        std::int64_t regNo, subNo;
+        ListRow row;
+    };
+
+    bool keyedByNumbers(platform::Database& db) const {
+        const QStringList key = db.primaryKey(table_);
+        const QStringList wanted =
+            sub_ ? QStringList{store::MainKeyColumn, store::SubKeyColumn} : QStringList{store::MainKeyColumn};
+        return key == wanted;
+    }
+
+    // Collects the hits of one pass into hits. With sortByKey, false when a key is not a whole number (nothing is
+    // collected then).
+    template <typename KeepGoing>
+    bool scan(std::unique_ptr<platform::Recordset> rs, KeepGoing&& keepGoing, bool& complete,
+              std::vector<ListRow>* hits, bool sortByKey = true) {
+        records::RequireColumnCount(*rs, n_ + (sub_ ? 2 : 1));
+        if (sortByKey &&
+            (rs->indexOf(store::MainKeyColumn) != n_ || (sub_ && rs->indexOf(store::SubKeyColumn) != n_ + 1)))
+            return false;
+        std::vector<KeyedHit> keyed;
         int sinceCheck = 0;
-        bool going = true;
+        complete = false;
         for (; !rs->eof(); rs->moveNext()) {
             if (++sinceCheck == RecordsBetweenChecks) {
                 sinceCheck = 0;
-                if (!observer.keepGoing()) {
-                    going = false;
+                if (!keepGoing())
                     break;
-                }
             }
             for (int i : textFields_) {
                 // A Null field reads as two blanks, which a usable search text never occurs in.
                 const std::string_view text = rs->utf8Text(i);
-                if (text.data() != nullptr && matcher_.occursInUtf8(text))
-                    hits.push_back(hitRow(*rs, i, text));
+                if (text.data() == nullptr || !matcher_.occursInUtf8(text))
+                    continue;
+                if (!sortByKey) {
+                    hits->push_back(hitRow(*rs, i, text));
+                    continue;
+                }
+                const platform::Value regNo = rs->value(n_);
+                const platform::Value subNo = sub_ ? rs->value(n_ + 1) : platform::Value(std::int64_t{0});
+                if (regNo.kind() != platform::Value::Kind::Integer || subNo.kind() != platform::Value::Kind::Integer)
+                    return false;
+                keyed.push_back({regNo.toInt(), subNo.toInt(), hitRow(*rs, i, text)});
             }
         }
-        observer.tableFinished(std::move(hits));
-        return going;
+        complete = rs->eof();
+        // Stable: a record's hits keep their field order. The key is unique, so no two records compare equal.
+        std::stable_sort(keyed.begin(), keyed.end(), [](const KeyedHit& a, const KeyedHit& b) {
+            return std::tie(a.regNo, a.subNo) < std::tie(b.regNo, b.subNo);
+        });
+        for (KeyedHit& hit : keyed)
+            hits->push_back(std::move(hit.row));
+        return true;
     }
 
-private:
     ListRow hitRow(const platform::Recordset& rs, int field, std::string_view text) {
         builder_.append(text.data(), static_cast<int>(text.size()));
         builder_.append(category_);
@@ -85,7 +142,7 @@ private:
 
     const ConfigSection& section_;
     bool sub_;
-    const records::TextMatcher& matcher_;
+    records::TextMatcher matcher_; // its own: a matcher keeps a scratch buffer, and tables are read on two threads
     int n_;
     QString table_;
     QString category_;
@@ -122,25 +179,175 @@ QString ProgressText(int done, int total) {
     return QStringLiteral("ファイル読込中　") + QString(Squares - left, QChar(u'■')) + QString(left, QChar(u'□'));
 }
 
+namespace {
+
+// A catalogue file from this size on is read on two threads; below it, a second connection costs more than it saves.
+constexpr qint64 BytesWorthTwoThreads = 4 << 20;
+
+// The tables of one search and what has been read of them. The calling thread takes tables in order, and so does a
+// second thread when there is one; the calling thread alone talks to the observer, handing the tables over in
+// their order as each is read, so the screen sees the same sequence whichever thread read a table.
+class TableRun {
+public:
+    TableRun(const store::CategoryConfig& config, const records::TextMatcher& matcher, SearchObserver& observer)
+        : observer_(observer) {
+        for (int s = store::FirstSlotSection; s <= store::LastSlotSection; ++s) {
+            if (!config[s].inUse())
+                continue;
+            for (bool sub : {false, true})
+                scans_.emplace_back(config[s], sub, matcher);
+        }
+        results_.resize(scans_.size());
+    }
+
+    // Reads tables on this thread until none is left or the observer stops the search; false when stopped.
+    bool readOnCaller(platform::Database& db) {
+        while (true) {
+            if (!checkIn())
+                return false;
+            const int t = next_.fetch_add(1);
+            if (t >= total())
+                return true;
+            if (!read(db, t, [this] { return checkIn(); }))
+                return false;
+        }
+    }
+
+    // Reads tables on a second thread until none is left or the search is stopped; an engine failure is kept for
+    // the calling thread to raise in its turn.
+    void readOnHelper(platform::Database& db) {
+        while (!stop_.load()) {
+            const int t = next_.fetch_add(1);
+            if (t >= total())
+                return;
+            try {
+                read(db, t, [this] { return !stop_.load(); });
+            } catch (...) {
+                finish(t, {}, false, std::current_exception());
+                return;
+            }
+        }
+    }
+
+    // Waits for the second thread's tables, handing each over as it comes; false when the observer stopped it.
+    bool awaitHelper() {
+        while (true) {
+            if (!checkIn())
+                return false;
+            std::unique_lock lock(mutex_);
+            if (handedOver_ == total())
+                return true;
+            // Often enough for the observer to keep the screen painted.
+            readyChanged_.wait_for(lock, std::chrono::milliseconds(20));
+        }
+    }
+
+    // After a stop: the second thread ends at its next check; what either thread had read is handed over too.
+    void stop() { stop_ = true; }
+    void handOverWhatWasRead() { handOver(true); }
+
+private:
+    struct Result {
+        bool ready = false;
+        bool complete = false;
+        std::vector<ListRow> hits;
+        std::exception_ptr failure;
+    };
+
+    int total() const { return static_cast<int>(scans_.size()); }
+
+    template <typename KeepGoing> bool read(platform::Database& db, int t, KeepGoing&& keepGoing) {
+        bool complete = false;
+        std::vector<ListRow> hits = scans_[t].run(db, keepGoing, complete);
+        finish(t, std::move(hits), complete, nullptr);
+        return complete;
+    }
+
+    void finish(int t, std::vector<ListRow>&& hits, bool complete, std::exception_ptr failure) {
+        {
+            std::lock_guard lock(mutex_);
+            results_[t] = {true, complete, std::move(hits), std::move(failure)};
+        }
+        readyChanged_.notify_all();
+    }
+
+    // Hands over what has been read, asks the observer whether to go on and announces the next table.
+    bool checkIn() {
+        handOver(false);
+        if (!observer_.keepGoing()) {
+            stop_ = true;
+            return false;
+        }
+        if (announced_ == handedOver_ && handedOver_ < total())
+            observer_.tableStarted(++announced_, total());
+        return true;
+    }
+
+    // Hands the tables over in their order, each once it has been read to its end (or, after a stop, as far as it
+    // was read), up to the first that has not.
+    void handOver(bool partial) {
+        while (true) {
+            Result result;
+            {
+                std::lock_guard lock(mutex_);
+                if (handedOver_ == total())
+                    return;
+                Result& next = results_[handedOver_];
+                if (!next.ready || (!next.complete && !partial && !next.failure))
+                    return;
+                result = std::move(next);
+            }
+            if (result.failure)
+                std::rethrow_exception(result.failure);
+            if (announced_ == handedOver_)
+                observer_.tableStarted(++announced_, total());
+            ++handedOver_;
+            observer_.tableFinished(std::move(result.hits));
+        }
+    }
+
+    SearchObserver& observer_;
+    std::vector<TableScan> scans_;
+    std::atomic<int> next_ = 0;
+    std::atomic<bool> stop_ = false;
+    std::mutex mutex_;
+    std::condition_variable readyChanged_;
+    std::vector<Result> results_; // under mutex_
+    int handedOver_ = 0;          // calling thread only
+    int announced_ = 0;           // calling thread only
+};
+
+} // namespace
+
 bool SearchAllCategories(platform::Database& db, const store::CategoryConfig& config, const SearchRequest& request,
                          SearchObserver& observer) {
     const records::TextMatcher matcher(request.text,
                                        request.exact ? records::TextFold::Exact : records::TextFold::CaseWidthKana);
-    const int total = TablesToSearch(config);
-    int done = 0;
-    for (int s = store::FirstSlotSection; s <= store::LastSlotSection; ++s) {
-        if (!config[s].inUse())
-            continue;
-        for (bool sub : {false, true}) {
-            if (!observer.keepGoing())
-                return false;
-            TableScan scan(config[s], sub, matcher);
-            observer.tableStarted(++done, total);
-            if (!scan.run(db, observer))
-                return false;
-        }
+    TableRun run(config, matcher, observer);
+    // One read transaction: every table is read in the same state of the catalogue, by either connection.
+    platform::Transaction reading(db);
+    std::unique_ptr<platform::ReadTwin> twin;
+    if (QFileInfo(db.path()).size() >= BytesWorthTwoThreads)
+        twin = platform::ReadTwin::open(db);
+    std::future<void> helper;
+    if (twin)
+        helper = std::async(std::launch::async, [&] { run.readOnHelper(twin->db()); });
+    bool complete = false;
+    try {
+        complete = run.readOnCaller(db) && (!helper.valid() || run.awaitHelper());
+    } catch (...) {
+        run.stop();
+        if (helper.valid())
+            helper.wait();
+        throw;
     }
-    return true;
+    if (!complete) {
+        run.stop();
+        if (helper.valid())
+            helper.wait();
+        run.handOverWhatWasRead();
+    }
+    return complete;
 }
 
 std::optional<HitTable> FindHitTable(const store::CategoryConfig& config, const QString& table) {

@@ -5,6 +5,7 @@
 #include "search/InquiryLists.h"
 #include "store/CategoryTables.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -101,6 +102,66 @@ TEST_F(AllSearch, StoppedSearchHandsOverWhatItFoundAndReadsNoFurther) {
     EXPECT_EQ(r.tablesFinished, 1);
     EXPECT_EQ(r.hits.size(), 3u);
     EXPECT_EQ(r.progress.size(), 1);
+}
+
+TEST_F(AllSearch, HitsComeInKeyOrderWhateverOrderTheRecordsWereStoredIn) {
+    // Stored after 40000, but numbered below it; and sub records stored 3 before 2.
+    cat.addMain(4, 90, {QStringLiteral("blue 90")});
+    cat.addMain(4, 50, {QStringLiteral("blue 50")});
+    test::AddSubFields(cat, 4, 50, 3, {QStringLiteral("blue 50-3")});
+    test::AddSubFields(cat, 4, 50, 2, {QStringLiteral("blue 50-2")});
+    const auto texts = [&] {
+        QStringList found;
+        for (const QStringList& hit : run(QStringLiteral("blue"), false).hits)
+            found << hit[0];
+        return found;
+    };
+    EXPECT_EQ(texts(),
+              (QStringList{QStringLiteral("Blue Moon"), QStringLiteral("BLUE Trio"), QStringLiteral("blue 50"),
+                           QStringLiteral("blue 90"), QStringLiteral("ＢＬＵＥ　ＮＩＧＨＴ"),
+                           QStringLiteral("Blue in Green"), QStringLiteral("blue 50-2"), QStringLiteral("blue 50-3"),
+                           QStringLiteral("Night Blue"), QStringLiteral("ｂｌｕｅ海"), QStringLiteral("blue")}));
+
+    // A key that is no number (a file from elsewhere) sorts as the engine sorts it: after every number.
+    cat.open()->execute(QStringLiteral("INSERT INTO CD1 (タイトル, 登録ＮＯ) VALUES ('blue x', 'x')"));
+    const QStringList withText = texts();
+    ASSERT_EQ(withText.size(), 12);
+    EXPECT_EQ(withText[5], QStringLiteral("blue x"));
+    EXPECT_EQ(withText[4], QStringLiteral("ＢＬＵＥ　ＮＩＧＨＴ"));
+}
+
+TEST_F(AllSearch, ALargeCatalogueReadOnTwoThreadsGivesTheSameSequence) {
+    // Some megabytes of sub records (enough to be read on two threads), four of them holding the word.
+    cat.open()->execute(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL SELECT i + 1 FROM n WHERE i < 21000) "
+                       "INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) "
+                       "SELECT CASE WHEN i % 5000 = 0 THEN 'blue ' || i ELSE printf('%0300d', i) END, i, 1 FROM n"));
+    ASSERT_GT(QFileInfo(cat.state.databasePath()).size(), 6 << 20);
+    const Recorder r = run(QStringLiteral("blue"), false);
+    QStringList texts;
+    for (const QStringList& hit : r.hits)
+        texts << hit[0];
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Blue Moon"), QStringLiteral("BLUE Trio"),
+                                  QStringLiteral("ＢＬＵＥ　ＮＩＧＨＴ"), QStringLiteral("Blue in Green"),
+                                  QStringLiteral("blue 5000"), QStringLiteral("blue 10000"),
+                                  QStringLiteral("blue 15000"), QStringLiteral("blue 20000"),
+                                  QStringLiteral("Night Blue"), QStringLiteral("ｂｌｕｅ海"), QStringLiteral("blue")}));
+    EXPECT_EQ(r.hits[5], Row("blue 10000", "CD1 :サブ", "曲名", "CD1SUB", "10000", "1"));
+    EXPECT_EQ(r.progress.size(), 4);
+    EXPECT_EQ(r.tablesFinished, 4);
+
+    // Stopped after the first table: the first table whole, then no more than was read of the rest, each hit in the
+    // place it has in the whole sequence.
+    const Recorder stopped = run(QStringLiteral("blue"), false, 1);
+    ASSERT_GE(stopped.hits.size(), 3u);
+    ASSERT_LT(stopped.hits.size(), r.hits.size());
+    EXPECT_TRUE(std::equal(stopped.hits.begin(), stopped.hits.begin() + 3, r.hits.begin()));
+    auto place = r.hits.begin();
+    for (const QStringList& hit : stopped.hits) {
+        place = std::find(place, r.hits.end(), hit);
+        ASSERT_NE(place, r.hits.end()) << hit.join(u',').toStdString();
+    }
+    EXPECT_EQ(stopped.progress.size(), stopped.tablesFinished);
 }
 
 TEST_F(AllSearch, SixCategoriesAreSearchedInSectionOrder) {
