@@ -8,6 +8,8 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <future>
+#include <limits>
+#include <tuple>
 
 namespace quelm::exchange {
 
@@ -62,8 +64,10 @@ int ExportChoice::width() const {
 
 namespace {
 
-// Main rows below this count are composed on one thread: a second connection costs more than it saves.
-constexpr std::size_t RowsWorthTwoThreads = 2048;
+// Below this many main rows, or below this share of the main table, the sub records are read main record by main
+// record through the 登録ＮＯ index; from there the whole sub table is read straight through instead.
+constexpr std::size_t RowsWorthAWholeScan = 2048;
+constexpr int ShareWorthAWholeScan = 4; // one main record in four
 
 // The field types and ticks of a run, read once.
 struct LineLayout {
@@ -85,6 +89,8 @@ struct LineLayout {
         if (withSubs)
             subs = records::CheckedSubTable(section);
     }
+
+    int userSubFields() const { return std::min(subs->regNoPos, store::SubFieldSlots); }
 };
 
 // Copies of strings for one thread's own use. A QString counts its sharers with atomic operations, and two threads
@@ -96,34 +102,145 @@ std::vector<QString> OwnCopies(const std::vector<QString>& strings) {
     return copies;
 }
 
-// The lines of rows [begin, end), each main line followed by its sub records' lines.
-ExportText ComposeRows(platform::Database& db, const LineLayout& layout, const std::vector<ExportMainRow>& rows,
-                       std::size_t begin, std::size_t end) {
-    const std::vector<QString> mainTypes = OwnCopies(layout.mainTypes), subTypes = OwnCopies(layout.subTypes);
+void AppendMainLine(ExportText& out, std::vector<CsvCell>& cells, const LineLayout& layout,
+                    const std::vector<QString>& mainTypes, const ExportMainRow& row) {
+    FillLine(
+        cells, layout.mainTicks, mainTypes, [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
+        layout.withSubs ? IdentifierPrefix(row.regNo) + QLatin1Char('0') : QString());
+    AppendCsvLine(out.text, cells);
+    ++out.mainLines;
+}
+
+void AppendSubLine(QString& text, std::vector<CsvCell>& cells, const LineLayout& layout,
+                   const std::vector<QString>& subTypes, const platform::Recordset& rs, std::int64_t regNo,
+                   std::int64_t subNo) {
+    const int userFields = layout.userSubFields();
+    FillLine(
+        cells, layout.subTicks, subTypes, [&](int k) { return k < userFields ? rs.text(k) : QString(); },
+        IdentifierPrefix(regNo) + QString::number(subNo));
+    AppendCsvLine(text, cells);
+}
+
+// Each main line followed by its sub records' lines, read main record by main record through the 登録ＮＯ index.
+ExportText ComposeByIndex(platform::Database& db, const LineLayout& layout, const std::vector<ExportMainRow>& rows) {
     std::vector<CsvCell> cells(layout.width);
     std::unique_ptr<platform::Recordset> rs; // one query for every main record's sub records
     ExportText out;
-    for (std::size_t r = begin; r < end; ++r) {
-        const ExportMainRow& row = rows[r];
-        const QString prefix = layout.withSubs ? IdentifierPrefix(row.regNo) : QString();
-        FillLine(
-            cells, layout.mainTicks, mainTypes,
-            [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
-            layout.withSubs ? prefix + QLatin1Char('0') : QString());
-        AppendCsvLine(out.text, cells);
-        ++out.mainLines;
+    for (const ExportMainRow& row : rows) {
+        AppendMainLine(out, cells, layout, layout.mainTypes, row);
         if (!layout.withSubs)
             continue;
         if (rs)
             rs->requery(platform::Value(row.regNo));
         else
             rs = layout.subs->openRowsOf(db, row.regNo);
-        const int userFields = std::min(layout.subs->regNoPos, store::SubFieldSlots);
         for (; !rs->eof(); rs->moveNext()) {
-            FillLine(
-                cells, layout.subTicks, subTypes, [&](int k) { return k < userFields ? rs->text(k) : QString(); },
-                prefix + QString::number(rs->value(layout.subs->subNoPos).toInt()));
-            AppendCsvLine(out.text, cells);
+            AppendSubLine(out.text, cells, layout, layout.subTypes, *rs, row.regNo,
+                          rs->value(layout.subs->subNoPos).toInt());
+            ++out.subLines;
+        }
+    }
+    return out;
+}
+
+// Sub record lines composed in the order the table stores them, each with its key, to be put in key order after.
+struct StoredSubLines {
+    struct Line {
+        std::int64_t regNo, subNo;
+        qsizetype from, length;
+        const QString* text;
+    };
+    QString text;
+    std::vector<Line> lines;
+    bool keyedByNumbers = true; // false when a key was found that is not a whole number
+};
+
+// The lines of the sub records in the rowid range whose 登録ＮＯ is among wanted (sorted).
+StoredSubLines ComposeStoredSubLines(platform::Database& db, const LineLayout& layout,
+                                     const std::vector<std::int64_t>& wanted, std::int64_t fromRowid,
+                                     std::int64_t toRowid) {
+    const std::vector<QString> subTypes = OwnCopies(layout.subTypes);
+    std::vector<CsvCell> cells(layout.width);
+    StoredSubLines out;
+    auto rs = db.openTableInStoredOrder(layout.subs->name, fromRowid, toRowid);
+    records::RequireColumnCount(*rs, layout.subs->subNoPos + 1);
+    for (; !rs->eof(); rs->moveNext()) {
+        const platform::Value regNo = rs->value(layout.subs->regNoPos);
+        const platform::Value subNo = rs->value(layout.subs->subNoPos);
+        if (regNo.kind() != platform::Value::Kind::Integer || subNo.kind() != platform::Value::Kind::Integer) {
+            out.keyedByNumbers = false;
+            return out;
+        }
+        if (!std::binary_search(wanted.begin(), wanted.end(), regNo.toInt()))
+            continue;
+        const qsizetype from = out.text.size();
+        AppendSubLine(out.text, cells, layout, subTypes, *rs, regNo.toInt(), subNo.toInt());
+        out.lines.push_back({regNo.toInt(), subNo.toInt(), from, out.text.size() - from, nullptr});
+    }
+    return out;
+}
+
+// Whether the sub table can be read straight through: its key is 登録ＮＯ then サブＮＯ, where the layout reads them.
+bool SubTableKeyedAsExpected(platform::Database& db, const records::SubTable& subs) {
+    if (db.primaryKey(subs.name) != QStringList{store::MainKeyColumn, store::SubKeyColumn})
+        return false;
+    const auto rs = db.openTableInStoredOrder(subs.name, 0, -1); // no rows: only the columns
+    return rs->indexOf(store::MainKeyColumn) == subs.regNoPos && rs->indexOf(store::SubKeyColumn) == subs.subNoPos;
+}
+
+// The same lines as ComposeByIndex, the sub table read straight through in its stored order (on two threads, each
+// half of the rowids, when a second connection can see the same state) and the sub lines put in key order after:
+// visiting the index for every sub record would cost more than all the rest. nullopt when a key is not a whole
+// number, so that the order cannot be told without the engine.
+std::optional<ExportText> ComposeByWholeScan(platform::Database& db, const LineLayout& layout,
+                                             const std::vector<ExportMainRow>& rows) {
+    std::vector<std::int64_t> wanted;
+    wanted.reserve(rows.size());
+    for (const ExportMainRow& row : rows)
+        wanted.push_back(row.regNo);
+    std::sort(wanted.begin(), wanted.end());
+
+    std::vector<StoredSubLines> pieces(1);
+    const std::unique_ptr<platform::ReadTwin> twin = platform::ReadTwin::open(db);
+    if (twin) {
+        const std::int64_t middle = db.maxOf(layout.subs->name, QStringLiteral("rowid")) / 2;
+        auto later = std::async(std::launch::async, [&] {
+            return ComposeStoredSubLines(twin->db(), layout, wanted, middle, std::numeric_limits<std::int64_t>::max());
+        });
+        try {
+            pieces[0] = ComposeStoredSubLines(db, layout, wanted, std::numeric_limits<std::int64_t>::min(), middle - 1);
+        } catch (...) {
+            later.wait(); // the second thread uses this frame's layout and numbers
+            throw;
+        }
+        pieces.push_back(later.get());
+    } else {
+        pieces[0] = ComposeStoredSubLines(db, layout, wanted, std::numeric_limits<std::int64_t>::min(),
+                                          std::numeric_limits<std::int64_t>::max());
+    }
+
+    std::vector<StoredSubLines::Line> lines;
+    for (StoredSubLines& piece : pieces) {
+        if (!piece.keyedByNumbers)
+            return std::nullopt;
+        for (StoredSubLines::Line& line : piece.lines)
+            line.text = &piece.text;
+        lines.insert(lines.end(), piece.lines.begin(), piece.lines.end());
+    }
+    // The key is unique, so this is the order of the index.
+    const auto keyOrder = [](const StoredSubLines::Line& a, const StoredSubLines::Line& b) {
+        return std::tie(a.regNo, a.subNo) < std::tie(b.regNo, b.subNo);
+    };
+    std::sort(lines.begin(), lines.end(), keyOrder);
+
+    std::vector<CsvCell> cells(layout.width);
+    ExportText out;
+    for (const ExportMainRow& row : rows) {
+        AppendMainLine(out, cells, layout, layout.mainTypes, row);
+        const StoredSubLines::Line probe{row.regNo, std::numeric_limits<std::int64_t>::min(), 0, 0, nullptr};
+        for (auto line = std::lower_bound(lines.begin(), lines.end(), probe, keyOrder);
+             line != lines.end() && line->regNo == row.regNo; ++line) {
+            out.text.append(QStringView(*line->text).sliced(line->from, line->length));
             ++out.subLines;
         }
     }
@@ -138,28 +255,14 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
     // One read transaction: the engine takes its file lock once instead of once for every main record, and every
     // line comes from the same state of the catalogue. Nothing is written, so it simply ends unfinished.
     platform::Transaction reading(db);
-    // Reading the sub records is most of the work: a second thread reads the later half of the rows through a second
-    // connection that sees the same state.
-    std::unique_ptr<platform::ReadTwin> twin;
-    if (layout.withSubs && rows.size() >= RowsWorthTwoThreads)
-        twin = platform::ReadTwin::open(db);
-    if (!twin)
-        return ComposeRows(db, layout, rows, 0, rows.size());
-    const std::size_t half = rows.size() / 2;
-    auto later =
-        std::async(std::launch::async, [&] { return ComposeRows(twin->db(), layout, rows, half, rows.size()); });
-    ExportText out;
-    try {
-        out = ComposeRows(db, layout, rows, 0, half);
-    } catch (...) {
-        later.wait(); // the second thread uses the layout and rows of this frame
-        throw;
+    if (layout.withSubs && rows.size() >= RowsWorthAWholeScan &&
+        static_cast<std::int64_t>(rows.size()) * ShareWorthAWholeScan >=
+            db.rowCount(records::CheckedTableName(section.TableName)) &&
+        SubTableKeyedAsExpected(db, *layout.subs)) {
+        if (std::optional<ExportText> out = ComposeByWholeScan(db, layout, rows))
+            return std::move(*out);
     }
-    const ExportText rest = later.get();
-    out.text += rest.text;
-    out.mainLines += rest.mainLines;
-    out.subLines += rest.subLines;
-    return out;
+    return ComposeByIndex(db, layout, rows);
 }
 
 namespace {

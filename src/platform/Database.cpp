@@ -520,8 +520,10 @@ std::unique_ptr<Recordset> Database::openTable(const QString& table, const QStri
     return openTableImpl(table, column, &key, true);
 }
 
-std::unique_ptr<Recordset> Database::openTableInStoredOrder(const QString& table) {
-    return openTableImpl(table, {}, nullptr, false);
+std::unique_ptr<Recordset> Database::openTableInStoredOrder(const QString& table, std::int64_t fromRowid,
+                                                            std::int64_t toRowid) {
+    return openTableImpl(table, {}, nullptr, false,
+                         QStringLiteral("rowid BETWEEN %1 AND %2").arg(fromRowid).arg(toRowid));
 }
 
 QStringList Database::primaryKey(const QString& table) {
@@ -535,7 +537,7 @@ QStringList Database::primaryKey(const QString& table) {
 }
 
 std::unique_ptr<Recordset> Database::openTableImpl(const QString& table, const QString& filterColumn, const Value* key,
-                                                   bool keyOrder) {
+                                                   bool keyOrder, const QString& rowidCondition) {
     const QList<Column> cols = columns(table);
     QStringList names;
     for (const Column& c : cols)
@@ -548,6 +550,8 @@ std::unique_ptr<Recordset> Database::openTableImpl(const QString& table, const Q
         if (!known)
             throw EngineError(QStringLiteral("列 '%1' がテーブル '%2' にありません。").arg(filterColumn, table));
         sql += QStringLiteral(" WHERE %1 = ?1").arg(QuoteIdentifier(filterColumn));
+    } else if (!rowidCondition.isEmpty()) {
+        sql += QStringLiteral(" WHERE ") + rowidCondition;
     }
     if (keyOrder) {
         // Primary key columns in key order give the scan order; without a key, insertion order.

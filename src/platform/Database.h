@@ -8,6 +8,7 @@
 #include <QStringEncoder>
 #include <QStringList>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -84,7 +85,10 @@ public:
     std::unique_ptr<Recordset> openTable(const QString& table, const QString& column, const Value& key);
     // The whole table in the order its rows are stored: read straight through, without visiting the primary key's
     // index for every row, which makes a full scan several times faster.
-    std::unique_ptr<Recordset> openTableInStoredOrder(const QString& table);
+    // Limited to the rows whose rowid lies in [fromRowid, toRowid], it lets two connections share one scan.
+    std::unique_ptr<Recordset> openTableInStoredOrder(const QString& table,
+                                                      std::int64_t fromRowid = std::numeric_limits<std::int64_t>::min(),
+                                                      std::int64_t toRowid = std::numeric_limits<std::int64_t>::max());
     // The primary key's columns in key order; empty without one.
     QStringList primaryKey(const QString& table);
 
@@ -97,7 +101,7 @@ private:
     Database(sqlite3* db, QString path);
     static std::unique_ptr<Database> openWith(const QString& path, int flags, int busyMilliseconds = 3000);
     std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key,
-                                             bool keyOrder);
+                                             bool keyOrder, const QString& rowidCondition = {});
 
     sqlite3* db_;
     QString path_;

@@ -115,6 +115,14 @@ TEST_F(CsvExportRun, ALongExportKeepsEveryLineInItsPlace) {
                 sub->update();
             }
         }
+        // Stored last and out of their order: record 100's sub records 5 and 3.
+        for (int k : {5, 3}) {
+            sub->addNew();
+            sub->setValue(0, Value(QStringLiteral("late %1").arg(k)));
+            sub->setValue(store::MainKeyColumn, Value(100));
+            sub->setValue(store::SubKeyColumn, Value(k));
+            sub->update();
+        }
         writing.commit();
     }
     ExportChoice choice;
@@ -133,12 +141,23 @@ TEST_F(CsvExportRun, ALongExportKeepsEveryLineInItsPlace) {
         } else if (n >= 100) {
             for (int k = 1; k <= 2; ++k)
                 expected << QStringLiteral("\"%1\",\"%2・%3\"").arg(n - k).arg(n).arg(k);
+            if (n == 100)
+                expected << QStringLiteral("\"late 3\",\"100・3\"") << QStringLiteral("\"late 5\",\"100・5\"");
         }
     }
     auto db = cat.open();
-    const ExportText out = ComposeExport(*db, cat.state.config[Cd], rows, choice);
+    ExportText out = ComposeExport(*db, cat.state.config[Cd], rows, choice);
     EXPECT_EQ(out.mainLines, 3002);
-    EXPECT_EQ(out.subLines, 6003);
+    EXPECT_EQ(out.subLines, 6005);
+    EXPECT_EQ(Lines(out.text), expected);
+    // Only some of the records: the others' sub records stay out.
+    const std::vector<ExportMainRow> some(rows.begin() + 900, rows.end());
+    const QStringList someLines = Lines(ComposeExport(*db, cat.state.config[Cd], some, choice).text);
+    EXPECT_EQ(someLines, expected.mid(expected.indexOf(
+                             QStringLiteral("\"%1\",\"%2・0\"").arg(some[0].fields[0]).arg(some[0].regNo))));
+    // A sub record whose key is no number (a file from elsewhere) belongs to no record: the same lines.
+    db->execute(QStringLiteral("INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) VALUES ('stray', 'x', 1)"));
+    out = ComposeExport(*db, cat.state.config[Cd], rows, choice);
     EXPECT_EQ(Lines(out.text), expected);
     // Encoded in two halves side by side, the bytes are those of the text as a whole.
     const QString longText = out.text.repeated(40);
