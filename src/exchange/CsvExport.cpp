@@ -1,15 +1,13 @@
 #include "exchange/CsvExport.h"
 
+#include "platform/CodePage.h"
 #include "platform/Database.h"
 #include "platform/WriteFaults.h"
 #include "records/MainRecords.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <future>
 #include <limits>
-#include <tuple>
 
 namespace quelm::exchange {
 
@@ -146,52 +144,48 @@ ExportText ComposeByIndex(platform::Database& db, const LineLayout& layout, cons
 // Sub record lines composed in the order the table stores them, each with its key, to be put in key order after.
 struct StoredSubLines {
     struct Line {
-        std::int64_t regNo, subNo;
+        records::RecordKey key;
         qsizetype from, length;
         const QString* text;
     };
     QString text;
     std::vector<Line> lines;
-    bool keyedByNumbers = true; // false when a key was found that is not a whole number
+    bool keyedByNumbers = true; // false when the table's key, or a key's value, is not the record numbers
 };
 
 // The lines of the sub records in the rowid range whose 登録ＮＯ is among wanted (sorted).
 StoredSubLines ComposeStoredSubLines(platform::Database& db, const LineLayout& layout,
                                      const std::vector<std::int64_t>& wanted, std::int64_t fromRowid,
                                      std::int64_t toRowid) {
+    const records::SubTable& subs = *layout.subs;
     const std::vector<QString> subTypes = OwnCopies(layout.subTypes);
     std::vector<CsvCell> cells(layout.width);
     StoredSubLines out;
-    auto rs = db.openTableInStoredOrder(layout.subs->name, fromRowid, toRowid);
-    records::RequireColumnCount(*rs, layout.subs->subNoPos + 1);
+    auto rs = db.openTableInStoredOrder(subs.name, fromRowid, toRowid);
+    records::RequireColumnCount(*rs, subs.subNoPos + 1);
+    if (!records::KeyedByRecordNumbers(db, *rs, subs.regNoPos, subs.subNoPos)) {
+        out.keyedByNumbers = false;
+        return out;
+    }
     for (; !rs->eof(); rs->moveNext()) {
-        const platform::Value regNo = rs->value(layout.subs->regNoPos);
-        const platform::Value subNo = rs->value(layout.subs->subNoPos);
-        if (regNo.kind() != platform::Value::Kind::Integer || subNo.kind() != platform::Value::Kind::Integer) {
+        const std::optional<records::RecordKey> key = records::RecordKeyOf(*rs, subs.regNoPos, subs.subNoPos);
+        if (!key) {
             out.keyedByNumbers = false;
             return out;
         }
-        if (!std::binary_search(wanted.begin(), wanted.end(), regNo.toInt()))
+        if (!std::binary_search(wanted.begin(), wanted.end(), key->regNo))
             continue;
         const qsizetype from = out.text.size();
-        AppendSubLine(out.text, cells, layout, subTypes, *rs, regNo.toInt(), subNo.toInt());
-        out.lines.push_back({regNo.toInt(), subNo.toInt(), from, out.text.size() - from, nullptr});
+        AppendSubLine(out.text, cells, layout, subTypes, *rs, key->regNo, key->subNo);
+        out.lines.push_back({*key, from, out.text.size() - from, nullptr});
     }
     return out;
 }
 
-// Whether the sub table can be read straight through: its key is 登録ＮＯ then サブＮＯ, where the layout reads them.
-bool SubTableKeyedAsExpected(platform::Database& db, const records::SubTable& subs) {
-    if (db.primaryKey(subs.name) != QStringList{store::MainKeyColumn, store::SubKeyColumn})
-        return false;
-    const auto rs = db.openTableInStoredOrder(subs.name, 0, -1); // no rows: only the columns
-    return rs->indexOf(store::MainKeyColumn) == subs.regNoPos && rs->indexOf(store::SubKeyColumn) == subs.subNoPos;
-}
-
 // The same lines as ComposeByIndex, the sub table read straight through in its stored order (on two threads, each
 // half of the rowids, when a second connection can see the same state) and the sub lines put in key order after:
-// visiting the index for every sub record would cost more than all the rest. nullopt when a key is not a whole
-// number, so that the order cannot be told without the engine.
+// visiting the index for every sub record would cost more than all the rest. nullopt when the table's key is not the
+// record numbers or a key is not a whole number, so that the order cannot be told without the engine.
 std::optional<ExportText> ComposeByWholeScan(platform::Database& db, const LineLayout& layout,
                                              const std::vector<ExportMainRow>& rows) {
     std::vector<std::int64_t> wanted;
@@ -228,18 +222,16 @@ std::optional<ExportText> ComposeByWholeScan(platform::Database& db, const LineL
         lines.insert(lines.end(), piece.lines.begin(), piece.lines.end());
     }
     // The key is unique, so this is the order of the index.
-    const auto keyOrder = [](const StoredSubLines::Line& a, const StoredSubLines::Line& b) {
-        return std::tie(a.regNo, a.subNo) < std::tie(b.regNo, b.subNo);
-    };
+    const auto keyOrder = [](const StoredSubLines::Line& a, const StoredSubLines::Line& b) { return a.key < b.key; };
     std::sort(lines.begin(), lines.end(), keyOrder);
 
     std::vector<CsvCell> cells(layout.width);
     ExportText out;
     for (const ExportMainRow& row : rows) {
         AppendMainLine(out, cells, layout, layout.mainTypes, row);
-        const StoredSubLines::Line probe{row.regNo, std::numeric_limits<std::int64_t>::min(), 0, 0, nullptr};
+        const StoredSubLines::Line probe{{row.regNo, std::numeric_limits<std::int64_t>::min()}, 0, 0, nullptr};
         for (auto line = std::lower_bound(lines.begin(), lines.end(), probe, keyOrder);
-             line != lines.end() && line->regNo == row.regNo; ++line) {
+             line != lines.end() && line->key.regNo == row.regNo; ++line) {
             out.text.append(QStringView(*line->text).sliced(line->from, line->length));
             ++out.subLines;
         }
@@ -257,41 +249,12 @@ ExportText ComposeExport(platform::Database& db, const store::ConfigSection& sec
     platform::Transaction reading(db);
     if (layout.withSubs && rows.size() >= RowsWorthAWholeScan &&
         static_cast<std::int64_t>(rows.size()) * ShareWorthAWholeScan >=
-            db.rowCount(records::CheckedTableName(section.TableName)) &&
-        SubTableKeyedAsExpected(db, *layout.subs)) {
+            db.rowCount(records::CheckedTableName(section.TableName))) {
         if (std::optional<ExportText> out = ComposeByWholeScan(db, layout, rows))
             return std::move(*out);
     }
     return ComposeByIndex(db, layout, rows);
 }
-
-namespace {
-
-// The first character CP932 cannot hold. The text is tried a piece at a time, and only the piece that fails is
-// decoded back and compared, so the answer costs about as much as the text before the misfit.
-QString FirstCp932Misfit(const QString& text) {
-    constexpr qsizetype PieceChars = 4096;
-    for (qsizetype at = 0; at < text.size();) {
-        qsizetype end = std::min(text.size(), at + PieceChars);
-        if (text[end - 1].isHighSurrogate() && end < text.size())
-            ++end; // a surrogate pair stays in one piece
-        const QString piece = text.mid(at, end - at);
-        bool lossless = true;
-        const QByteArray bytes = platform::EncodeText(piece, platform::TextEncoding::Cp932, &lossless);
-        if (!lossless) {
-            const QString back = QStringDecoder("CP932").decode(bytes);
-            qsizetype i = 0;
-            while (i < piece.size() && i < back.size() && piece[i] == back[i])
-                ++i;
-            if (i < piece.size())
-                return piece[i].isHighSurrogate() && i + 1 < piece.size() ? piece.mid(i, 2) : piece.mid(i, 1);
-        }
-        at = end;
-    }
-    return {};
-}
-
-} // namespace
 
 EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding) {
     EncodedExport e;
@@ -304,7 +267,7 @@ EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding)
         return e;
     }
     e.lossless = false;
-    e.firstMisfit = FirstCp932Misfit(text);
+    e.firstMisfit = platform::FirstCp932Misfit(text);
     return e;
 }
 

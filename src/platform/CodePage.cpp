@@ -139,6 +139,14 @@ constexpr qsizetype CharsWorthTwoThreads = 1 << 20;
 // Pieces in which a long text is encoded, so that an encoding told to stop at a misfit stops soon after it.
 constexpr qsizetype PieceChars = 1 << 18;
 
+// Where a piece of about `chars` characters from `at` ends; a surrogate pair stays in one piece.
+qsizetype PieceEnd(QStringView text, qsizetype at, qsizetype chars) {
+    qsizetype end = std::min(text.size(), at + chars);
+    if (end < text.size() && text[end - 1].isHighSurrogate())
+        ++end;
+    return end;
+}
+
 struct Cp932Bytes {
     QByteArray bytes;
     bool lossless = true;
@@ -154,9 +162,7 @@ Cp932Bytes EncodeCp932(QStringView text, bool stopAtMisfit, std::atomic<bool>& m
             out.lossless = false;
             return out;
         }
-        qsizetype end = std::min(text.size(), at + PieceChars);
-        if (end < text.size() && text[end - 1].isHighSurrogate())
-            ++end; // a surrogate pair stays in one piece
+        const qsizetype end = PieceEnd(text, at, PieceChars);
         out.bytes += encoder.encode(text.sliced(at, end - at));
         if (encoder.hasError())
             misfitFound = true;
@@ -191,6 +197,26 @@ Cp932Bytes EncodeCp932InHalves(QStringView text, bool stopAtMisfit) {
 }
 
 } // namespace
+
+QString FirstCp932Misfit(const QString& text) {
+    constexpr qsizetype MisfitPieceChars = 4096;
+    std::atomic<bool> unused = false;
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype end = PieceEnd(text, at, MisfitPieceChars);
+        const QStringView piece = QStringView(text).sliced(at, end - at);
+        const Cp932Bytes bytes = EncodeCp932(piece, false, unused);
+        if (!bytes.lossless) {
+            const QString back = QStringDecoder("CP932").decode(bytes.bytes);
+            qsizetype i = 0;
+            while (i < piece.size() && i < back.size() && piece[i] == back[i])
+                ++i;
+            if (i < piece.size())
+                return piece.sliced(i, piece[i].isHighSurrogate() && i + 1 < piece.size() ? 2 : 1).toString();
+        }
+        at = end;
+    }
+    return {};
+}
 
 std::optional<QByteArray> EncodeCp932Exactly(const QString& text) {
     Cp932Bytes out = EncodeCp932InHalves(text, true);

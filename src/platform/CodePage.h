@@ -36,6 +36,10 @@ QByteArray EncodeText(const QString& text, TextEncoding encoding, bool* lossless
 
 // The text in CP932 when every character can be written in it; nullopt as soon as one is found that cannot.
 std::optional<QByteArray> EncodeCp932Exactly(const QString& text);
+// The first character (a surrogate pair counts as one) that CP932 cannot hold; empty when there is none. The text is
+// tried a piece at a time and only the piece that fails is decoded back, so the answer costs about as much as the
+// text before the misfit.
+QString FirstCp932Misfit(const QString& text);
 
 // Whether every character of the text can be written in the encoding.
 bool CanEncode(const QString& text, TextEncoding encoding);

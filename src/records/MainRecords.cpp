@@ -200,6 +200,22 @@ void RequireColumnCount(const Recordset& rs, int count) {
         throw EngineError(QStringLiteral("テーブル '%1' の列の数が足りません。").arg(rs.table()));
 }
 
+bool KeyedByRecordNumbers(Database& db, const Recordset& rs, int regNoPos, int subNoPos) {
+    QStringList wanted{store::MainKeyColumn};
+    if (subNoPos >= 0)
+        wanted << store::SubKeyColumn;
+    return db.primaryKey(rs.table()) == wanted && rs.indexOf(store::MainKeyColumn) == regNoPos &&
+           (subNoPos < 0 || rs.indexOf(store::SubKeyColumn) == subNoPos);
+}
+
+std::optional<RecordKey> RecordKeyOf(const Recordset& rs, int regNoPos, int subNoPos) {
+    const Value regNo = rs.value(regNoPos);
+    const Value subNo = subNoPos >= 0 ? rs.value(subNoPos) : Value(std::int64_t{0});
+    if (regNo.kind() != Value::Kind::Integer || subNo.kind() != Value::Kind::Integer)
+        return std::nullopt;
+    return RecordKey{regNo.toInt(), subNo.toInt()};
+}
+
 SubTable CheckedSubTable(const ConfigSection& section) {
     SubTable t;
     t.name = CheckedTableName(section.SubTableName);

@@ -87,6 +87,19 @@ QString CheckedTableName(const QString& configured);
 // Reading by position needs count columns; raises platform::EngineError when the table has fewer.
 void RequireColumnCount(const platform::Recordset& rs, int count);
 
+// The key of a record as its table orders it: 登録ＮＯ, then サブＮＯ (0 in a main table).
+struct RecordKey {
+    std::int64_t regNo = 0;
+    std::int64_t subNo = 0;
+    friend auto operator<=>(const RecordKey&, const RecordKey&) = default;
+};
+// Whether rows read in stored order can be put in their table's key order by RecordKeyOf: the table's primary key is
+// 登録ＮＯ (then サブＮＯ, for subNoPos ≥ 0), and rs holds them at those positions.
+bool KeyedByRecordNumbers(platform::Database& db, const platform::Recordset& rs, int regNoPos, int subNoPos);
+// The key of rs's current row; nullopt when a number is not a whole number (a file from elsewhere), whose place only
+// the engine can tell.
+std::optional<RecordKey> RecordKeyOf(const platform::Recordset& rs, int regNoPos, int subNoPos);
+
 // The sub table of a category: its checked name and the positions of 登録ＮＯ and サブＮＯ, which follow the m sub
 // fields (m and m + 1).
 struct SubTable {

@@ -12,7 +12,6 @@
 #include <exception>
 #include <future>
 #include <mutex>
-#include <tuple>
 
 namespace quelm::search {
 
@@ -59,43 +58,38 @@ public:
         // Read in stored order, the hits are put in key order afterwards: visiting the key's index for every record
         // would cost several times the reading. Should the table's key be other than the numbers, or a number not be
         // a whole number, the table is read again in key order.
-        if (keyedByNumbers(db)) {
+        auto stored = db.openTableInStoredOrder(table_);
+        records::RequireColumnCount(*stored, n_ + (sub_ ? 2 : 1));
+        if (records::KeyedByRecordNumbers(db, *stored, n_, subNoPos())) {
             std::vector<ListRow> hits;
-            if (scan(db.openTableInStoredOrder(table_), keepGoing, complete, &hits))
+            if (scan(*stored, keepGoing, complete, &hits, true))
                 return hits;
         }
+        auto keyOrdered = db.openTable(table_);
+        records::RequireColumnCount(*keyOrdered, n_ + (sub_ ? 2 : 1));
         std::vector<ListRow> hits;
-        scan(db.openTable(table_), keepGoing, complete, &hits, false);
+        scan(*keyOrdered, keepGoing, complete, &hits, false);
         return hits;
     }
 
 private:
     // A hit and the key that puts it in its place.
     struct KeyedHit {
-        std::int64_t regNo, subNo;
+        records::RecordKey key;
         ListRow row;
     };
 
-    bool keyedByNumbers(platform::Database& db) const {
-        const QStringList key = db.primaryKey(table_);
-        const QStringList wanted =
-            sub_ ? QStringList{store::MainKeyColumn, store::SubKeyColumn} : QStringList{store::MainKeyColumn};
-        return key == wanted;
-    }
+    int subNoPos() const { return sub_ ? n_ + 1 : -1; }
 
     // Collects the hits of one pass into hits. With sortByKey, false when a key is not a whole number (nothing is
     // collected then).
     template <typename KeepGoing>
-    bool scan(std::unique_ptr<platform::Recordset> rs, KeepGoing&& keepGoing, bool& complete,
-              std::vector<ListRow>* hits, bool sortByKey = true) {
-        records::RequireColumnCount(*rs, n_ + (sub_ ? 2 : 1));
-        if (sortByKey &&
-            (rs->indexOf(store::MainKeyColumn) != n_ || (sub_ && rs->indexOf(store::SubKeyColumn) != n_ + 1)))
-            return false;
+    bool scan(platform::Recordset& rs, KeepGoing&& keepGoing, bool& complete, std::vector<ListRow>* hits,
+              bool sortByKey) {
         std::vector<KeyedHit> keyed;
         int sinceCheck = 0;
         complete = false;
-        for (; !rs->eof(); rs->moveNext()) {
+        for (; !rs.eof(); rs.moveNext()) {
             if (++sinceCheck == RecordsBetweenChecks) {
                 sinceCheck = 0;
                 if (!keepGoing())
@@ -103,25 +97,23 @@ private:
             }
             for (int i : textFields_) {
                 // A Null field reads as two blanks, which a usable search text never occurs in.
-                const std::string_view text = rs->utf8Text(i);
+                const std::string_view text = rs.utf8Text(i);
                 if (text.data() == nullptr || !matcher_.occursInUtf8(text))
                     continue;
                 if (!sortByKey) {
-                    hits->push_back(hitRow(*rs, i, text));
+                    hits->push_back(hitRow(rs, i, text));
                     continue;
                 }
-                const platform::Value regNo = rs->value(n_);
-                const platform::Value subNo = sub_ ? rs->value(n_ + 1) : platform::Value(std::int64_t{0});
-                if (regNo.kind() != platform::Value::Kind::Integer || subNo.kind() != platform::Value::Kind::Integer)
+                const std::optional<records::RecordKey> key = records::RecordKeyOf(rs, n_, subNoPos());
+                if (!key)
                     return false;
-                keyed.push_back({regNo.toInt(), subNo.toInt(), hitRow(*rs, i, text)});
+                keyed.push_back({*key, hitRow(rs, i, text)});
             }
         }
-        complete = rs->eof();
+        complete = rs.eof();
         // Stable: a record's hits keep their field order. The key is unique, so no two records compare equal.
-        std::stable_sort(keyed.begin(), keyed.end(), [](const KeyedHit& a, const KeyedHit& b) {
-            return std::tie(a.regNo, a.subNo) < std::tie(b.regNo, b.subNo);
-        });
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const KeyedHit& a, const KeyedHit& b) { return a.key < b.key; });
         for (KeyedHit& hit : keyed)
             hits->push_back(std::move(hit.row));
         return true;
