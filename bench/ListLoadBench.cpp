@@ -5,10 +5,10 @@
 #include "platform/Database.h"
 #include "platform/RecordList.h"
 #include "platform/ScriptedUi.h"
-#include "records/Form5.h"
-#include "records/Form6.h"
+#include "records/MainRecordScreen.h"
 #include "records/MainRecords.h"
 #include "records/SubList.h"
+#include "records/SubRecordScreen.h"
 #include "store/Catalogue.h"
 
 #include <QTemporaryDir>
@@ -82,12 +82,12 @@ void BM_ReadMainRows(benchmark::State& st) {
 
 // Opening a category in the main record screen: the window is built and its deferred load has run, so the list
 // holds every row and the first one is shown. The 100 ms the timer waits for the first paint is not counted.
-void BM_OpenCategoryInForm5(benchmark::State& st) {
+void BM_OpenCategoryInMainRecordScreen(benchmark::State& st) {
     const int rows = static_cast<int>(st.range(0));
     Catalogue& c = CatalogueOf(rows);
     platform::ScriptedUi ui;
     for (auto _ : st) {
-        records::Form5 screen(c.state, ui);
+        records::MainRecordScreen screen(c.state, ui);
         screen.Timer1_Timer();
         if (screen.ListView1->rowCount() != rows || !ui.messages.isEmpty())
             st.SkipWithError("the list does not hold every row");
@@ -124,12 +124,12 @@ void BM_ReadSubRowsOfOneMain(benchmark::State& st) {
 }
 
 // The whole screen: built, and its deferred load run (the 100 ms wait for the first paint not counted).
-void BM_OpenForm6(benchmark::State& st) {
+void BM_OpenSubRecordScreen(benchmark::State& st) {
     const std::int16_t mode = static_cast<std::int16_t>(st.range(1));
     Catalogue& c = SubCatalogue(static_cast<std::int32_t>(st.range(0)), mode, 7);
     platform::ScriptedUi ui;
     for (auto _ : st) {
-        records::Form6 screen(c.state, ui);
+        records::SubRecordScreen screen(c.state, ui);
         screen.Timer1_Timer();
         const int expected = mode == 2 ? 1 : SubBenchPerMain;
         if (screen.ListView1->rowCount() != expected || screen.ListView2->rowCount() != 1 || !ui.messages.isEmpty())
@@ -138,7 +138,7 @@ void BM_OpenForm6(benchmark::State& st) {
 }
 
 BENCHMARK(BM_ReadSubRowsOfOneMain)->Arg(1)->Arg(SubBenchMains / 2)->Arg(SubBenchMains)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenForm6)
+BENCHMARK(BM_OpenSubRecordScreen)
     ->Args({1, 0})
     ->Args({SubBenchMains / 2, 0})
     ->Args({SubBenchMains, 0})
@@ -147,6 +147,6 @@ BENCHMARK(BM_OpenForm6)
 
 BENCHMARK(BM_BareSqliteScan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadMainRows)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenCategoryInForm5)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenCategoryInMainRecordScreen)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

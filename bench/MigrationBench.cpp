@@ -1,5 +1,6 @@
 // Benchmark of the migration from the inventory database: N inventory main records with ten sub rows each, into an
 // empty category.
+#include "exchange/InventoryFile.h"
 #include "exchange/Migration.h"
 #include "platform/Database.h"
 #include "store/Catalogue.h"
@@ -86,7 +87,7 @@ void BM_Migrate(benchmark::State& st) {
         state.CurrentSection = store::FirstSlotSection;
         st.ResumeTiming();
 
-        auto source = exchange::InventoryDatabase::open(exchange::InventoryPath(inventory.dir.path()));
+        auto source = exchange::OpenInventoryFile(exchange::InventoryPath(inventory.dir.path()));
         const exchange::InventoryCategory category = exchange::ReadInventoryCategory(*source, "CD在庫");
         exchange::MappingBoard board;
         board.reset(category);

@@ -1,6 +1,7 @@
 #include "exchange/AccessCatalogue.h"
 
 #include "exchange/InventoryDatabase.h"
+#include "exchange/InventoryFile.h"
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
 #include "platform/Names.h"
@@ -251,7 +252,7 @@ CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& 
             QFileInfo(dataFolder + QLatin1Char('/') + store::CatalogueFileName).canonicalFilePath())
             throw Refusal{QStringLiteral("使用中のデータベースは取込めません。")};
         {
-            auto source = InventoryDatabase::open(sourcePath);
+            auto source = OpenInventoryFile(sourcePath);
             BuildCatalogue(*source, tempDb, result);
         }
         result.pictures = CopyPictures(

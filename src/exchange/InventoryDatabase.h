@@ -11,7 +11,7 @@ namespace quelm::exchange {
 
 // A database file of another program, read and never written: the inventory program's Dravn.mdb, or a catalogue
 // brought over from Windows. The file is either an SQLite database or a genuine Access (Jet 3 / Jet 4) file; both
-// forms give the same rows through this interface.
+// forms give the same rows through this interface (readers: SqliteInventory, JetDatabase; OpenInventoryFile picks one).
 
 // Any failure to read such a file: missing, of an unknown kind, damaged, or without the table asked for.
 class InventoryError : public std::runtime_error {
@@ -38,10 +38,6 @@ public:
 class InventoryDatabase {
 public:
     enum class Format { Sqlite, Jet3, Jet4, Ace };
-
-    // Opens a file by what its first bytes say it is; raises InventoryError when it is missing, of another kind or
-    // unreadable.
-    static std::unique_ptr<InventoryDatabase> open(const QString& path);
 
     virtual ~InventoryDatabase() = default;
     virtual Format format() const = 0;

@@ -22,23 +22,48 @@ namespace {
 
 const QString kIndexPage = QStringLiteral("index.html");
 
-// Screens that share one page with a twin, or that are made from a class of another name.
-const QHash<QString, QString>& SharedPages() {
+// The one map from a screen's code (its object name) to its help page; twins and the screens of one subject share a
+// page.
+const QHash<QString, QString>& HelpPages() {
     static const QHash<QString, QString> pages{
-        {QStringLiteral("Form6k"), QStringLiteral("Form5k")},
-        {QStringLiteral("Form10k"), QStringLiteral("Form5k")},
-        {QStringLiteral("Form6s"), QStringLiteral("Form5s")},
-        {QStringLiteral("Form10s"), QStringLiteral("Form5s")},
-        {QStringLiteral("Form8"), QStringLiteral("Form7")},
-        {QStringLiteral("Form6ps"), QStringLiteral("Form5ps")},
-        {QStringLiteral("Form6pp"), QStringLiteral("Form5pp")},
-        {QStringLiteral("Form6ip6b"), QStringLiteral("Form5ip5b")},
-        {QStringLiteral("Form9k"), QStringLiteral("Form9")},
-        {QStringLiteral("Form10ml"), QStringLiteral("Form10")},
-        {QStringLiteral("Form10sl"), QStringLiteral("Form10")},
-        {QStringLiteral("Form12b"), QStringLiteral("Form12a")},
-        {QStringLiteral("Form13b"), QStringLiteral("Form13a")},
-        {QStringLiteral("Form13c"), QStringLiteral("Form13a")},
+        {QStringLiteral("Form1"), QStringLiteral("main-window.html")},
+        {QStringLiteral("Form2a"), QStringLiteral("settings.html")},
+        {QStringLiteral("Form2b"), QStringLiteral("field-rename.html")},
+        {QStringLiteral("Form2c"), QStringLiteral("category-slots.html")},
+        {QStringLiteral("Form2e"), QStringLiteral("list-tables.html")},
+        {QStringLiteral("Form2f"), QStringLiteral("list-entries.html")},
+        {QStringLiteral("Form2h"), QStringLiteral("initialise.html")},
+        {QStringLiteral("Formv"), QStringLiteral("about.html")},
+        {QStringLiteral("Form5"), QStringLiteral("main-records.html")},
+        {QStringLiteral("Form6"), QStringLiteral("sub-records.html")},
+        {QStringLiteral("Form7"), QStringLiteral("record-editor.html")},
+        {QStringLiteral("Form8"), QStringLiteral("record-editor.html")},
+        {QStringLiteral("Form5kf"), QStringLiteral("field-search.html")},
+        {QStringLiteral("Form5k"), QStringLiteral("list-search.html")},
+        {QStringLiteral("Form6k"), QStringLiteral("list-search.html")},
+        {QStringLiteral("Form10k"), QStringLiteral("list-search.html")},
+        {QStringLiteral("Form5s"), QStringLiteral("sort-order.html")},
+        {QStringLiteral("Form6s"), QStringLiteral("sort-order.html")},
+        {QStringLiteral("Form10s"), QStringLiteral("sort-order.html")},
+        {QStringLiteral("Form9"), QStringLiteral("search-all.html")},
+        {QStringLiteral("Form9k"), QStringLiteral("search-all.html")},
+        {QStringLiteral("Form10"), QStringLiteral("inquiry.html")},
+        {QStringLiteral("Form10ml"), QStringLiteral("inquiry.html")},
+        {QStringLiteral("Form10sl"), QStringLiteral("inquiry.html")},
+        {QStringLiteral("Form5ps"), QStringLiteral("print-settings.html")},
+        {QStringLiteral("Form6ps"), QStringLiteral("print-settings.html")},
+        {QStringLiteral("Form5pp"), QStringLiteral("print-status.html")},
+        {QStringLiteral("Form6pp"), QStringLiteral("print-status.html")},
+        {QStringLiteral("Form5ip5b"), QStringLiteral("csv-import.html")},
+        {QStringLiteral("Form6ip6b"), QStringLiteral("csv-import.html")},
+        {QStringLiteral("Form5ip5c"), QStringLiteral("cddb-import.html")},
+        {QStringLiteral("Form5ex5a"), QStringLiteral("csv-export.html")},
+        {QStringLiteral("Form5ip5a"), QStringLiteral("migration.html")},
+        {QStringLiteral("Form12a"), QStringLiteral("backup-restore.html")},
+        {QStringLiteral("Form12b"), QStringLiteral("backup-restore.html")},
+        {QStringLiteral("Form13a"), QStringLiteral("statistics.html")},
+        {QStringLiteral("Form13b"), QStringLiteral("statistics.html")},
+        {QStringLiteral("Form13c"), QStringLiteral("statistics.html")},
     };
     return pages;
 }
@@ -64,12 +89,8 @@ QString ScreenName(const QWidget& screen) {
 }
 
 QString HelpPageFor(const QString& helpFolder, const QString& screenName) {
-    for (const QString& name : {screenName, SharedPages().value(screenName)}) {
-        const QString page = name + QStringLiteral(".html");
-        if (!name.isEmpty() && PageExists(helpFolder, page))
-            return page;
-    }
-    return kIndexPage;
+    const QString page = HelpPages().value(screenName);
+    return !page.isEmpty() && PageExists(helpFolder, page) ? page : kIndexPage;
 }
 
 QList<HelpHit> SearchHelp(const QString& helpFolder, const QString& text) {

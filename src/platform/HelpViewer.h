@@ -13,8 +13,8 @@ namespace quelm::platform {
 // else its class name without the namespace.
 QString ScreenName(const QWidget& screen);
 
-// The help page of a screen, relative to the help folder: "<screen>.html" when there is one, the page of its twin
-// for screens that share a page, else the table of contents "index.html".
+// The help page of a screen (by its code, e.g. "Form5ip5c"), relative to the help folder: the page the help map names
+// for it when that page exists, else the table of contents "index.html".
 QString HelpPageFor(const QString& helpFolder, const QString& screenName);
 
 // A page that holds a text: its file name and title. The text is looked for in the title and in what the page shows,

@@ -530,11 +530,13 @@ void PrintSettingsDialog::InsertTitle_Click(QLineEdit* into) {
         into->setText(item->text());
 }
 
-std::unique_ptr<PrintSettingsDialog> MakeForm5ps(store::AppState& state, platform::Ui& ui, const ReportScreen& owner) {
+std::unique_ptr<PrintSettingsDialog> MakeMainPrintSettings(store::AppState& state, platform::Ui& ui,
+                                                           const ReportScreen& owner) {
     return std::make_unique<PrintSettingsDialog>(state, ui, ReportSide::Main, owner, owner.screen);
 }
 
-std::unique_ptr<PrintSettingsDialog> MakeForm6ps(store::AppState& state, platform::Ui& ui, const ReportScreen& owner) {
+std::unique_ptr<PrintSettingsDialog> MakeSubPrintSettings(store::AppState& state, platform::Ui& ui,
+                                                          const ReportScreen& owner) {
     return std::make_unique<PrintSettingsDialog>(state, ui, ReportSide::Sub, owner, owner.screen);
 }
 

@@ -115,8 +115,10 @@ private:
     std::vector<QWidget*> secondTitle_;
 };
 
-std::unique_ptr<PrintSettingsDialog> MakeForm5ps(store::AppState& state, platform::Ui& ui, const ReportScreen& owner);
-std::unique_ptr<PrintSettingsDialog> MakeForm6ps(store::AppState& state, platform::Ui& ui, const ReportScreen& owner);
+std::unique_ptr<PrintSettingsDialog> MakeMainPrintSettings(store::AppState& state, platform::Ui& ui,
+                                                           const ReportScreen& owner);
+std::unique_ptr<PrintSettingsDialog> MakeSubPrintSettings(store::AppState& state, platform::Ui& ui,
+                                                          const ReportScreen& owner);
 
 // The print command of a record screen: sets the report up when it is not (or not for this category), shows it
 // in the print preview and prints it from there. A failed printout is reported and dropped.

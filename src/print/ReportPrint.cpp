@@ -30,7 +30,8 @@ void SetStatus(const ReportScreen& owner, const QString& text) {
 } // namespace
 
 void SetUpReport(store::AppState& state, platform::Ui& ui, ReportSide side, const ReportScreen& owner) {
-    auto screen = side == ReportSide::Main ? MakeForm5ps(state, ui, owner) : MakeForm6ps(state, ui, owner);
+    auto screen =
+        side == ReportSide::Main ? MakeMainPrintSettings(state, ui, owner) : MakeSubPrintSettings(state, ui, owner);
     ui.runModal(*screen);
 }
 

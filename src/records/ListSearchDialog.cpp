@@ -135,18 +135,20 @@ void ListSearchDialog::Command1_Click() {
     ui_.showHelp(this);
 }
 
-std::unique_ptr<ListSearchDialog> MakeForm5k(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                             platform::StatusPanels* panels, QWidget* parent) {
+std::unique_ptr<ListSearchDialog> MakeMainListSearch(store::AppState& state, platform::Ui& ui,
+                                                     platform::RecordList& list, platform::StatusPanels* panels,
+                                                     QWidget* parent) {
     return std::make_unique<ListSearchDialog>(state, ui, ListOwner::MainRecords, list, panels, parent);
 }
 
-std::unique_ptr<ListSearchDialog> MakeForm6k(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                             platform::StatusPanels* panels, QWidget* parent) {
+std::unique_ptr<ListSearchDialog> MakeSubListSearch(store::AppState& state, platform::Ui& ui,
+                                                    platform::RecordList& list, platform::StatusPanels* panels,
+                                                    QWidget* parent) {
     return std::make_unique<ListSearchDialog>(state, ui, ListOwner::SubRecords, list, panels, parent);
 }
 
-std::unique_ptr<ListSearchDialog> MakeForm10k(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                              QWidget* parent) {
+std::unique_ptr<ListSearchDialog> MakeInquiryListSearch(store::AppState& state, platform::Ui& ui,
+                                                        platform::RecordList& list, QWidget* parent) {
     return std::make_unique<ListSearchDialog>(state, ui, ListOwner::Inquiry, list, nullptr, parent);
 }
 

@@ -76,11 +76,13 @@ private:
 };
 
 // The three dialogs; run them with ui.runModal(*dialog).
-std::unique_ptr<ListSearchDialog> MakeForm5k(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                             platform::StatusPanels* panels, QWidget* parent);
-std::unique_ptr<ListSearchDialog> MakeForm6k(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                             platform::StatusPanels* panels, QWidget* parent);
-std::unique_ptr<ListSearchDialog> MakeForm10k(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                              QWidget* parent);
+std::unique_ptr<ListSearchDialog> MakeMainListSearch(store::AppState& state, platform::Ui& ui,
+                                                     platform::RecordList& list, platform::StatusPanels* panels,
+                                                     QWidget* parent);
+std::unique_ptr<ListSearchDialog> MakeSubListSearch(store::AppState& state, platform::Ui& ui,
+                                                    platform::RecordList& list, platform::StatusPanels* panels,
+                                                    QWidget* parent);
+std::unique_ptr<ListSearchDialog> MakeInquiryListSearch(store::AppState& state, platform::Ui& ui,
+                                                        platform::RecordList& list, QWidget* parent);
 
 } // namespace quelm::records

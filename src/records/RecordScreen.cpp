@@ -12,6 +12,7 @@
 #include "records/ListSort.h"
 #include "records/MainRecords.h"
 #include "records/RecordScreenParts.h"
+#include "records/SortOrderDialog.h"
 #include "store/Catalogue.h"
 
 #include <QAction>
@@ -187,6 +188,23 @@ bool RecordScreen::stale() const {
     return loaded_ && state_.TablesGeneration[opened_.section] != opened_.tablesGeneration;
 }
 
+void RecordScreen::addRowsFrom(platform::RecordList& list, RowReader read) {
+    try {
+        auto db = store::OpenCatalogue(state_.databasePath());
+        list.addRows(read(*db, state_));
+    } catch (const platform::EngineError& e) {
+        platform::ShowEngineError(ui_, e.message(), this);
+    }
+}
+
+void RecordScreen::showCells(int index, std::span<QLineEdit* const> boxes, std::initializer_list<QLineEdit*> keyBoxes) {
+    int column = 0;
+    for (QLineEdit* box : boxes)
+        box->setText(ListView1->cell(index, column++));
+    for (QLineEdit* box : keyBoxes)
+        box->setText(ListView1->cell(index, column++));
+}
+
 void RecordScreen::countSubRecords(std::int64_t regNo) {
     state_.SubRecordCount = 0;
     state_.MaxSubNo = 0;
@@ -292,6 +310,41 @@ void RecordScreen::me14_Click() {
         ui_.runModal(*again);
     }
     close();
+}
+
+void RecordScreen::mf11_Click() {
+    openEditor(EditorMode::New);
+}
+
+void RecordScreen::mf12_Click() {
+    if (!refusedWithoutRecord())
+        openEditor(EditorMode::Change);
+}
+
+void RecordScreen::mf13_Click() {
+    if (!refusedWithoutRecord())
+        openEditor(EditorMode::Delete);
+}
+
+void RecordScreen::me11_Click() {
+    CopySelectedText(shownBoxes());
+}
+
+void RecordScreen::mk11_Click() {
+    {
+        ListSearchDialog dialog(state_, ui_, listOwner(), *ListView1, StatusBar1, this);
+        ui_.runModal(dialog);
+    }
+    afterListSearch();
+}
+
+void RecordScreen::ms11_Click() {
+    SortOrderDialog dialog(state_, ui_, listOwner(), *ListView1, this);
+    ui_.runModal(dialog);
+}
+
+void RecordScreen::ListView1_ItemClick(int) {
+    showSelected();
 }
 
 void RecordScreen::mf18_Click() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/ListSearchDialog.h"
 #include "records/RecordScreenParts.h"
 #include "store/AppState.h"
 
@@ -17,7 +18,9 @@ class QTimer;
 class QVBoxLayout;
 
 namespace quelm::platform {
+class Database;
 class KeyedToolBar;
+struct ListRow;
 class RecordList;
 class StatusPanels;
 class Ui;
@@ -47,16 +50,16 @@ public:
     // Whether the category's data was deleted or its tables rebuilt since the screen loaded: its rows are stale.
     bool stale() const;
 
-    // Handlers; the record commands are each screen's own.
-    virtual void mf11_Click() = 0;
-    virtual void mf12_Click() = 0;
-    virtual void mf13_Click() = 0;
-    virtual void me11_Click() = 0;
+    // Handlers. The record commands act on the screen's own editor, boxes and list through the hooks below.
+    void mf11_Click(); // new record
+    void mf12_Click(); // change the shown record
+    void mf13_Click(); // delete the shown record
+    void me11_Click(); // copy the selected text of a detail box
     // The screen is made again and reads the tables in their own order, which undoes a column sort.
     virtual void me14_Click();
-    virtual void mk11_Click() = 0;
-    virtual void ms11_Click() = 0;
-    virtual void ListView1_ItemClick(int index) = 0;
+    void mk11_Click(); // list search
+    void ms11_Click(); // sort order of the next column sort
+    void ListView1_ItemClick(int index);
     void mf15_Click(); // print settings of the screen's report
     void mf16_Click(); // print the screen's report
     void mf18_Click();
@@ -132,6 +135,14 @@ protected:
     virtual void showSelected() = 0;
     // The hidden key columns of ListView1 that name one record (登録ＮＯ, and サブＮＯ on the sub list).
     virtual std::vector<int> keyColumns() const = 0;
+    // Whose list dialogs the screen opens (their names and captions).
+    virtual ListOwner listOwner() const = 0;
+    // After a list search: what the screen shows of the found row.
+    virtual void afterListSearch() = 0;
+    // The detail boxes in use, for copying their selected text.
+    virtual std::span<QLineEdit* const> shownBoxes() const = 0;
+    // Says why a record cannot be changed or deleted, and returns true, when no record is shown.
+    virtual bool refusedWithoutRecord() = 0;
 
     // Field labels and boxes on the detail panel, five to a column; hidden until the load shows those in use.
     static void BuildFieldBoxes(QWidget* panel, std::span<QLabel*> labels, std::span<QLineEdit*> boxes,
@@ -139,6 +150,12 @@ protected:
     // Shows the first names.size() labels and boxes, each label captioned with its field's name.
     static void ShowFieldBoxes(std::span<QLabel* const> labels, std::span<QLineEdit* const> boxes,
                                std::span<const QString> names);
+
+    // Adds the rows read from the catalogue to list; an engine error is shown and leaves the list as it was.
+    using RowReader = std::vector<platform::ListRow> (*)(platform::Database&, const store::AppState&);
+    void addRowsFrom(platform::RecordList& list, RowReader read);
+    // Shows row index of ListView1 in the detail boxes: its first boxes.size() cells, then the key cells in keyBoxes.
+    void showCells(int index, std::span<QLineEdit* const> boxes, std::initializer_list<QLineEdit*> keyBoxes);
 
     // SubRecordCount and MaxSubNo of one main record of the screen's category; both 0 when it cannot be read.
     void countSubRecords(std::int64_t regNo);

@@ -81,18 +81,18 @@ void SortOrderDialog::Command1_Click() {
     ui_.showHelp(this);
 }
 
-std::unique_ptr<SortOrderDialog> MakeForm5s(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                            QWidget* parent) {
+std::unique_ptr<SortOrderDialog> MakeMainSortOrder(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
+                                                   QWidget* parent) {
     return std::make_unique<SortOrderDialog>(state, ui, ListOwner::MainRecords, list, parent);
 }
 
-std::unique_ptr<SortOrderDialog> MakeForm6s(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                            QWidget* parent) {
+std::unique_ptr<SortOrderDialog> MakeSubSortOrder(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
+                                                  QWidget* parent) {
     return std::make_unique<SortOrderDialog>(state, ui, ListOwner::SubRecords, list, parent);
 }
 
-std::unique_ptr<SortOrderDialog> MakeForm10s(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                             QWidget* parent) {
+std::unique_ptr<SortOrderDialog> MakeInquirySortOrder(store::AppState& state, platform::Ui& ui,
+                                                      platform::RecordList& list, QWidget* parent) {
     return std::make_unique<SortOrderDialog>(state, ui, ListOwner::Inquiry, list, parent);
 }
 

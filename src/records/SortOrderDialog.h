@@ -32,11 +32,11 @@ private:
 };
 
 // The three dialogs; run them with ui.runModal(*dialog).
-std::unique_ptr<SortOrderDialog> MakeForm5s(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                            QWidget* parent);
-std::unique_ptr<SortOrderDialog> MakeForm6s(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                            QWidget* parent);
-std::unique_ptr<SortOrderDialog> MakeForm10s(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
-                                             QWidget* parent);
+std::unique_ptr<SortOrderDialog> MakeMainSortOrder(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
+                                                   QWidget* parent);
+std::unique_ptr<SortOrderDialog> MakeSubSortOrder(store::AppState& state, platform::Ui& ui, platform::RecordList& list,
+                                                  QWidget* parent);
+std::unique_ptr<SortOrderDialog> MakeInquirySortOrder(store::AppState& state, platform::Ui& ui,
+                                                      platform::RecordList& list, QWidget* parent);
 
 } // namespace quelm::records

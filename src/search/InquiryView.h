@@ -17,8 +17,8 @@ class Ui;
 
 namespace quelm::search {
 
-// One record of an inquiry list at a time, with previous and next: the frame of Form10ml (main records, with the
-// picture) and Form10sl (sub records). Moving selects the row in the inquiry screen's list.
+// One record of an inquiry list at a time, with previous and next: the frame of InquiryMainView (main records, with the
+// picture) and InquirySubView (sub records). Moving selects the row in the inquiry screen's list.
 class InquiryView : public QDialog {
     Q_OBJECT
 public:

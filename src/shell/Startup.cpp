@@ -1,9 +1,10 @@
 #include "shell/Startup.h"
 
+#include "exchange/ExchangeScreens.h"
 #include "maintenance/BackupRestore.h"
 #include "platform/Database.h"
 #include "platform/Ui.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "store/Catalogue.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ void WarnIfReadOnly(platform::Ui& ui, const QString& databasePath) {
 }
 
 int RunProgram(QApplication& app, platform::Ui& ui, const QString& dataFolder) {
+    exchange::InstallExchangeOpeners();
     const std::unique_ptr<QLockFile> lock = LockDataFolder(ui, dataFolder);
     if (!lock)
         return 1;
@@ -62,7 +64,7 @@ int RunProgram(QApplication& app, platform::Ui& ui, const QString& dataFolder) {
     store::AppState state;
     state.dataFolder = dataFolder;
     WarnIfReadOnly(ui, state.databasePath());
-    Form1 window(state, ui);
+    MainWindow window(state, ui);
     if (!window.Form_Load())
         return 0;
     window.show();

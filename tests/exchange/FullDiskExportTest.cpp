@@ -1,8 +1,8 @@
 // The CSV export onto a disk that fills up part way: the screen says so, and the file chosen is either the earlier one
 // whole or not there at all, with nothing beside it.
 #include "TestCatalogue.h"
-#include "exchange/Form5ex5a.h"
-#include "records/Form5.h"
+#include "exchange/CsvExportScreen.h"
+#include "records/MainRecordScreen.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -25,9 +25,9 @@ TEST(FullDisk, CsvExportLeavesTheEarlierFileOrNoneAndSaysSo) {
     cat.state.CurrentCategoryName = cat.state.config[4].ShumokuName;
     for (int n = 1; n <= 150; ++n)
         cat.addMain(4, n, {QStringLiteral("アルバム%1").arg(n), QStringLiteral("演奏者%1").arg(n)});
-    records::Form5 main(cat.state, cat.ui);
+    records::MainRecordScreen main(cat.state, cat.ui);
     main.Timer1_Timer();
-    Form5ex5a screen(cat.state, cat.ui, *main.ListView1);
+    CsvExportScreen screen(cat.state, cat.ui, *main.ListView1);
     screen.Option1[0]->click();
     screen.Check1[0]->setChecked(true);
     screen.Check1[1]->setChecked(true);

@@ -1,5 +1,6 @@
 #include "exchange/JetDatabase.h"
 #include "exchange/InventoryDatabase.h"
+#include "exchange/InventoryFile.h"
 
 #include "TestCatalogue.h"
 #include "platform/Database.h"
@@ -37,7 +38,7 @@ const std::vector<Value>& RowWithKey(const std::vector<std::vector<Value>>& rows
 }
 
 TEST(JetDatabase, ReadsAnAccess97FileWithItsCodePageTextsNumbersDatesAndNulls) {
-    auto db = InventoryDatabase::open(Fixture("mdb/nwind_jet3.mdb"));
+    auto db = OpenInventoryFile(Fixture("mdb/nwind_jet3.mdb"));
     EXPECT_EQ(db->format(), InventoryDatabase::Format::Jet3);
     EXPECT_EQ(db->tableNames(), (QStringList{"Order Details", "Orders", "Products", "Shippers", "Categories",
                                              "Customers", "Employees", "Suppliers", QStringLiteral("Umsätze")}));
@@ -78,7 +79,7 @@ TEST(JetDatabase, ReadsAnAccess97FileWithItsCodePageTextsNumbersDatesAndNulls) {
 }
 
 TEST(JetDatabase, ReadsAnAccess2000FileWithCompressedUnicodeTexts) {
-    auto db = InventoryDatabase::open(Fixture("mdb/jackcess_testUnicodeCompV2003_jet4.mdb"));
+    auto db = OpenInventoryFile(Fixture("mdb/jackcess_testUnicodeCompV2003_jet4.mdb"));
     EXPECT_EQ(db->format(), InventoryDatabase::Format::Jet4);
     EXPECT_EQ(db->tableNames(), QStringList{"Table"});
     const auto rows = ReadAll(*db, "Table");
@@ -91,19 +92,19 @@ TEST(JetDatabase, ReadsAnAccess2000FileWithCompressedUnicodeTexts) {
 }
 
 TEST(JetDatabase, EmptyMissingForeignAndDamagedFilesAreRefusedClearly) {
-    auto empty = InventoryDatabase::open(Fixture("mdb/jackcess_adox_jet4_empty.mdb"));
+    auto empty = OpenInventoryFile(Fixture("mdb/jackcess_adox_jet4_empty.mdb"));
     EXPECT_TRUE(empty->tableNames().isEmpty());
     EXPECT_FALSE(empty->hasTable("管理テーブル"));
     EXPECT_THROW(empty->openTable("管理テーブル"), InventoryError);
 
     QTemporaryDir dir;
-    EXPECT_THROW(InventoryDatabase::open(dir.filePath("Dravn.mdb")), InventoryError);
+    EXPECT_THROW(OpenInventoryFile(dir.filePath("Dravn.mdb")), InventoryError);
 
     QFile text(dir.filePath("text.mdb"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("KeyNo,種目名\r\n1,CD\r\n");
     text.close();
-    EXPECT_THROW(InventoryDatabase::open(text.fileName()), InventoryError);
+    EXPECT_THROW(OpenInventoryFile(text.fileName()), InventoryError);
 
     // The first pages of a real file: the header says Jet, the catalogue is cut off.
     QFile whole(Fixture("mdb/jackcess_testUnicodeCompV2003_jet4.mdb"));
@@ -112,7 +113,7 @@ TEST(JetDatabase, EmptyMissingForeignAndDamagedFilesAreRefusedClearly) {
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
     cut.write(whole.read(8192));
     cut.close();
-    EXPECT_THROW(InventoryDatabase::open(cut.fileName()), InventoryError);
+    EXPECT_THROW(OpenInventoryFile(cut.fileName()), InventoryError);
 }
 
 TEST(JetDatabase, SqliteFilesGiveTheSameRowsAndStayUnchanged) {
@@ -129,7 +130,7 @@ TEST(JetDatabase, SqliteFilesGiveTheSameRowsAndStayUnchanged) {
         return f.readAll();
     }();
     {
-        auto db = InventoryDatabase::open(path);
+        auto db = OpenInventoryFile(path);
         EXPECT_EQ(db->format(), InventoryDatabase::Format::Sqlite);
         EXPECT_TRUE(db->hasTable("品目"));
         const auto rows = ReadAll(*db, "品目");

@@ -1,10 +1,10 @@
-#include "exchange/Form5ip5a.h"
+#include "exchange/MigrationScreen.h"
 
 #include "MigrationInventoryFile.h"
 #include "TestCatalogue.h"
 #include "platform/DragDrop.h"
 #include "platform/RecordList.h"
-#include "records/Form5.h"
+#include "records/MainRecordScreen.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,19 +26,19 @@ using platform::Value;
 
 constexpr int Cd = 4;
 
-struct MigrationScreen : ::testing::Test {
+struct MigrationSteps : ::testing::Test {
     test::TestCatalogue cat;
     QString folder;
 
-    MigrationScreen() {
+    MigrationSteps() {
         cat.state.CurrentSection = Cd;
         folder = cat.folder() + "/在庫";
         QDir().mkpath(folder);
         InventoryFile(folder).addGoods();
     }
     // Picks the folder through 参照 and the category from the combo box.
-    std::unique_ptr<Form5ip5a> openOnGoods() {
-        auto screen = std::make_unique<Form5ip5a>(cat.state, cat.ui);
+    std::unique_ptr<MigrationScreen> openOnGoods() {
+        auto screen = std::make_unique<MigrationScreen>(cat.state, cat.ui);
         cat.ui.folders.push_back(folder);
         screen->Command1_Click();
         screen->Combo1_Click(0);
@@ -55,8 +55,8 @@ struct MigrationScreen : ::testing::Test {
     ScriptedUi::Message lastMessage() const { return cat.ui.messages.back(); }
 };
 
-TEST_F(MigrationScreen, TextsAndTheFolderStepAlone) {
-    Form5ip5a screen(cat.state, cat.ui);
+TEST_F(MigrationSteps, TextsAndTheFolderStepAlone) {
+    MigrationScreen screen(cat.state, cat.ui);
     const std::vector<std::pair<QWidget*, QString>> texts{
         {screen.Label1, "在庫管理Dravnよりデータ移行"},
         {screen.Label2, "在庫管理Dravnのデータベース(Dravn.mdb)があるフォルダを指定してください。"},
@@ -98,8 +98,8 @@ TEST_F(MigrationScreen, TextsAndTheFolderStepAlone) {
         EXPECT_FALSE(b->autoDefault() || b->isDefault());
 }
 
-TEST_F(MigrationScreen, AFolderWithoutTheDatabaseIsRefusedAndEmptied) {
-    Form5ip5a screen(cat.state, cat.ui);
+TEST_F(MigrationSteps, AFolderWithoutTheDatabaseIsRefusedAndEmptied) {
+    MigrationScreen screen(cat.state, cat.ui);
     cat.ui.folders = {std::nullopt, cat.folder()};
     screen.Command1_Click(); // cancelled: nothing happens
     EXPECT_TRUE(cat.ui.messages.isEmpty());
@@ -121,7 +121,7 @@ TEST_F(MigrationScreen, AFolderWithoutTheDatabaseIsRefusedAndEmptied) {
     EXPECT_EQ(screen.Combo1->currentIndex(), -1);
 }
 
-TEST_F(MigrationScreen, ChoosingACategoryShowsListsAndEmptySlotsUnderTheFieldNames) {
+TEST_F(MigrationSteps, ChoosingACategoryShowsListsAndEmptySlotsUnderTheFieldNames) {
     auto screen = openOnGoods();
     EXPECT_EQ(screen->Text2->text(), QStringLiteral("ＣＤ在庫"));
     EXPECT_EQ(screen->Label10->text(), QStringLiteral("CD1(ＣＤ管理)"));
@@ -146,7 +146,7 @@ TEST_F(MigrationScreen, ChoosingACategoryShowsListsAndEmptySlotsUnderTheFieldNam
     EXPECT_EQ(screen->List1->items(), (QStringList{"数量", "入荷日", "品名"}));
 }
 
-TEST_F(MigrationScreen, TheRunChecksTypesAsksAndReportsThenTheCallerShowsTheRecords) {
+TEST_F(MigrationSteps, TheRunChecksTypesAsksAndReportsThenTheCallerShowsTheRecords) {
     cat.state.config[Cd].RegNo = 10;
     auto screen = openOnGoods();
     drag(screen->List1, 0, screen->Text3[10]); // 品名 (TEXT) on field 11 (LONG)
@@ -178,12 +178,12 @@ TEST_F(MigrationScreen, TheRunChecksTypesAsksAndReportsThenTheCallerShowsTheReco
     EXPECT_EQ(cat.reload()[Cd].RegNo, 13);
 }
 
-TEST_F(MigrationScreen, TheMainRecordScreenOpensItAndRefillsItsList) {
+TEST_F(MigrationSteps, TheMainRecordScreenOpensItAndRefillsItsList) {
     cat.state.CurrentCategoryName = cat.state.config[Cd].ShumokuName;
-    records::Form5 form5(cat.state, cat.ui);
+    records::MainRecordScreen form5(cat.state, cat.ui);
     form5.Timer1_Timer();
     cat.ui.modalDrivers.push_back([this](QDialog& d) {
-        auto& screen = static_cast<Form5ip5a&>(d);
+        auto& screen = static_cast<MigrationScreen&>(d);
         cat.ui.folders.push_back(folder);
         screen.Command1_Click();
         screen.Combo1_Click(0);

@@ -1,4 +1,5 @@
 #include "exchange/Migration.h"
+#include "exchange/InventoryFile.h"
 
 #include "MigrationInventoryFile.h"
 
@@ -27,9 +28,7 @@ struct MigrationRun : ::testing::Test {
     }
 
     void addGoods() { file->addGoods(); }
-    std::unique_ptr<InventoryDatabase> source() {
-        return InventoryDatabase::open(InventoryPath(cat.folder() + "/inv"));
-    }
+    std::unique_ptr<InventoryDatabase> source() { return OpenInventoryFile(InventoryPath(cat.folder() + "/inv")); }
     std::vector<std::vector<Value>> rows(const QString& table) const {
         auto db = cat.open();
         auto rs = db->openTable(table);

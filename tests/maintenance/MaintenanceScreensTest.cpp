@@ -1,19 +1,19 @@
 #include "TestCatalogue.h"
+#include "maintenance/AboutBox.h"
 #include "maintenance/BackupRestore.h"
-#include "maintenance/Form12a.h"
-#include "maintenance/Form12b.h"
-#include "maintenance/Form13a.h"
-#include "maintenance/Form13b.h"
-#include "maintenance/Form13c.h"
-#include "maintenance/Form2a.h"
-#include "maintenance/Form2h.h"
-#include "maintenance/Formv.h"
+#include "maintenance/BackupScreen.h"
+#include "maintenance/FieldNamesListing.h"
+#include "maintenance/InitialiseScreen.h"
+#include "maintenance/ListTablesListing.h"
+#include "maintenance/RestoreScreen.h"
+#include "maintenance/SettingsScreen.h"
+#include "maintenance/StatisticsScreen.h"
 #include "platform/Database.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
 #include "platform/Units.h"
 #include "platform/WriteFaults.h"
-#include "shell/Form1.h"
+#include "shell/MainWindow.h"
 #include "store/CategoryTables.h"
 #include "store/ListTables.h"
 
@@ -67,12 +67,12 @@ struct MaintenanceScreens : ::testing::Test {
 } // namespace
 
 TEST_F(MaintenanceScreens, EveryScreenShowsItsTexts) {
-    Form2a f2a(cat.state, cat.ui, apply);
-    Form2h f2h(cat.state, cat.ui, apply);
-    Formv fv;
-    Form12a f12a(cat.state, cat.ui);
-    Form12b f12b(cat.state, cat.ui);
-    Form13c f13c(cat.state, cat.ui);
+    SettingsScreen f2a(cat.state, cat.ui, apply);
+    InitialiseScreen f2h(cat.state, cat.ui, apply);
+    AboutBox fv;
+    BackupScreen f12a(cat.state, cat.ui);
+    RestoreScreen f12b(cat.state, cat.ui);
+    FieldNamesListing f13c(cat.state, cat.ui);
     const std::vector<std::pair<QString, QString>> texts{
         {f2a.windowTitle(), QStringLiteral("ＣＤ管理 Quelm - システム環境設定")},
         {f2a.Label[1]->text(), QStringLiteral("システム環境設定")},
@@ -148,7 +148,7 @@ TEST_F(MaintenanceScreens, EveryScreenShowsItsTexts) {
 
 TEST_F(MaintenanceScreens, SettingsStoreTitleColoursAndNamesAndTellTheMainWindow) {
     ASSERT_FALSE(store::AddSlot(cat.state, 5));
-    Form2a form(cat.state, cat.ui, apply);
+    SettingsScreen form(cat.state, cat.ui, apply);
     EXPECT_TRUE(form.Text4[1]->isVisibleTo(&form));
     EXPECT_FALSE(form.Text4[2]->isVisibleTo(&form));
     EXPECT_FALSE(form.Text4[5]->isVisibleTo(&form));
@@ -192,7 +192,7 @@ TEST_F(MaintenanceScreens, SettingsStoreTitleColoursAndNamesAndTellTheMainWindow
 
 TEST_F(MaintenanceScreens, InitialisationAsksAndReportsFailureOrSuccess) {
     ASSERT_FALSE(store::AddSlot(cat.state, 5));
-    Form2h form(cat.state, cat.ui, apply);
+    InitialiseScreen form(cat.state, cat.ui, apply);
     cat.ui.answers.push_back(Answer::Cancel);
     form.Command1_Click();
     ASSERT_EQ(cat.ui.messages.size(), 1);
@@ -220,7 +220,7 @@ TEST_F(MaintenanceScreens, InitialisationAsksAndReportsFailureOrSuccess) {
 }
 
 TEST_F(MaintenanceScreens, BackupScreenMakesFoldersAndBacksUp) {
-    Form12a form(cat.state, cat.ui);
+    BackupScreen form(cat.state, cat.ui);
     form.SetFolder(backupDir.path());
     cat.ui.inputs.push_back(QStringLiteral(" 保存先 "));
     form.Command1_Click();
@@ -271,7 +271,7 @@ TEST_F(MaintenanceScreens, RestoreScreenChecksNamesAndFilesThenEndsTheProgram) {
     cat.addMain(4, 1, {QStringLiteral("後から足した")});
     const QStringList changed = test::Snapshot(cat.state.databasePath());
 
-    Form12b form(cat.state, cat.ui);
+    RestoreScreen form(cat.state, cat.ui);
     form.SetFolder(backupDir.path());
     EXPECT_EQ(form.File1->count(), 2);
     form.Command1_Click();
@@ -325,11 +325,11 @@ TEST_F(MaintenanceScreens, RestoreScreenChecksNamesAndFilesThenEndsTheProgram) {
 
 TEST_F(MaintenanceScreens, LeavingAfterTheDatabaseStepEndsTheProgram) {
     ASSERT_EQ(BackupCatalogue(cat.state, backupDir.path()), std::nullopt);
-    Form12b form(cat.state, cat.ui);
+    RestoreScreen form(cat.state, cat.ui);
     form.Command2_Click();
     EXPECT_FALSE(cat.ui.ended);
 
-    Form12b again(cat.state, cat.ui);
+    RestoreScreen again(cat.state, cat.ui);
     again.SetFolder(backupDir.path());
     ASSERT_TRUE(SelectFile(again.File1, QStringLiteral("Quelm.mdb")));
     again.Command1_Click();
@@ -345,7 +345,7 @@ TEST_F(MaintenanceScreens, StatisticsShowCategoriesWithRecordsOnly) {
     cat.addSub(4, 1, 1, QStringLiteral("a"));
     cat.addSub(4, 2, 1, QStringLiteral("b"));
     cat.addSub(4, 2, 2, QStringLiteral("c"));
-    Form13a form(cat.state, cat.ui);
+    StatisticsScreen form(cat.state, cat.ui);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("ＣＤ管理 Quelm - 計数照会"));
     EXPECT_EQ(form.Label1->text(), QStringLiteral("種目別登録件数調べ"));
     form.Timer1_Timer();
@@ -372,20 +372,20 @@ TEST_F(MaintenanceScreens, StatisticsShowCategoriesWithRecordsOnly) {
 }
 
 TEST_F(MaintenanceScreens, EmptyListingsSayWhyAndCloseOnlyThemselves) {
-    Form13a counts(cat.state, cat.ui);
+    StatisticsScreen counts(cat.state, cat.ui);
     counts.Timer1_Timer();
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("登録が１件もありません。"), Icon::Critical, Buttons::Ok,
                   QStringLiteral("Error"));
     EXPECT_FALSE(counts.Loaded);
 
-    Form13b lists(cat.state, cat.ui);
+    ListTablesListing lists(cat.state, cat.ui);
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("リスト・テーブルの登録がありません。"), Icon::Critical,
                   Buttons::Ok, QStringLiteral("Error"));
     EXPECT_FALSE(lists.Loaded);
 
     for (int s : {4, 7})
         cat.state.config[s].InUse = 0;
-    Form13c fields(cat.state, cat.ui);
+    FieldNamesListing fields(cat.state, cat.ui);
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("種目登録が１件もありません。"), Icon::Critical, Buttons::Ok,
                   QStringLiteral("Error"));
     EXPECT_FALSE(fields.Loaded);
@@ -396,7 +396,7 @@ TEST_F(MaintenanceScreens, EmptyListingsSayWhyAndCloseOnlyThemselves) {
         cat.state.config[s].InUse = 1;
     ASSERT_FALSE(store::CreateList(cat.state, 0, QStringLiteral("ジャンル")));
     cat.open()->execute(QStringLiteral("DROP TABLE ListTable1"));
-    Form13b broken(cat.state, cat.ui);
+    ListTablesListing broken(cat.state, cat.ui);
     EXPECT_EQ(cat.ui.messages.last().title, QStringLiteral("Error"));
     EXPECT_FALSE(broken.Loaded);
     EXPECT_FALSE(cat.ui.ended);
@@ -408,7 +408,7 @@ TEST_F(MaintenanceScreens, ListingsPutListsAndFieldsSideBySide) {
     store::AddListEntry(cat.state, 3, QStringLiteral("棚A"));
     store::AddListEntry(cat.state, 3, QStringLiteral("棚B"));
     store::AddListEntry(cat.state, 0, QStringLiteral("ジャズ"));
-    Form13b lists(cat.state, cat.ui);
+    ListTablesListing lists(cat.state, cat.ui);
     ASSERT_TRUE(lists.Loaded);
     EXPECT_EQ(lists.windowTitle(), QStringLiteral("ＣＤ管理 Quelm - リスト・テーブル別登録リスト一覧"));
     ASSERT_EQ(lists.ListView1->columnCount(), 2);
@@ -419,7 +419,7 @@ TEST_F(MaintenanceScreens, ListingsPutListsAndFieldsSideBySide) {
     EXPECT_EQ(Row(*lists.ListView1, 1), QStringList({QStringLiteral("ジャズ"), QStringLiteral("棚A")}));
     EXPECT_EQ(Row(*lists.ListView1, 2), QStringList({QString(), QStringLiteral("棚B")}));
 
-    Form13c fields(cat.state, cat.ui);
+    FieldNamesListing fields(cat.state, cat.ui);
     ASSERT_EQ(fields.ListView1->columnCount(), 2);
     EXPECT_EQ(fields.ListView1->columnHeading(1), QStringLiteral("DVD1"));
     ASSERT_EQ(fields.ListView1->rowCount(), 27);
@@ -431,13 +431,13 @@ TEST_F(MaintenanceScreens, ListingsPutListsAndFieldsSideBySide) {
 
 TEST_F(MaintenanceScreens, TheMainWindowFollowsSettingsAndInitialisation) {
     ASSERT_FALSE(store::AddSlot(cat.state, 5));
-    shell::Form1 w(cat.state, cat.ui);
+    shell::MainWindow w(cat.state, cat.ui);
     ASSERT_TRUE(w.Form_Load());
     EXPECT_FALSE(w.Command1[1]->isHidden());
     const int grownHeight = w.windowHeightTwips();
 
     cat.ui.modalDrivers.push_back([](QDialog& d) {
-        auto& form = dynamic_cast<Form2a&>(d);
+        auto& form = dynamic_cast<SettingsScreen&>(d);
         form.Text1->setText(QStringLiteral("私の棚"));
         form.Command4_Click();
         form.Text4[1]->setText(QStringLiteral("ジャズ"));
@@ -450,7 +450,7 @@ TEST_F(MaintenanceScreens, TheMainWindowFollowsSettingsAndInitialisation) {
     EXPECT_EQ(w.Command1[1]->text(), QStringLiteral("ジャズ"));
     EXPECT_EQ(w.mk11[1]->text(), QStringLiteral("ジャズ   "));
 
-    cat.ui.modalDrivers.push_back([](QDialog& d) { dynamic_cast<Form2h&>(d).Command1_Click(); });
+    cat.ui.modalDrivers.push_back([](QDialog& d) { dynamic_cast<InitialiseScreen&>(d).Command1_Click(); });
     w.mt17->trigger();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("ＣＤ管理 Quelm"));
     EXPECT_TRUE(w.Command1[1]->isHidden());

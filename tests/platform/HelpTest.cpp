@@ -23,11 +23,12 @@ void WritePage(const QString& folder, const QString& page, const QString& title,
 TEST(Help, EachScreenFindsItsOwnPageItsTwinsOrTheContents) {
     QTemporaryDir dir;
     WritePage(dir.path(), "index.html", "目次", "");
-    WritePage(dir.path(), "Form5.html", "明細", "");
-    WritePage(dir.path(), "Form5ps.html", "印刷設定", "");
-    EXPECT_EQ(HelpPageFor(dir.path(), "Form5"), "Form5.html");
-    EXPECT_EQ(HelpPageFor(dir.path(), "Form6ps"), "Form5ps.html");
-    EXPECT_EQ(HelpPageFor(dir.path(), "Form2b"), "index.html");
+    WritePage(dir.path(), "main-records.html", "明細", "");
+    WritePage(dir.path(), "print-settings.html", "印刷設定", "");
+    EXPECT_EQ(HelpPageFor(dir.path(), "Form5"), "main-records.html");
+    EXPECT_EQ(HelpPageFor(dir.path(), "Form6ps"), "print-settings.html");
+    EXPECT_EQ(HelpPageFor(dir.path(), "Form2b"), "index.html"); // no page in this folder
+    EXPECT_EQ(HelpPageFor(dir.path(), "MainRecordScreen"), "index.html");
     EXPECT_EQ(HelpPageFor(dir.path(), ""), "index.html");
 
     // The name: the object name of a twin made from a shared class, else the class without its namespace.
@@ -39,13 +40,13 @@ TEST(Help, EachScreenFindsItsOwnPageItsTwinsOrTheContents) {
 
 TEST(Help, SearchLooksAtTheShownTextOfEveryPage) {
     QTemporaryDir dir;
-    WritePage(dir.path(), "index.html", "目次", "<a href=\"Form5.html\">明細画面</a>");
-    WritePage(dir.path(), "Form5.html", "明細画面", "<p>画像登録で JPG を選びます</p>");
-    WritePage(dir.path(), "Form7.html", "入力画面", "<p class=\"jpg\">データを残す</p>");
+    WritePage(dir.path(), "index.html", "目次", "<a href=\"main-records.html\">明細画面</a>");
+    WritePage(dir.path(), "main-records.html", "明細画面", "<p>画像登録で JPG を選びます</p>");
+    WritePage(dir.path(), "record-editor.html", "入力画面", "<p class=\"jpg\">データを残す</p>");
 
     const QList<HelpHit> hits = SearchHelp(dir.path(), " jpg ");
-    ASSERT_EQ(hits.size(), 1); // the markup of Form7 does not count
-    EXPECT_EQ(hits[0].page, "Form5.html");
+    ASSERT_EQ(hits.size(), 1); // the markup of MainRecordEditor does not count
+    EXPECT_EQ(hits[0].page, "main-records.html");
     EXPECT_EQ(hits[0].title, "明細画面");
     const QList<HelpHit> both = SearchHelp(dir.path(), "明細画面");
     ASSERT_EQ(both.size(), 2);

@@ -4,8 +4,8 @@
 #include "platform/StatusPanels.h"
 #include "print/PrintSettingsDialog.h"
 #include "print/PrintStatusDialog.h"
-#include "records/Form5.h"
-#include "records/Form6.h"
+#include "records/MainRecordScreen.h"
+#include "records/SubRecordScreen.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -40,7 +40,7 @@ void Pick(QListWidget* list, int row) {
 
 struct Printing : ::testing::Test {
     test::TestCatalogue cat;
-    std::unique_ptr<records::Form5> main;
+    std::unique_ptr<records::MainRecordScreen> main;
 
     Printing() {
         cat.addMain(4, 1, {QStringLiteral("一枚目のアルバム"), QStringLiteral("歌手1")});
@@ -50,12 +50,12 @@ struct Printing : ::testing::Test {
         cat.state.config[4].RegNo = 2;
         cat.state.CurrentSection = 4;
         cat.state.CurrentCategoryName = QStringLiteral("CD1");
-        main = std::make_unique<records::Form5>(cat.state, cat.ui);
+        main = std::make_unique<records::MainRecordScreen>(cat.state, cat.ui);
         main->Timer1_Timer();
     }
-    std::unique_ptr<records::Form6> openSub() {
+    std::unique_ptr<records::SubRecordScreen> openSub() {
         cat.state.CurrentRegNo = 1;
-        auto sub = std::make_unique<records::Form6>(cat.state, cat.ui);
+        auto sub = std::make_unique<records::SubRecordScreen>(cat.state, cat.ui);
         sub->Timer1_Timer();
         return sub;
     }
@@ -153,7 +153,7 @@ TEST_F(Printing, OpeningAndCancellingResetsTheReport) {
 
     // Opening a record screen asks for its report to be set up again.
     cat.state.MainPrintSettings.itemCount = 4;
-    records::Form5 again(cat.state, cat.ui);
+    records::MainRecordScreen again(cat.state, cat.ui);
     again.Timer1_Timer();
     EXPECT_EQ(cat.state.MainPrintSettings.itemCount, 0);
     auto sub = openSub();

@@ -3,8 +3,8 @@
 #include "platform/KeyedToolBar.h"
 #include "platform/PrinterSurface.h"
 #include "platform/StatusPanels.h"
-#include "records/Form5.h"
-#include "records/Form6.h"
+#include "records/MainRecordScreen.h"
+#include "records/SubRecordScreen.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -201,12 +201,12 @@ TEST(PrintScreen, RecordScreensPrintFromTheirMenusAndToolBars) {
     cat.state.CurrentSection = 4;
     cat.state.CurrentCategoryName = cat.state.config[4].ShumokuName;
     {
-        records::Form5 screen(cat.state, cat.ui);
+        records::MainRecordScreen screen(cat.state, cat.ui);
         ExpectScreenPrintFromMenuAndToolBar(cat, screen);
     }
     cat.ui.printerSurface.calls.clear();
     cat.state.CurrentRegNo = 1;
-    records::Form6 screen(cat.state, cat.ui);
+    records::SubRecordScreen screen(cat.state, cat.ui);
     ExpectScreenPrintFromMenuAndToolBar(cat, screen);
 }
 

@@ -1,7 +1,7 @@
 // Keyboard paths of the record editors: Return stores nothing, typing starts in the first field.
 #include "TestCatalogue.h"
-#include "records/Form7.h"
-#include "records/Form8.h"
+#include "records/MainRecordEditor.h"
+#include "records/SubRecordEditor.h"
 #include "store/ListTables.h"
 
 #include <QApplication>
@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 using namespace quelm;
-using records::Form7;
-using records::Form8;
+using records::MainRecordEditor;
+using records::SubRecordEditor;
 
 namespace {
 
@@ -36,7 +36,7 @@ struct EditorKeys : ::testing::Test {
 };
 
 TEST_F(EditorKeys, ReturnInTheMainEditorStoresNothing) {
-    Form7 editor(cat.state, cat.ui);
+    MainRecordEditor editor(cat.state, cat.ui);
     editor.setUpNew(section(), Captions(15), 1);
     EXPECT_EQ(editor.focusWidget(), editor.Text1[0]); // not the read-only 登録ＮＯ box
     editor.Text1[0]->setText(QStringLiteral("打ちかけ"));
@@ -51,7 +51,7 @@ TEST_F(EditorKeys, ReturnInTheMainEditorStoresNothing) {
 
 TEST_F(EditorKeys, ReturnInTheSubEditorStoresNothing) {
     cat.addMain(Cd, 1, {QStringLiteral("アルバム")});
-    Form8 editor(cat.state, cat.ui);
+    SubRecordEditor editor(cat.state, cat.ui);
     editor.setUpNew(section(), Captions(10), QStringLiteral("1"));
     EXPECT_EQ(editor.focusWidget(), editor.Text3[0]);
     editor.Text3[0]->setText(QStringLiteral("曲"));
@@ -63,7 +63,7 @@ TEST_F(EditorKeys, ReturnInTheSubEditorStoresNothing) {
 TEST_F(EditorKeys, PickListTakesOnlyARealChoice) {
     ASSERT_FALSE(store::CreateList(cat.state, 0, QStringLiteral("ジャンル一覧")).has_value());
     ASSERT_EQ(store::AddListEntry(cat.state, 0, QStringLiteral("ジャズ")), store::EntryCheck::Ok);
-    Form7 editor(cat.state, cat.ui);
+    MainRecordEditor editor(cat.state, cat.ui);
     editor.setUpNew(section(), Captions(15), 1);
     editor.show();
     editor.Text1_MouseDown(2, Qt::LeftButton, {});

@@ -1,6 +1,6 @@
 // Writes on records another screen or another copy of the program deleted meanwhile.
 #include "TestCatalogue.h"
-#include "records/Form7.h"
+#include "records/MainRecordEditor.h"
 #include "records/MainRecords.h"
 #include "records/SubRecords.h"
 
@@ -56,7 +56,7 @@ TEST_F(GoneRecord, NoSubRecordIsAddedToAGoneMainRecord) {
 }
 
 TEST_F(GoneRecord, TheEditorStaysOpenWithWhatWasTyped) {
-    records::Form7 editor(cat.state, cat.ui);
+    records::MainRecordEditor editor(cat.state, cat.ui);
     editor.setUpChange(cat.state.config[Cd], std::vector<QString>(15), {QStringLiteral("旧")}, QStringLiteral("2"));
     editor.show();
     editor.Text1[0]->setText(QStringLiteral("打った値"));

@@ -3,8 +3,8 @@
 #include "TestCatalogue.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
-#include "records/Form5.h"
 #include "records/ListSort.h"
+#include "records/MainRecordScreen.h"
 #include "records/SortOrderDialog.h"
 
 #include <QGroupBox>
@@ -51,9 +51,9 @@ struct ListDialogs : ::testing::Test {
 
 TEST_F(ListDialogs, SearchDialogsDifferOnlyInNameAndCaption) {
     fill({});
-    auto main = records::MakeForm5k(cat.state, cat.ui, list, &panels, nullptr);
-    auto sub = records::MakeForm6k(cat.state, cat.ui, list, &panels, nullptr);
-    auto inquiry = records::MakeForm10k(cat.state, cat.ui, list, nullptr);
+    auto main = records::MakeMainListSearch(cat.state, cat.ui, list, &panels, nullptr);
+    auto sub = records::MakeSubListSearch(cat.state, cat.ui, list, &panels, nullptr);
+    auto inquiry = records::MakeInquiryListSearch(cat.state, cat.ui, list, nullptr);
     EXPECT_EQ(main->objectName(), QStringLiteral("Form5k"));
     EXPECT_EQ(main->windowTitle(), QStringLiteral("ＣＤ管理 Quelm - 項目別検索条件(メイン)"));
     EXPECT_EQ(sub->objectName(), QStringLiteral("Form6k"));
@@ -71,12 +71,12 @@ TEST_F(ListDialogs, SearchDialogsDifferOnlyInNameAndCaption) {
     EXPECT_EQ(main->Option2[1]->text(), QStringLiteral(" 検索文字で始まる文字列  を検索する"));
     EXPECT_FALSE(main->Frame2->isVisibleTo(main.get()));
 
-    auto sort = records::MakeForm5s(cat.state, cat.ui, list, nullptr);
+    auto sort = records::MakeMainSortOrder(cat.state, cat.ui, list, nullptr);
     EXPECT_EQ(sort->objectName(), QStringLiteral("Form5s"));
     EXPECT_EQ(sort->windowTitle(), QStringLiteral("ＣＤ管理 Quelm - 項目別ソート条件(メイン)"));
-    EXPECT_EQ(records::MakeForm6s(cat.state, cat.ui, list, nullptr)->windowTitle(),
+    EXPECT_EQ(records::MakeSubSortOrder(cat.state, cat.ui, list, nullptr)->windowTitle(),
               QStringLiteral("ＣＤ管理 Quelm - 項目別ソート条件(サブ)"));
-    EXPECT_EQ(records::MakeForm10s(cat.state, cat.ui, list, nullptr)->windowTitle(),
+    EXPECT_EQ(records::MakeInquirySortOrder(cat.state, cat.ui, list, nullptr)->windowTitle(),
               QStringLiteral("ＣＤ管理 Quelm - ソート条件"));
     EXPECT_EQ(sort->Frame1->title(), QStringLiteral("ソート順序"));
     EXPECT_EQ(sort->Option1[0]->text(), QStringLiteral("昇順  (A～Z)"));
@@ -88,7 +88,7 @@ TEST_F(ListDialogs, FirstColumnWholeOrPrefixIgnoringCaseOnly) {
           {QStringLiteral("ABC"), QStringLiteral("y"), QStringLiteral("2"), QStringLiteral("0")},
           {QStringLiteral("ａｂｃ"), QStringLiteral("z"), QStringLiteral("3"), QStringLiteral("0")}});
     panels.setPanelText(1, QStringLiteral("種目別の全てのレコードを表示"));
-    auto dialog = records::MakeForm5k(cat.state, cat.ui, list, &panels, nullptr);
+    auto dialog = records::MakeMainListSearch(cat.state, cat.ui, list, &panels, nullptr);
 
     dialog->Option1[0]->click();
     EXPECT_FALSE(dialog->Frame1->isEnabled());
@@ -105,7 +105,7 @@ TEST_F(ListDialogs, FirstColumnWholeOrPrefixIgnoringCaseOnly) {
     EXPECT_EQ(panels.panelText(1), FoundPanel);
 
     // Prefix: the first row in the list's order.
-    auto prefix = records::MakeForm5k(cat.state, cat.ui, list, &panels, nullptr);
+    auto prefix = records::MakeMainListSearch(cat.state, cat.ui, list, &panels, nullptr);
     prefix->Option1[0]->click();
     cat.ui.inputs = {QStringLiteral("aB")};
     prefix->Option2[1]->click();
@@ -119,7 +119,7 @@ TEST_F(ListDialogs, NotFoundKeepsTheDialogOpenForAnotherTry) {
     fill({{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("5"), QStringLiteral("0")}});
     list.select(1);
     panels.setPanelText(1, QStringLiteral("種目別の全てのレコードを表示"));
-    auto dialog = records::MakeForm6k(cat.state, cat.ui, list, &panels, nullptr);
+    auto dialog = records::MakeSubListSearch(cat.state, cat.ui, list, &panels, nullptr);
     dialog->Option1[0]->click();
     cat.ui.inputs = {QStringLiteral("zz"), QStringLiteral("A")};
     dialog->Option2[0]->click();
@@ -142,7 +142,7 @@ TEST_F(ListDialogs, LaterColumnsFindARowThroughItsHiddenKeyCells) {
           {QStringLiteral("y"), QStringLiteral("z"), QStringLiteral("17"), QStringLiteral("0")},
           {QStringLiteral("w"), QStringLiteral("10cc"), QStringLiteral("3"), QStringLiteral("0")}});
     panels.setPanelText(1, QStringLiteral("x"));
-    auto dialog = records::MakeForm10k(cat.state, cat.ui, list, nullptr);
+    auto dialog = records::MakeInquiryListSearch(cat.state, cat.ui, list, nullptr);
     cat.ui.inputs = {QStringLiteral("1")};
     dialog->Option1[1]->click();
     // Row 1 begins with 1 only in its first cell; row 2 through its hidden 登録ＮＯ.
@@ -154,7 +154,7 @@ TEST_F(ListDialogs, LaterColumnsFindARowThroughItsHiddenKeyCells) {
 
     // A cancelled input box searches for the empty text, which the first row's second cell begins with.
     list.select(3);
-    auto again = records::MakeForm10k(cat.state, cat.ui, list, nullptr);
+    auto again = records::MakeInquiryListSearch(cat.state, cat.ui, list, nullptr);
     cat.ui.inputs = {std::nullopt};
     again->Option1[1]->click();
     EXPECT_EQ(list.selectedIndex(), 1);
@@ -187,7 +187,7 @@ TEST_F(ListDialogs, ColumnSortByTextInTheListsOrder) {
     // The current row stays on its record (9), now the third.
     EXPECT_EQ(panels.panelText(2), QStringLiteral("レコード順／総数　　3 / 3"));
 
-    auto descending = records::MakeForm5s(cat.state, cat.ui, list, nullptr);
+    auto descending = records::MakeMainSortOrder(cat.state, cat.ui, list, nullptr);
     descending->Option1[1]->click();
     ASSERT_EQ(cat.ui.messages.size(), 1);
     EXPECT_EQ(cat.ui.messages[0].text, QStringLiteral("ソート順序は「降順」で設定しました。"));
@@ -200,7 +200,7 @@ TEST_F(ListDialogs, ColumnSortByTextInTheListsOrder) {
     records::SortByColumn(list, panels, 0);
     EXPECT_EQ(column(0), QStringList({QStringLiteral("9"), QStringLiteral("100"), QStringLiteral("10")}));
 
-    auto ascending = records::MakeForm6s(cat.state, cat.ui, list, nullptr);
+    auto ascending = records::MakeSubSortOrder(cat.state, cat.ui, list, nullptr);
     ascending->Option1[0]->click();
     EXPECT_EQ(cat.ui.messages.last().text, QStringLiteral("ソート順序は「昇順」で設定しました。"));
     EXPECT_EQ(list.sortOrder(), Qt::AscendingOrder);
@@ -225,7 +225,7 @@ TEST_F(ListDialogs, MainScreenSearchShowsTheFoundRowInItsPanel) {
     cat.state.CurrentSection = 4;
     cat.state.CurrentCategoryName = cat.state.config[4].ShumokuName;
     cat.state.ListMode = 0;
-    records::Form5 screen(cat.state, cat.ui);
+    records::MainRecordScreen screen(cat.state, cat.ui);
     screen.Timer1_Timer();
 
     cat.ui.inputs = {QStringLiteral("歌手3")};

@@ -1,7 +1,7 @@
 #include "records/RecordPicture.h"
 #include "TestCatalogue.h"
 #include "platform/RecordList.h"
-#include "records/Form5.h"
+#include "records/MainRecordScreen.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -22,8 +22,8 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 using records::FitPictureToBox;
-using records::Form5;
 using records::LoadPicture;
+using records::MainRecordScreen;
 using records::PictureResult;
 
 namespace {
@@ -351,17 +351,17 @@ struct PictureButtons : ::testing::Test {
     test::TestCatalogue cat;
     QString picture = PictureToRegister(cat);
 
-    std::unique_ptr<Form5> open() {
+    std::unique_ptr<MainRecordScreen> open() {
         cat.state.CurrentSection = 4;
         cat.state.CurrentCategoryName = cat.state.config[4].ShumokuName;
         cat.state.ListMode = 0;
-        auto screen = std::make_unique<Form5>(cat.state, cat.ui);
+        auto screen = std::make_unique<MainRecordScreen>(cat.state, cat.ui);
         screen->Timer1_Timer();
         return screen;
     }
     QString path(int regNo = 1) { return cat.state.RecordPicturePath(4, regNo); }
-    bool shown(Form5& screen) { return !screen.Picture2->pixmap().isNull(); }
-    void register_(Form5& screen, Answer answer = Answer::Ok) {
+    bool shown(MainRecordScreen& screen) { return !screen.Picture2->pixmap().isNull(); }
+    void register_(MainRecordScreen& screen, Answer answer = Answer::Ok) {
         cat.ui.files = {picture};
         cat.ui.answers = {answer};
         screen.Command2_Click();

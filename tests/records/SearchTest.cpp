@@ -1,4 +1,4 @@
-#include "records/Form5kf.h"
+#include "records/FieldSearchDialog.h"
 
 #include "TestCatalogue.h"
 #include "platform/MaskedDateBox.h"
@@ -15,7 +15,7 @@
 using namespace quelm;
 using platform::Buttons;
 using platform::Icon;
-using records::Form5kf;
+using records::FieldSearchDialog;
 
 namespace {
 
@@ -29,7 +29,7 @@ QStringList Cells(const std::map<int, QString>& byField) {
     return cells;
 }
 
-struct FieldSearchDialog : ::testing::Test {
+struct FieldSearch : ::testing::Test {
     test::TestCatalogue cat;
 
     void SetUp() override {
@@ -47,7 +47,7 @@ struct FieldSearchDialog : ::testing::Test {
     }
     // One accepted search: choose the field (element of Option1), optionally a date comparison, type, accept.
     void search(int option, const QString& text, int comparison = -1) {
-        Form5kf dialog(cat.state, cat.ui);
+        FieldSearchDialog dialog(cat.state, cat.ui);
         dialog.Option1[option]->click();
         if (comparison >= 0)
             dialog.Option2[comparison]->click();
@@ -57,12 +57,12 @@ struct FieldSearchDialog : ::testing::Test {
     }
 };
 
-TEST_F(FieldSearchDialog, OpensWithTheFieldsOfTheCategoryAndEverythingElseHidden) {
+TEST_F(FieldSearch, OpensWithTheFieldsOfTheCategoryAndEverythingElseHidden) {
     store::FieldSearch& f = cat.state.FieldSearchCriteria;
     f = {3, store::TypeText, QStringLiteral("old"), 77, QDate(2001, 1, 1), 2, 1};
     cat.state.SearchCancelled = false;
 
-    Form5kf dialog(cat.state, cat.ui);
+    FieldSearchDialog dialog(cat.state, cat.ui);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ＣＤ管理 Quelm - レコード別検索条件"));
     EXPECT_EQ(dialog.Label1->text(), QStringLiteral("検索して開く  （レコードの選択）"));
     EXPECT_EQ(dialog.Frame1->title(), QStringLiteral("検索する項目"));
@@ -96,8 +96,8 @@ TEST_F(FieldSearchDialog, OpensWithTheFieldsOfTheCategoryAndEverythingElseHidden
     EXPECT_TRUE(cat.state.SearchCancelled);
 }
 
-TEST_F(FieldSearchDialog, ChoosingAFieldShowsItsControlsAndFixesTheChoice) {
-    Form5kf text(cat.state, cat.ui);
+TEST_F(FieldSearch, ChoosingAFieldShowsItsControlsAndFixesTheChoice) {
+    FieldSearchDialog text(cat.state, cat.ui);
     text.Option1[1]->click();
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchField, 1);
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchType, store::TypeText);
@@ -111,7 +111,7 @@ TEST_F(FieldSearchDialog, ChoosingAFieldShowsItsControlsAndFixesTheChoice) {
     text.Option1[12]->click(); // disabled: the field stays
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchField, 1);
 
-    Form5kf date(cat.state, cat.ui);
+    FieldSearchDialog date(cat.state, cat.ui);
     date.Option1[13]->click();
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchType, store::TypeDate);
     EXPECT_EQ(date.MaskEdBox1->mask(), QStringLiteral("####/##/##"));
@@ -122,7 +122,7 @@ TEST_F(FieldSearchDialog, ChoosingAFieldShowsItsControlsAndFixesTheChoice) {
     EXPECT_EQ(date.Option2[2]->text(), QStringLiteral("検索文字より 小さい"));
     EXPECT_FALSE(date.Check1->isVisibleTo(&date));
 
-    Form5kf number(cat.state, cat.ui);
+    FieldSearchDialog number(cat.state, cat.ui);
     number.Option1[10]->click();
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchType, store::TypeLong);
     EXPECT_EQ(number.MaskEdBox1->mask(), QString());
@@ -130,10 +130,10 @@ TEST_F(FieldSearchDialog, ChoosingAFieldShowsItsControlsAndFixesTheChoice) {
     EXPECT_FALSE(number.Check1->isVisibleTo(&number));
 }
 
-TEST_F(FieldSearchDialog, RefusedValuesShowAnErrorAndKeepTheDialogOpen) {
+TEST_F(FieldSearch, RefusedValuesShowAnErrorAndKeepTheDialogOpen) {
     auto refused = [this](int option, const QString& typed, const QString& message) {
         cat.ui.messages.clear();
-        Form5kf dialog(cat.state, cat.ui);
+        FieldSearchDialog dialog(cat.state, cat.ui);
         dialog.Option1[option]->click();
         dialog.MaskEdBox1->setText(typed);
         dialog.Command1->click();
@@ -154,7 +154,7 @@ TEST_F(FieldSearchDialog, RefusedValuesShowAnErrorAndKeepTheDialogOpen) {
     refused(12, QStringLiteral("2009/02/30"), QStringLiteral("検索文字が日付ではありません"));
 }
 
-TEST_F(FieldSearchDialog, AcceptedValuesBecomeTheCriteria) {
+TEST_F(FieldSearch, AcceptedValuesBecomeTheCriteria) {
     search(10, QStringLiteral("-15"));
     EXPECT_FALSE(cat.state.SearchCancelled);
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchField, 10);
@@ -164,7 +164,7 @@ TEST_F(FieldSearchDialog, AcceptedValuesBecomeTheCriteria) {
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchDate, QDate(2009, 4, 6));
 
     {
-        Form5kf dialog(cat.state, cat.ui);
+        FieldSearchDialog dialog(cat.state, cat.ui);
         dialog.Option1[0]->click();
         dialog.Check1->click();
         EXPECT_EQ(cat.state.FieldSearchCriteria.exactMatch, 1);
@@ -178,7 +178,7 @@ TEST_F(FieldSearchDialog, AcceptedValuesBecomeTheCriteria) {
     EXPECT_EQ(cat.state.FieldSearchCriteria.exactMatch, 0);
 }
 
-TEST_F(FieldSearchDialog, TextSearchFoldsUnlessTheBoxIsTicked) {
+TEST_F(FieldSearch, TextSearchFoldsUnlessTheBoxIsTicked) {
     cat.addMain(Cd, 1, Cells({{1, QStringLiteral("ＡＢＣの歌")}}));
     cat.addMain(Cd, 2, Cells({{1, QStringLiteral("かきくけこ")}}));
     cat.addMain(Cd, 3, Cells({{1, QStringLiteral("ﾀﾞﾝｽ ab")}}));
@@ -191,7 +191,7 @@ TEST_F(FieldSearchDialog, TextSearchFoldsUnlessTheBoxIsTicked) {
     search(0, QStringLiteral("だんす"));
     EXPECT_EQ(found(), QStringList({QStringLiteral("ﾀﾞﾝｽ ab")}));
 
-    Form5kf exact(cat.state, cat.ui);
+    FieldSearchDialog exact(cat.state, cat.ui);
     exact.Option1[0]->click();
     exact.Check1->click();
     exact.MaskEdBox1->setText(QStringLiteral("ＡＢ"));
@@ -199,7 +199,7 @@ TEST_F(FieldSearchDialog, TextSearchFoldsUnlessTheBoxIsTicked) {
     EXPECT_EQ(found(), QStringList({QStringLiteral("ＡＢＣの歌")}));
 }
 
-TEST_F(FieldSearchDialog, DateComparisonsNullDatesAndTheRememberedComparison) {
+TEST_F(FieldSearch, DateComparisonsNullDatesAndTheRememberedComparison) {
     cat.addMain(Cd, 1, Cells({{1, QStringLiteral("5日")}, {13, QStringLiteral("2009/04/05")}}));
     cat.addMain(Cd, 2, Cells({{1, QStringLiteral("6日")}, {13, QStringLiteral("2009/04/06")}}));
     cat.addMain(Cd, 3, Cells({{1, QStringLiteral("7日")}, {13, QStringLiteral("2009/04/07")}}));
@@ -215,7 +215,7 @@ TEST_F(FieldSearchDialog, DateComparisonsNullDatesAndTheRememberedComparison) {
 
     // The next date search keeps "earlier than" without a click, and shows it.
     {
-        Form5kf dialog(cat.state, cat.ui);
+        FieldSearchDialog dialog(cat.state, cat.ui);
         dialog.Option1[12]->click();
         EXPECT_TRUE(dialog.Option2[2]->isChecked());
         dialog.MaskEdBox1->setText(QStringLiteral("2009/04/07"));

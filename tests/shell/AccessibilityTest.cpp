@@ -1,39 +1,39 @@
 #include "platform/Accessibility.h"
 
 #include "TestCatalogue.h"
-#include "exchange/Form5ex5a.h"
-#include "exchange/Form5ip5a.h"
-#include "exchange/Form5ip5b.h"
-#include "exchange/Form5ip5c.h"
-#include "maintenance/Form12a.h"
-#include "maintenance/Form12b.h"
-#include "maintenance/Form13a.h"
-#include "maintenance/Form13b.h"
-#include "maintenance/Form13c.h"
-#include "maintenance/Form2a.h"
-#include "maintenance/Form2h.h"
-#include "maintenance/Formv.h"
+#include "exchange/CddbImportScreen.h"
+#include "exchange/CsvExportScreen.h"
+#include "exchange/CsvImportScreen.h"
+#include "exchange/MigrationScreen.h"
+#include "maintenance/AboutBox.h"
+#include "maintenance/BackupScreen.h"
+#include "maintenance/FieldNamesListing.h"
+#include "maintenance/InitialiseScreen.h"
+#include "maintenance/ListTablesListing.h"
+#include "maintenance/RestoreScreen.h"
+#include "maintenance/SettingsScreen.h"
+#include "maintenance/StatisticsScreen.h"
 #include "platform/HelpViewer.h"
 #include "platform/RecordList.h"
 #include "print/PrintSettingsDialog.h"
 #include "print/PrintStatusDialog.h"
-#include "records/Form5.h"
-#include "records/Form5kf.h"
-#include "records/Form6.h"
-#include "records/Form7.h"
-#include "records/Form8.h"
+#include "records/FieldSearchDialog.h"
 #include "records/ListSearchDialog.h"
+#include "records/MainRecordEditor.h"
+#include "records/MainRecordScreen.h"
 #include "records/SortOrderDialog.h"
-#include "search/Form10.h"
-#include "search/Form10ml.h"
-#include "search/Form10sl.h"
-#include "search/Form9.h"
-#include "search/Form9k.h"
-#include "shell/Form1.h"
-#include "store/Form2b.h"
-#include "store/Form2c.h"
-#include "store/Form2e.h"
-#include "store/Form2f.h"
+#include "records/SubRecordEditor.h"
+#include "records/SubRecordScreen.h"
+#include "search/InquiryMainView.h"
+#include "search/InquiryScreen.h"
+#include "search/InquirySubView.h"
+#include "search/SearchAllScreen.h"
+#include "search/SearchTextDialog.h"
+#include "shell/MainWindow.h"
+#include "store/CategorySlotsScreen.h"
+#include "store/FieldRenameScreen.h"
+#include "store/ListEntriesScreen.h"
+#include "store/ListTablesScreen.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -164,24 +164,24 @@ TEST(Accessibility, BoxesTakeTheirLabelOrFrameAndKeepGivenNames) {
 
 TEST_F(EveryScreen, MainWindowAndSettings) {
     {
-        shell::Form1 screen(cat.state, cat.ui);
+        shell::MainWindow screen(cat.state, cat.ui);
         ASSERT_TRUE(screen.Form_Load());
         expectNamed("Form1", screen);
     }
     {
-        maintenance::Form2a screen(cat.state, cat.ui, nullptr);
+        maintenance::SettingsScreen screen(cat.state, cat.ui, nullptr);
         expectNamed("Form2a", screen);
     }
-    expectNamed<store::Form2b>("Form2b");
-    expectNamed<store::Form2c>("Form2c");
-    expectNamed<store::Form2e>("Form2e");
-    expectNamed<store::Form2f>("Form2f");
+    expectNamed<store::FieldRenameScreen>("Form2b");
+    expectNamed<store::CategorySlotsScreen>("Form2c");
+    expectNamed<store::ListTablesScreen>("Form2e");
+    expectNamed<store::ListEntriesScreen>("Form2f");
     {
-        maintenance::Form2h screen(cat.state, cat.ui, nullptr);
+        maintenance::InitialiseScreen screen(cat.state, cat.ui, nullptr);
         expectNamed("Form2h", screen);
     }
     {
-        maintenance::Formv screen;
+        maintenance::AboutBox screen;
         expectNamed("Formv", screen);
     }
     {
@@ -193,26 +193,26 @@ TEST_F(EveryScreen, MainWindowAndSettings) {
 TEST_F(EveryScreen, RecordScreensEditorsAndTheirDialogs) {
     // The editors as the record screens open them: filled for a mode before they are shown.
     {
-        records::Form5 screen(cat.state, cat.ui);
+        records::MainRecordScreen screen(cat.state, cat.ui);
         expectNamed("Form5", screen, [&] { screen.Timer1_Timer(); });
-        records::Form7 editor(cat.state, cat.ui);
+        records::MainRecordEditor editor(cat.state, cat.ui);
         screen.SetUpEditor(editor, records::RecordScreen::EditorMode::Change);
         expectNamed("Form7", editor);
     }
     {
-        records::Form6 screen(cat.state, cat.ui);
+        records::SubRecordScreen screen(cat.state, cat.ui);
         expectNamed("Form6", screen, [&] { screen.Timer1_Timer(); });
-        records::Form8 editor(cat.state, cat.ui);
+        records::SubRecordEditor editor(cat.state, cat.ui);
         screen.SetUpEditor(editor, records::RecordScreen::EditorMode::New);
         expectNamed("Form8", editor);
     }
-    expectNamed<records::Form5kf>("Form5kf");
-    expectNamed("Form5k", *records::MakeForm5k(cat.state, cat.ui, list, nullptr, nullptr));
-    expectNamed("Form6k", *records::MakeForm6k(cat.state, cat.ui, list, nullptr, nullptr));
-    expectNamed("Form5s", *records::MakeForm5s(cat.state, cat.ui, list, nullptr));
-    expectNamed("Form6s", *records::MakeForm6s(cat.state, cat.ui, list, nullptr));
-    expectNamed("Form5ps", *print::MakeForm5ps(cat.state, cat.ui, owner()));
-    expectNamed("Form6ps", *print::MakeForm6ps(cat.state, cat.ui, owner()));
+    expectNamed<records::FieldSearchDialog>("Form5kf");
+    expectNamed("Form5k", *records::MakeMainListSearch(cat.state, cat.ui, list, nullptr, nullptr));
+    expectNamed("Form6k", *records::MakeSubListSearch(cat.state, cat.ui, list, nullptr, nullptr));
+    expectNamed("Form5s", *records::MakeMainSortOrder(cat.state, cat.ui, list, nullptr));
+    expectNamed("Form6s", *records::MakeSubSortOrder(cat.state, cat.ui, list, nullptr));
+    expectNamed("Form5ps", *print::MakeMainPrintSettings(cat.state, cat.ui, owner()));
+    expectNamed("Form6ps", *print::MakeSubPrintSettings(cat.state, cat.ui, owner()));
     store::PrintSettings settings;
     const print::PrintStatus status =
         print::MakePrintStatus(settings, {QStringLiteral("タイトル")}, {30}, {QStringLiteral("タイトル")}, 10);
@@ -227,50 +227,50 @@ TEST_F(EveryScreen, RecordScreensEditorsAndTheirDialogs) {
 }
 
 TEST_F(EveryScreen, ImportExportAndMaintenance) {
-    expectNamed<exchange::Form5ip5a>("Form5ip5a");
-    expectNamed("Form5ip5b", *exchange::MakeForm5ip5b(cat.state, cat.ui, nullptr));
-    expectNamed("Form6ip6b", *exchange::MakeForm6ip6b(cat.state, cat.ui, nullptr));
-    expectNamed<exchange::Form5ip5c>("Form5ip5c");
+    expectNamed<exchange::MigrationScreen>("Form5ip5a");
+    expectNamed("Form5ip5b", *exchange::MakeMainCsvImport(cat.state, cat.ui, nullptr));
+    expectNamed("Form6ip6b", *exchange::MakeSubCsvImport(cat.state, cat.ui, nullptr));
+    expectNamed<exchange::CddbImportScreen>("Form5ip5c");
     {
-        exchange::Form5ex5a screen(cat.state, cat.ui, list);
+        exchange::CsvExportScreen screen(cat.state, cat.ui, list);
         expectNamed("Form5ex5a", screen);
     }
-    expectNamed<maintenance::Form12a>("Form12a");
-    expectNamed<maintenance::Form12b>("Form12b");
+    expectNamed<maintenance::BackupScreen>("Form12a");
+    expectNamed<maintenance::RestoreScreen>("Form12b");
     {
-        maintenance::Form13a screen(cat.state, cat.ui);
+        maintenance::StatisticsScreen screen(cat.state, cat.ui);
         expectNamed("Form13a", screen, [&] { screen.Timer1_Timer(); });
     }
-    expectNamed<maintenance::Form13b>("Form13b");
-    expectNamed<maintenance::Form13c>("Form13c");
+    expectNamed<maintenance::ListTablesListing>("Form13b");
+    expectNamed<maintenance::FieldNamesListing>("Form13c");
 }
 
 TEST_F(EveryScreen, SearchAndInquiry) {
-    expectNamed<search::Form9k>("Form9k");
+    expectNamed<search::SearchTextDialog>("Form9k");
     {
         cat.ui.modalDrivers.push_back([](QDialog& d) {
-            auto& dialog = static_cast<search::Form9k&>(d);
+            auto& dialog = static_cast<search::SearchTextDialog&>(d);
             dialog.Text1->setText(QStringLiteral("曲"));
             dialog.Command1->click();
         });
-        search::Form9 screen(cat.state, cat.ui);
+        search::SearchAllScreen screen(cat.state, cat.ui);
         expectNamed("Form9", screen, [&] { screen.Timer1_Timer(); });
     }
-    search::Form10 inquiry(cat.state, cat.ui);
+    search::InquiryScreen inquiry(cat.state, cat.ui);
     expectNamed("Form10", inquiry, [&] { inquiry.mf10_Click(0); });
     ASSERT_EQ(inquiry.source().section, 4);
     inquiry.ListView1_ItemClick(1);
     inquiry.ListView2_ItemClick(1);
     {
-        search::Form10ml view(cat.state, cat.ui, *inquiry.ListView1, 4);
+        search::InquiryMainView view(cat.state, cat.ui, *inquiry.ListView1, 4);
         expectNamed("Form10ml", view);
     }
     {
-        search::Form10sl view(cat.state, cat.ui, *inquiry.ListView2, 4);
+        search::InquirySubView view(cat.state, cat.ui, *inquiry.ListView2, 4);
         expectNamed("Form10sl", view);
     }
-    expectNamed("Form10k", *records::MakeForm10k(cat.state, cat.ui, *inquiry.ListView1, nullptr));
-    expectNamed("Form10s", *records::MakeForm10s(cat.state, cat.ui, *inquiry.ListView1, nullptr));
+    expectNamed("Form10k", *records::MakeInquiryListSearch(cat.state, cat.ui, *inquiry.ListView1, nullptr));
+    expectNamed("Form10s", *records::MakeInquirySortOrder(cat.state, cat.ui, *inquiry.ListView1, nullptr));
 }
 
 } // namespace

@@ -2,12 +2,12 @@
 #include "platform/HelpViewer.h"
 #include "platform/QtUi.h"
 #include "platform/RecordList.h"
-#include "records/Form5.h"
-#include "records/Form7.h"
 #include "records/ListSearchDialog.h"
-#include "search/Form9k.h"
-#include "shell/Form1.h"
-#include "store/Form2b.h"
+#include "records/MainRecordEditor.h"
+#include "records/MainRecordScreen.h"
+#include "search/SearchTextDialog.h"
+#include "shell/MainWindow.h"
+#include "store/FieldRenameScreen.h"
 
 #include <QApplication>
 #include <QTest>
@@ -43,15 +43,18 @@ TEST(HelpKey, F1OpensThePageOfTheScreenItWasPressedOn) {
         QString title;
     };
     const std::vector<Case> cases{
-        {"Form1", [&] { return std::make_unique<shell::Form1>(cat.state, ui); }, "Form1.html",
+        {"Form1", [&] { return std::make_unique<shell::MainWindow>(cat.state, ui); }, "main-window.html",
          "メイン画面（ＣＤ管理　Quelm）"},
-        {"Form5", [&] { return std::make_unique<records::Form5>(cat.state, ui); }, "Form5.html", "種目別メイン明細"},
-        {"Form7", [&] { return std::make_unique<records::Form7>(cat.state, ui); }, "Form7.html",
+        {"Form5", [&] { return std::make_unique<records::MainRecordScreen>(cat.state, ui); }, "main-records.html",
+         "種目別メイン明細"},
+        {"Form7", [&] { return std::make_unique<records::MainRecordEditor>(cat.state, ui); }, "record-editor.html",
          "メイン明細更新処理・サブ明細更新処理"},
-        {"Form2b", [&] { return std::make_unique<store::Form2b>(cat.state, ui); }, "Form2b.html", "項目名変更"},
-        {"Form9k", [&] { return std::make_unique<search::Form9k>(cat.state, ui); }, "Form9.html", "全ファイル検索"},
-        {"Form6k", [&] { return records::MakeForm6k(cat.state, ui, list, nullptr, nullptr); }, "Form5k.html",
-         "一覧の検索条件"},
+        {"Form2b", [&] { return std::make_unique<store::FieldRenameScreen>(cat.state, ui); }, "field-rename.html",
+         "項目名変更"},
+        {"Form9k", [&] { return std::make_unique<search::SearchTextDialog>(cat.state, ui); }, "search-all.html",
+         "全ファイル検索"},
+        {"Form6k", [&] { return records::MakeSubListSearch(cat.state, ui, list, nullptr, nullptr); },
+         "list-search.html", "一覧の検索条件"},
     };
     for (const Case& c : cases) {
         std::unique_ptr<QWidget> screen = c.make();

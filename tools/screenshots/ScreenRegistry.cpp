@@ -1,38 +1,38 @@
 #include "ScreenRegistry.h"
 
 #include "DemoCatalogue.h"
-#include "exchange/Form5ex5a.h"
-#include "exchange/Form5ip5a.h"
-#include "exchange/Form5ip5b.h"
-#include "exchange/Form5ip5c.h"
-#include "maintenance/Form12a.h"
-#include "maintenance/Form12b.h"
-#include "maintenance/Form13a.h"
-#include "maintenance/Form13b.h"
-#include "maintenance/Form13c.h"
-#include "maintenance/Form2a.h"
-#include "maintenance/Form2h.h"
-#include "maintenance/Formv.h"
+#include "exchange/CddbImportScreen.h"
+#include "exchange/CsvExportScreen.h"
+#include "exchange/CsvImportScreen.h"
+#include "exchange/MigrationScreen.h"
+#include "maintenance/AboutBox.h"
+#include "maintenance/BackupScreen.h"
+#include "maintenance/FieldNamesListing.h"
+#include "maintenance/InitialiseScreen.h"
+#include "maintenance/ListTablesListing.h"
+#include "maintenance/RestoreScreen.h"
+#include "maintenance/SettingsScreen.h"
+#include "maintenance/StatisticsScreen.h"
 #include "platform/RecordList.h"
 #include "print/PrintSettingsDialog.h"
 #include "print/PrintStatusDialog.h"
-#include "records/Form5.h"
-#include "records/Form5kf.h"
-#include "records/Form6.h"
-#include "records/Form7.h"
-#include "records/Form8.h"
+#include "records/FieldSearchDialog.h"
 #include "records/ListSearchDialog.h"
+#include "records/MainRecordEditor.h"
+#include "records/MainRecordScreen.h"
 #include "records/SortOrderDialog.h"
-#include "search/Form10.h"
-#include "search/Form10ml.h"
-#include "search/Form9.h"
-#include "search/Form9k.h"
+#include "records/SubRecordEditor.h"
+#include "records/SubRecordScreen.h"
+#include "search/InquiryMainView.h"
+#include "search/InquiryScreen.h"
+#include "search/SearchAllScreen.h"
+#include "search/SearchTextDialog.h"
 
-#include "shell/Form1.h"
-#include "store/Form2b.h"
-#include "store/Form2c.h"
-#include "store/Form2e.h"
-#include "store/Form2f.h"
+#include "shell/MainWindow.h"
+#include "store/CategorySlotsScreen.h"
+#include "store/FieldRenameScreen.h"
+#include "store/ListEntriesScreen.h"
+#include "store/ListTablesScreen.h"
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -122,8 +122,8 @@ void DrawDemoCover(const QString& path) {
 
 // The single record view of the inquiry screen, on the first disc of the demo category: a hidden inquiry screen owned
 // by the view holds the list it pages through.
-std::unique_ptr<QWidget> MakeForm10mlShot(DemoCatalogue& demo) {
-    auto* inquiry = new search::Form10(demo.state, demo.ui);
+std::unique_ptr<QWidget> MakeInquiryMainViewShot(DemoCatalogue& demo) {
+    auto* inquiry = new search::InquiryScreen(demo.state, demo.ui);
     inquiry->mf10_Click(demo.state.CurrentSection - store::FirstSlotSection);
     if (inquiry->source().section == 0 || inquiry->ListView1->rowCount() == 0) {
         delete inquiry;
@@ -132,7 +132,8 @@ std::unique_ptr<QWidget> MakeForm10mlShot(DemoCatalogue& demo) {
     inquiry->ListView1_ItemClick(1);
     // Label5 holds the 登録ＮＯ of the selected row.
     DrawDemoCover(demo.state.RecordPicturePath(inquiry->source().section, inquiry->Label5->text().toLongLong()));
-    auto view = std::make_unique<search::Form10ml>(demo.state, demo.ui, *inquiry->ListView1, inquiry->source().section);
+    auto view =
+        std::make_unique<search::InquiryMainView>(demo.state, demo.ui, *inquiry->ListView1, inquiry->source().section);
     inquiry->setParent(view.get(), Qt::Window);
     inquiry->hide();
     return view;
@@ -144,35 +145,35 @@ const std::vector<ScreenShot>& Screens() {
     static const std::vector<ScreenShot> screens{
         {QStringLiteral("Form1"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
-             auto window = std::make_unique<shell::Form1>(demo.state, demo.ui);
+             auto window = std::make_unique<shell::MainWindow>(demo.state, demo.ui);
              if (!window->Form_Load())
                  return nullptr;
              return window;
          },
          {}},
-        {QStringLiteral("Form2b"), Make<store::Form2b>, {}},
-        {QStringLiteral("Form2c"), Make<store::Form2c>, {}},
-        {QStringLiteral("Form2e"), Make<store::Form2e>, {}},
-        {QStringLiteral("Form2f"), Make<store::Form2f>, {}},
-        {QStringLiteral("Form5"), Make<records::Form5>, {}},
-        {QStringLiteral("Form5kf"), Make<records::Form5kf>, {}},
+        {QStringLiteral("Form2b"), Make<store::FieldRenameScreen>, {}},
+        {QStringLiteral("Form2c"), Make<store::CategorySlotsScreen>, {}},
+        {QStringLiteral("Form2e"), Make<store::ListTablesScreen>, {}},
+        {QStringLiteral("Form2f"), Make<store::ListEntriesScreen>, {}},
+        {QStringLiteral("Form5"), Make<records::MainRecordScreen>, {}},
+        {QStringLiteral("Form5kf"), Make<records::FieldSearchDialog>, {}},
         {QStringLiteral("Form5k"),
          [](DemoCatalogue& demo) {
              return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
-                 return records::MakeForm5k(d.state, d.ui, list, nullptr, nullptr);
+                 return records::MakeMainListSearch(d.state, d.ui, list, nullptr, nullptr);
              });
          },
          {}},
         {QStringLiteral("Form5s"),
          [](DemoCatalogue& demo) {
              return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
-                 return records::MakeForm5s(d.state, d.ui, list, nullptr);
+                 return records::MakeMainSortOrder(d.state, d.ui, list, nullptr);
              });
          },
          {}},
         {QStringLiteral("Form5ip5c"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
-             auto screen = std::make_unique<exchange::Form5ip5c>(demo.state, demo.ui);
+             auto screen = std::make_unique<exchange::CddbImportScreen>(demo.state, demo.ui);
              const QString folder = DemoCddbFolder(demo);
              if (!folder.isEmpty()) {
                  screen->List3->clear();
@@ -186,16 +187,16 @@ const std::vector<ScreenShot>& Screens() {
              return screen;
          },
          {}},
-        {QStringLiteral("Form5ip5a"), Make<exchange::Form5ip5a>, {}},
+        {QStringLiteral("Form5ip5a"), Make<exchange::MigrationScreen>, {}},
         {QStringLiteral("Form5ip5b"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
-             return exchange::MakeForm5ip5b(demo.state, demo.ui, nullptr);
+             return exchange::MakeMainCsvImport(demo.state, demo.ui, nullptr);
          },
          {}},
         {QStringLiteral("Form5ex5a"),
          [](DemoCatalogue& demo) {
              return MakeWithList(demo, [](DemoCatalogue& d, platform::RecordList& list) -> std::unique_ptr<QWidget> {
-                 return std::make_unique<exchange::Form5ex5a>(d.state, d.ui, list);
+                 return std::make_unique<exchange::CsvExportScreen>(d.state, d.ui, list);
              });
          },
          {}},
@@ -205,37 +206,37 @@ const std::vector<ScreenShot>& Screens() {
                  print::ReportScreen owner;
                  owner.rows = &list;
                  owner.heading = d.state.config[d.state.CurrentSection].ShumokuName;
-                 return print::MakeForm5ps(d.state, d.ui, owner);
+                 return print::MakeMainPrintSettings(d.state, d.ui, owner);
              });
          },
          {}},
         {QStringLiteral("Form5pp"), MakePrintStatusShot, {}},
-        {QStringLiteral("Form6"), Make<records::Form6>, {}},
-        {QStringLiteral("Form7"), MakeEditorShot<records::Form5, records::Form7>, {}},
-        {QStringLiteral("Form8"), MakeEditorShot<records::Form6, records::Form8>, {}},
+        {QStringLiteral("Form6"), Make<records::SubRecordScreen>, {}},
+        {QStringLiteral("Form7"), MakeEditorShot<records::MainRecordScreen, records::MainRecordEditor>, {}},
+        {QStringLiteral("Form8"), MakeEditorShot<records::SubRecordScreen, records::SubRecordEditor>, {}},
         {QStringLiteral("Form2a"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
-             return std::make_unique<maintenance::Form2a>(demo.state, demo.ui, nullptr);
+             return std::make_unique<maintenance::SettingsScreen>(demo.state, demo.ui, nullptr);
          },
          {}},
         {QStringLiteral("Form2h"),
          [](DemoCatalogue& demo) -> std::unique_ptr<QWidget> {
-             return std::make_unique<maintenance::Form2h>(demo.state, demo.ui, nullptr);
+             return std::make_unique<maintenance::InitialiseScreen>(demo.state, demo.ui, nullptr);
          },
          {}},
         {QStringLiteral("Formv"),
-         [](DemoCatalogue&) -> std::unique_ptr<QWidget> { return std::make_unique<maintenance::Formv>(); },
+         [](DemoCatalogue&) -> std::unique_ptr<QWidget> { return std::make_unique<maintenance::AboutBox>(); },
          {}},
-        {QStringLiteral("Form12a"), Make<maintenance::Form12a>, {}},
-        {QStringLiteral("Form12b"), Make<maintenance::Form12b>, {}},
-        {QStringLiteral("Form13a"), Make<maintenance::Form13a>,
-         [](QWidget& w) { static_cast<maintenance::Form13a&>(w).Timer1_Timer(); }},
-        {QStringLiteral("Form13b"), Make<maintenance::Form13b>, {}},
-        {QStringLiteral("Form13c"), Make<maintenance::Form13c>, {}},
-        {QStringLiteral("Form9k"), Make<search::Form9k>, {}},
-        {QStringLiteral("Form9"), Make<search::Form9>, {}},
-        {QStringLiteral("Form10"), Make<search::Form10>, {}},
-        {QStringLiteral("Form10ml"), MakeForm10mlShot, {}},
+        {QStringLiteral("Form12a"), Make<maintenance::BackupScreen>, {}},
+        {QStringLiteral("Form12b"), Make<maintenance::RestoreScreen>, {}},
+        {QStringLiteral("Form13a"), Make<maintenance::StatisticsScreen>,
+         [](QWidget& w) { static_cast<maintenance::StatisticsScreen&>(w).Timer1_Timer(); }},
+        {QStringLiteral("Form13b"), Make<maintenance::ListTablesListing>, {}},
+        {QStringLiteral("Form13c"), Make<maintenance::FieldNamesListing>, {}},
+        {QStringLiteral("Form9k"), Make<search::SearchTextDialog>, {}},
+        {QStringLiteral("Form9"), Make<search::SearchAllScreen>, {}},
+        {QStringLiteral("Form10"), Make<search::InquiryScreen>, {}},
+        {QStringLiteral("Form10ml"), MakeInquiryMainViewShot, {}},
     };
     return screens;
 }

@@ -2,6 +2,7 @@
 // Usage: quelm_screenshots OUTPUT_FOLDER [SCREEN ...]
 #include "DemoCatalogue.h"
 #include "ScreenRegistry.h"
+#include "exchange/ExchangeScreens.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,7 @@ void Settle(int milliseconds) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quelm::exchange::InstallExchangeOpeners();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [SCREEN ...]\n", argv[0]);
         return 2;
