@@ -6,6 +6,7 @@
 #include "records/MainRecords.h"
 
 #include <algorithm>
+#include <functional>
 #include <future>
 #include <limits>
 
@@ -100,14 +101,60 @@ std::vector<QString> OwnCopies(const std::vector<QString>& strings) {
     return copies;
 }
 
-void AppendMainLine(ExportText& out, std::vector<CsvCell>& cells, const LineLayout& layout,
-                    const std::vector<QString>& mainTypes, const ExportMainRow& row) {
-    FillLine(
-        cells, layout.mainTicks, mainTypes, [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
-        layout.withSubs ? IdentifierPrefix(row.regNo) + QLatin1Char('0') : QString());
-    AppendCsvLine(out.text, cells);
-    ++out.mainLines;
-}
+// Text of whole lines gathered for the sink and handed over about a megabyte at a time, so that the whole export is
+// never held at once.
+class PieceWriter {
+public:
+    PieceWriter(ExportSink& sink, const ExportProgress& progress, std::size_t total)
+        : sink_(sink), progress_(progress), total_(total) {}
+
+    bool stopped() const { return stopped_; }
+    ExportCounts counts() const { return counts_; }
+
+    void mainLine(std::vector<CsvCell>& cells, const LineLayout& layout, const std::vector<QString>& mainTypes,
+                  const ExportMainRow& row) {
+        FillLine(
+            cells, layout.mainTicks, mainTypes,
+            [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
+            layout.withSubs ? IdentifierPrefix(row.regNo) + QLatin1Char('0') : QString());
+        AppendCsvLine(text_, cells);
+        ++counts_.mainLines;
+        if (progress_ && counts_.mainLines % ProgressEvery == 0)
+            progress_(counts_.mainLines, static_cast<std::int64_t>(total_));
+    }
+    void subLine(QStringView line) {
+        text_.append(line);
+        ++counts_.subLines;
+    }
+    QString& text() { return text_; }
+    void countSubLine() { ++counts_.subLines; }
+
+    // Hands the gathered lines over once they make a piece (every line when force); false when the sink stops.
+    bool flush(bool force = false) {
+        if (stopped_ || (!force && text_.size() < PieceChars))
+            return !stopped_;
+        if (!text_.isEmpty() && !sink_.take(text_))
+            stopped_ = true;
+        text_.truncate(0);
+        return !stopped_;
+    }
+    // Every line handed over so far is void: the sink and the counts begin again.
+    void restart() {
+        sink_.restart();
+        text_.truncate(0);
+        counts_ = {};
+    }
+
+private:
+    static constexpr qsizetype PieceChars = 1 << 17;
+    static constexpr int ProgressEvery = 1024;
+    ExportSink& sink_;
+    const ExportProgress& progress_;
+    std::size_t total_;
+    QString text_;
+    ExportCounts counts_;
+    bool stopped_ = false;
+};
 
 void AppendSubLine(QString& text, std::vector<CsvCell>& cells, const LineLayout& layout,
                    const std::vector<QString>& subTypes, const platform::Recordset& rs, std::int64_t regNo,
@@ -120,25 +167,26 @@ void AppendSubLine(QString& text, std::vector<CsvCell>& cells, const LineLayout&
 }
 
 // Each main line followed by its sub records' lines, read main record by main record through the 登録ＮＯ index.
-ExportText ComposeByIndex(platform::Database& db, const LineLayout& layout, const std::vector<ExportMainRow>& rows) {
+void ComposeByIndex(platform::Database& db, const LineLayout& layout, const std::vector<ExportMainRow>& rows,
+                    PieceWriter& out) {
     std::vector<CsvCell> cells(layout.width);
     std::unique_ptr<platform::Recordset> rs; // one query for every main record's sub records
-    ExportText out;
     for (const ExportMainRow& row : rows) {
-        AppendMainLine(out, cells, layout, layout.mainTypes, row);
-        if (!layout.withSubs)
-            continue;
-        if (rs)
-            rs->requery(platform::Value(row.regNo));
-        else
-            rs = layout.subs->openRowsOf(db, row.regNo);
-        for (; !rs->eof(); rs->moveNext()) {
-            AppendSubLine(out.text, cells, layout, layout.subTypes, *rs, row.regNo,
-                          rs->value(layout.subs->subNoPos).toInt());
-            ++out.subLines;
+        out.mainLine(cells, layout, layout.mainTypes, row);
+        if (layout.withSubs) {
+            if (rs)
+                rs->requery(platform::Value(row.regNo));
+            else
+                rs = layout.subs->openRowsOf(db, row.regNo);
+            for (; !rs->eof(); rs->moveNext()) {
+                AppendSubLine(out.text(), cells, layout, layout.subTypes, *rs, row.regNo,
+                              rs->value(layout.subs->subNoPos).toInt());
+                out.countSubLine();
+            }
         }
+        if (!out.flush())
+            return;
     }
-    return out;
 }
 
 // Sub record lines composed in the order the table stores them, each with its key, to be put in key order after.
@@ -182,41 +230,131 @@ StoredSubLines ComposeStoredSubLines(platform::Database& db, const LineLayout& l
     return out;
 }
 
-// The same lines as ComposeByIndex, the sub table read straight through in its stored order (on two threads, each
-// half of the rowids, when a second connection can see the same state) and the sub lines put in key order after:
-// visiting the index for every sub record would cost more than all the rest. nullopt when the table's key is not the
-// record numbers or a key is not a whole number, so that the order cannot be told without the engine.
-std::optional<ExportText> ComposeByWholeScan(platform::Database& db, const LineLayout& layout,
-                                             const std::vector<ExportMainRow>& rows) {
+std::vector<std::int64_t> SortedRegNos(const std::vector<ExportMainRow>& rows) {
     std::vector<std::int64_t> wanted;
     wanted.reserve(rows.size());
     for (const ExportMainRow& row : rows)
         wanted.push_back(row.regNo);
     std::sort(wanted.begin(), wanted.end());
+    return wanted;
+}
 
+constexpr std::int64_t FirstRowid = std::numeric_limits<std::int64_t>::min();
+constexpr std::int64_t LastRowid = std::numeric_limits<std::int64_t>::max();
+
+// The sub table read in stored order in rowid ranges, the ranges handed to use one after another in their order: the
+// first range takes every rowid below it too, the last every rowid above. With a second connection that sees the same
+// state, every other range is read on a second thread while this one works, so at most two ranges are held at a time.
+// false when use says stop.
+bool ReadRangesInOrder(platform::Database& db, const LineLayout& layout, const std::vector<std::int64_t>& wanted,
+                       const std::function<bool(StoredSubLines&)>& use) {
+    // About a sixteenth of the table a range, within bounds that keep the ranges in hand small.
+    const std::int64_t last = db.maxOf(layout.subs->name, QStringLiteral("rowid"));
+    const std::int64_t RangeRows = std::clamp<std::int64_t>(last / 16, 1024, 32768);
+    const auto read = [&](platform::Database& on, std::int64_t from) {
+        return ComposeStoredSubLines(on, layout, wanted, from == 1 ? FirstRowid : from,
+                                     from + RangeRows > last ? LastRowid : from + RangeRows - 1);
+    };
+    const auto isLast = [&](std::int64_t from) { return from + RangeRows > last; };
+    const std::unique_ptr<platform::ReadTwin> twin = platform::ReadTwin::open(db);
+    for (std::int64_t from = 1;; from += 2 * RangeRows) {
+        const std::int64_t next = from + RangeRows;
+        std::future<StoredSubLines> later;
+        if (twin && !isLast(from))
+            later = std::async(std::launch::async, [&, next] { return read(twin->db(), next); });
+        bool going = false;
+        try {
+            StoredSubLines here = read(db, from);
+            going = use(here);
+        } catch (...) {
+            if (later.valid())
+                later.wait(); // the second thread uses this frame's layout and numbers
+            throw;
+        }
+        if (isLast(from))
+            return going;
+        if (!going) {
+            if (later.valid())
+                later.wait();
+            return false;
+        }
+        StoredSubLines there = later.valid() ? later.get() : read(db, next);
+        if (!use(there))
+            return false;
+        if (isLast(next))
+            return true;
+    }
+}
+
+// What a read in stored order found: whether its lines could be used as they came.
+enum class StoredOrder { Used, NotKeyOrder, NotNumbers };
+
+// The lines of a list in 登録ＮＯ order (as the list stands when it was not sorted by a column), taken straight from
+// the sub table in its stored order, range by range, each main line put before its first sub line: nothing is held but
+// the ranges in hand. NotKeyOrder when the table does not store its rows in key order (rows added out of order by
+// another program): what was handed over is then void.
+StoredOrder ComposeInStoredOrder(platform::Database& db, const LineLayout& layout,
+                                 const std::vector<ExportMainRow>& rows, PieceWriter& out) {
+    const std::vector<std::int64_t> wanted = SortedRegNos(rows);
+    std::vector<CsvCell> cells(layout.width);
+    std::size_t nextMain = 0;
+    std::optional<records::RecordKey> lastKey;
+    StoredOrder found = StoredOrder::Used;
+    const bool complete = ReadRangesInOrder(db, layout, wanted, [&](StoredSubLines& range) {
+        if (!range.keyedByNumbers) {
+            found = StoredOrder::NotNumbers;
+            return false;
+        }
+        for (const StoredSubLines::Line& line : range.lines) {
+            if (lastKey && line.key < *lastKey) {
+                found = StoredOrder::NotKeyOrder;
+                return false;
+            }
+            lastKey = line.key;
+            for (; nextMain < rows.size() && rows[nextMain].regNo <= line.key.regNo; ++nextMain)
+                out.mainLine(cells, layout, layout.mainTypes, rows[nextMain]);
+            out.subLine(QStringView(range.text).sliced(line.from, line.length));
+            if (!out.flush())
+                return false;
+        }
+        return true;
+    });
+    if (complete) {
+        for (; nextMain < rows.size() && out.flush(); ++nextMain)
+            out.mainLine(cells, layout, layout.mainTypes, rows[nextMain]);
+    }
+    return found;
+}
+
+// The same lines as ComposeByIndex, the sub table read straight through in its stored order (on two threads, each
+// half of the rowids, when a second connection can see the same state) and the sub lines put in key order after:
+// visiting the index for every sub record would cost more than all the rest. This holds every sub line at once; it
+// serves a list sorted by a column. false when the table's key is not the record numbers or a key is not a whole
+// number, so that the order cannot be told without the engine.
+bool ComposeByWholeScan(platform::Database& db, const LineLayout& layout, const std::vector<ExportMainRow>& rows,
+                        PieceWriter& out) {
+    const std::vector<std::int64_t> wanted = SortedRegNos(rows);
     std::vector<StoredSubLines> pieces(1);
     const std::unique_ptr<platform::ReadTwin> twin = platform::ReadTwin::open(db);
     if (twin) {
         const std::int64_t middle = db.maxOf(layout.subs->name, QStringLiteral("rowid")) / 2;
-        auto later = std::async(std::launch::async, [&] {
-            return ComposeStoredSubLines(twin->db(), layout, wanted, middle, std::numeric_limits<std::int64_t>::max());
-        });
+        auto later = std::async(std::launch::async,
+                                [&] { return ComposeStoredSubLines(twin->db(), layout, wanted, middle, LastRowid); });
         try {
-            pieces[0] = ComposeStoredSubLines(db, layout, wanted, std::numeric_limits<std::int64_t>::min(), middle - 1);
+            pieces[0] = ComposeStoredSubLines(db, layout, wanted, FirstRowid, middle - 1);
         } catch (...) {
             later.wait(); // the second thread uses this frame's layout and numbers
             throw;
         }
         pieces.push_back(later.get());
     } else {
-        pieces[0] = ComposeStoredSubLines(db, layout, wanted, std::numeric_limits<std::int64_t>::min(),
-                                          std::numeric_limits<std::int64_t>::max());
+        pieces[0] = ComposeStoredSubLines(db, layout, wanted, FirstRowid, LastRowid);
     }
 
     std::vector<StoredSubLines::Line> lines;
     for (StoredSubLines& piece : pieces) {
         if (!piece.keyedByNumbers)
-            return std::nullopt;
+            return false;
         for (StoredSubLines::Line& line : piece.lines)
             line.text = &piece.text;
         lines.insert(lines.end(), piece.lines.begin(), piece.lines.end());
@@ -226,34 +364,74 @@ std::optional<ExportText> ComposeByWholeScan(platform::Database& db, const LineL
     std::sort(lines.begin(), lines.end(), keyOrder);
 
     std::vector<CsvCell> cells(layout.width);
-    ExportText out;
     for (const ExportMainRow& row : rows) {
-        AppendMainLine(out, cells, layout, layout.mainTypes, row);
-        const StoredSubLines::Line probe{{row.regNo, std::numeric_limits<std::int64_t>::min()}, 0, 0, nullptr};
+        out.mainLine(cells, layout, layout.mainTypes, row);
+        const StoredSubLines::Line probe{{row.regNo, FirstRowid}, 0, 0, nullptr};
         for (auto line = std::lower_bound(lines.begin(), lines.end(), probe, keyOrder);
-             line != lines.end() && line->key.regNo == row.regNo; ++line) {
-            out.text.append(QStringView(*line->text).sliced(line->from, line->length));
-            ++out.subLines;
-        }
+             line != lines.end() && line->key.regNo == row.regNo; ++line)
+            out.subLine(QStringView(*line->text).sliced(line->from, line->length));
+        if (!out.flush())
+            break;
     }
-    return out;
+    return true;
 }
+
+bool AscendingRegNos(const std::vector<ExportMainRow>& rows) {
+    return std::adjacent_find(rows.begin(), rows.end(), [](const ExportMainRow& a, const ExportMainRow& b) {
+               return a.regNo >= b.regNo;
+           }) == rows.end();
+}
+
+// Appends every piece to one text.
+class TextSink : public ExportSink {
+public:
+    bool take(const QString& piece) override {
+        text.append(piece);
+        return true;
+    }
+    void restart() override { text.clear(); }
+    QString text;
+};
 
 } // namespace
 
-ExportText ComposeExport(platform::Database& db, const store::ConfigSection& section,
-                         const std::vector<ExportMainRow>& rows, const ExportChoice& choice) {
+ExportCounts StreamExport(platform::Database& db, const store::ConfigSection& section,
+                          const std::vector<ExportMainRow>& rows, const ExportChoice& choice, ExportSink& sink,
+                          const ExportProgress& progress) {
     const LineLayout layout(section, choice);
+    PieceWriter out(sink, progress, rows.size());
     // One read transaction: the engine takes its file lock once instead of once for every main record, and every
     // line comes from the same state of the catalogue. Nothing is written, so it simply ends unfinished.
     platform::Transaction reading(db);
-    if (layout.withSubs && rows.size() >= RowsWorthAWholeScan &&
-        static_cast<std::int64_t>(rows.size()) * ShareWorthAWholeScan >=
-            db.rowCount(records::CheckedTableName(section.TableName))) {
-        if (std::optional<ExportText> out = ComposeByWholeScan(db, layout, rows))
-            return std::move(*out);
+    const bool wholeScan = layout.withSubs && rows.size() >= RowsWorthAWholeScan &&
+                           static_cast<std::int64_t>(rows.size()) * ShareWorthAWholeScan >=
+                               db.rowCount(records::CheckedTableName(section.TableName));
+    bool done = false;
+    if (wholeScan && AscendingRegNos(rows)) {
+        const StoredOrder found = ComposeInStoredOrder(db, layout, rows, out);
+        done = found == StoredOrder::Used;
+        if (found == StoredOrder::NotKeyOrder) {
+            out.restart();
+            done = ComposeByWholeScan(db, layout, rows, out);
+        }
+    } else if (wholeScan) {
+        done = ComposeByWholeScan(db, layout, rows, out);
     }
-    return ComposeByIndex(db, layout, rows);
+    if (!done && !out.stopped()) {
+        out.restart();
+        ComposeByIndex(db, layout, rows, out);
+    }
+    out.flush(true);
+    ExportCounts counts = out.counts();
+    counts.stopped = out.stopped();
+    return counts;
+}
+
+ExportText ComposeExport(platform::Database& db, const store::ConfigSection& section,
+                         const std::vector<ExportMainRow>& rows, const ExportChoice& choice) {
+    TextSink sink;
+    const ExportCounts counts = StreamExport(db, section, rows, choice, sink);
+    return {std::move(sink.text), counts.mainLines, counts.subLines};
 }
 
 EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding) {
@@ -271,6 +449,67 @@ EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding)
     return e;
 }
 
+ExportFile::ExportFile(const QString& path, platform::TextEncoding encoding) : path_(path), encoding_(encoding) {
+    open();
+}
+
+ExportFile::~ExportFile() {
+    if (file_ && file_->isOpen())
+        file_->cancelWriting();
+}
+
+void ExportFile::open() {
+    file_ = std::make_unique<platform::AtomicFile>(path_);
+    if (!file_->open(QIODevice::WriteOnly)) {
+        failure_ = FileFailure{static_cast<int>(file_->error()), file_->errorString()};
+        return;
+    }
+    // UTF-8 files carry their mark once, at the start. (Exports are written in CP932 or UTF-8 only.)
+    if (encoding_ == platform::TextEncoding::Utf8Bom)
+        write(QByteArrayLiteral("\xEF\xBB\xBF"));
+}
+
+bool ExportFile::write(const QByteArray& bytes) {
+    if (failure_)
+        return false;
+    if (file_->write(bytes) == bytes.size())
+        return true;
+    failure_ = FileFailure{static_cast<int>(file_->error()), file_->errorString()};
+    return false;
+}
+
+bool ExportFile::take(const QString& piece) {
+    if (failure_)
+        return false;
+    if (encoding_ != platform::TextEncoding::Cp932) {
+        // The mark went first; the pieces follow without one.
+        const auto plain = encoding_ == platform::TextEncoding::Utf8Bom ? platform::TextEncoding::Utf8 : encoding_;
+        return write(platform::EncodeText(piece, plain));
+    }
+    std::optional<QByteArray> bytes = platform::EncodeCp932Exactly(piece);
+    if (!bytes) {
+        misfit_ = platform::FirstCp932Misfit(piece);
+        return false;
+    }
+    return write(*bytes);
+}
+
+void ExportFile::restart() {
+    if (file_->isOpen())
+        file_->cancelWriting();
+    failure_.reset();
+    misfit_.clear();
+    open();
+}
+
+std::optional<FileFailure> ExportFile::commit() {
+    if (failure_)
+        return failure_;
+    if (!file_->commit())
+        failure_ = FileFailure{static_cast<int>(file_->error()), file_->errorString()};
+    return failure_;
+}
+
 std::optional<FileFailure> WriteFileInPlace(const QString& path, const QByteArray& bytes) {
     platform::AtomicFile file(path);
     const auto failure = [&] { return FileFailure{static_cast<int>(file.error()), file.errorString()}; };
@@ -286,10 +525,10 @@ std::optional<FileFailure> WriteFileInPlace(const QString& path, const QByteArra
     return std::nullopt;
 }
 
-QString ExportDoneMessage(const ExportText& text) {
+QString ExportDoneMessage(int mainLines, int subLines) {
     return QStringLiteral("ＣＳＶデータ出力が終了しました。 \r\n種目メイン明細　%1\r\n種目サブ明細　　%2")
-        .arg(text.mainLines)
-        .arg(text.subLines);
+        .arg(mainLines)
+        .arg(subLines);
 }
 
 QString FileErrorMessage(const FileFailure& failure) {

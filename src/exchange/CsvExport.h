@@ -7,12 +7,15 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace quelm::platform {
+class AtomicFile;
 class Database;
-}
+} // namespace quelm::platform
 
 namespace quelm::exchange {
 
@@ -43,6 +46,61 @@ struct ExportText {
     int subLines = 0;
 };
 
+struct FileFailure {
+    int code = 0;
+    QString description;
+};
+
+// Where the lines of an export go, in pieces of whole lines in the file's order.
+class ExportSink {
+public:
+    virtual ~ExportSink() = default;
+    // The next piece; false stops the export.
+    virtual bool take(const QString& piece) = 0;
+    // Every piece taken so far is void: the lines come again from the first.
+    virtual void restart() = 0;
+};
+
+struct ExportCounts {
+    int mainLines = 0;
+    int subLines = 0;
+    bool stopped = false; // the sink stopped the export before its end
+};
+
+// Told now and then how many of the main rows are written.
+using ExportProgress = std::function<void(std::int64_t done, std::int64_t total)>;
+
+// Composes the lines of the rows in their order, as ComposeExport does, and hands them to the sink piece by piece, so
+// that the whole text is never held at once (unless the list is sorted by a column, when the sub lines are gathered
+// to be put in its order). Raises platform::EngineError when a table cannot be read.
+ExportCounts StreamExport(platform::Database& db, const store::ConfigSection& section,
+                          const std::vector<ExportMainRow>& rows, const ExportChoice& choice, ExportSink& sink,
+                          const ExportProgress& progress = {});
+
+// An export file: the pieces encoded and written to a temporary file beside path, renamed into place by commit(). In
+// CP932 a piece with a character CP932 cannot hold stops the export, naming that character (misfit()); nothing is then
+// written in path's place.
+class ExportFile : public ExportSink {
+public:
+    ExportFile(const QString& path, platform::TextEncoding encoding);
+    ~ExportFile() override;
+    bool take(const QString& piece) override;
+    void restart() override;
+    // The file renamed into place; the failure when it could not be written.
+    std::optional<FileFailure> commit();
+    const std::optional<FileFailure>& failure() const { return failure_; }
+    const QString& misfit() const { return misfit_; }
+
+private:
+    void open();
+    bool write(const QByteArray& bytes);
+    QString path_;
+    std::unique_ptr<platform::AtomicFile> file_;
+    platform::TextEncoding encoding_;
+    std::optional<FileFailure> failure_;
+    QString misfit_;
+};
+
 // Composes the lines of the rows in their order: each main line, then (in modes with sub records) the lines of its
 // sub records, read through the 登録ＮＯ index. Raises platform::EngineError when the sub table cannot be read.
 ExportText ComposeExport(platform::Database& db, const store::ConfigSection& section,
@@ -59,15 +117,14 @@ EncodedExport EncodeExport(const QString& text, platform::TextEncoding encoding)
 
 // Writes the bytes to a temporary file beside path and renames it into place when complete, so that a failure leaves
 // an earlier file whole. Returns the error (its number and the system's description) on failure.
-struct FileFailure {
-    int code = 0;
-    QString description;
-};
 std::optional<FileFailure> WriteFileInPlace(const QString& path, const QByteArray& bytes);
 
 inline const QString ExportDoneTitle = QStringLiteral("作業結果");
 // "ＣＳＶデータ出力が終了しました。 " and the two counts.
-QString ExportDoneMessage(const ExportText& text);
+QString ExportDoneMessage(int mainLines, int subLines);
+inline QString ExportDoneMessage(const ExportText& text) {
+    return ExportDoneMessage(text.mainLines, text.subLines);
+}
 // "ファイルエラー " followed by the error number and its description.
 QString FileErrorMessage(const FileFailure& failure);
 

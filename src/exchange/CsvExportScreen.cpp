@@ -176,19 +176,14 @@ std::vector<ExportMainRow> CsvExportScreen::rowsToExport() const {
     return rows;
 }
 
-std::optional<QByteArray> CsvExportScreen::encodeAsking(const QString& text) {
-    const EncodedExport cp932 = EncodeExport(text, platform::TextEncoding::Cp932);
-    if (cp932.lossless)
-        return cp932.bytes;
+bool CsvExportScreen::utf8Wanted(const QString& misfit) {
     const QString question =
         QStringLiteral("出力するデータに、Shift_JIS (CP932) では書けない文字「%1」などがあります。\r\n"
                        "UTF-8 (BOM付き) で出力しますか？\r\n"
                        "［いいえ］を選ぶと出力を中止します。")
-            .arg(cp932.firstMisfit);
-    if (ui_.message(question, Icon::Question, Buttons::YesNo, QStringLiteral("文字コードの確認"), this) !=
-        platform::Answer::Yes)
-        return std::nullopt;
-    return EncodeExport(text, platform::TextEncoding::Utf8Bom).bytes;
+            .arg(misfit);
+    return ui_.message(question, Icon::Question, Buttons::YesNo, QStringLiteral("文字コードの確認"), this) ==
+           platform::Answer::Yes;
 }
 
 void CsvExportScreen::Command2_Click() {
@@ -222,24 +217,40 @@ void CsvExportScreen::Command2_Click() {
                     this);
         return;
     }
-    ExportText text;
+    // Written in CP932 while every character fits; at the first that does not the user is asked, and the file is
+    // written again from its start in UTF-8, or not at all.
+    ExportCounts counts;
+    platform::TextEncoding encoding = platform::TextEncoding::Cp932;
     try {
         auto db = store::OpenCatalogue(state_.databasePath());
-        text = ComposeExport(*db, state_.config[state_.CurrentSection], rows, choice);
+        for (;;) {
+            ExportFile file(path, encoding);
+            {
+                const std::unique_ptr<platform::ProgressWindow> progress =
+                    ui_.showProgress(QStringLiteral("ＣＳＶデータを出力しています…"), windowTitle(), this);
+                counts = StreamExport(*db, state_.config[state_.CurrentSection], rows, choice, file,
+                                      [&](std::int64_t done, std::int64_t total) { progress->report(done, total); });
+            }
+            if (!file.misfit().isEmpty()) {
+                if (!utf8Wanted(file.misfit()))
+                    return;
+                encoding = platform::TextEncoding::Utf8Bom;
+                continue;
+            }
+            if (const auto failure = file.commit()) {
+                ui_.message(FileErrorMessage(*failure), Icon::None, Buttons::Ok, state_.title(), this);
+                return;
+            }
+            break;
+        }
     } catch (const platform::EngineError& e) {
         platform::ShowEngineError(ui_, e.message(), this);
         return;
     }
-    const std::optional<QByteArray> bytes = encodeAsking(text.text);
-    if (!bytes)
-        return;
-    if (const auto failure = WriteFileInPlace(path, *bytes)) {
-        ui_.message(FileErrorMessage(*failure), Icon::None, Buttons::Ok, state_.title(), this);
-        return;
-    }
     if (*mode_ == ExportMode::AllMain || *mode_ == ExportMode::AllMainAndSub)
         list_.select(list_.rowCount());
-    ui_.message(ExportDoneMessage(text), Icon::Information, Buttons::Ok, ExportDoneTitle, this);
+    ui_.message(ExportDoneMessage(counts.mainLines, counts.subLines), Icon::Information, Buttons::Ok, ExportDoneTitle,
+                this);
 }
 
 void CsvExportScreen::Command3_Click() {

@@ -53,7 +53,8 @@ private:
     // The rows the mode takes, from the list: every row, or the selected one.
     std::vector<ExportMainRow> rowsToExport() const;
     // Encodes the text, asking before anything CP932 cannot hold is written another way; nullopt when declined.
-    std::optional<QByteArray> encodeAsking(const QString& text);
+    // Asks whether the file may be written in UTF-8, naming a character CP932 cannot hold.
+    bool utf8Wanted(const QString& misfit);
 
     store::AppState& state_;
     platform::Ui& ui_;

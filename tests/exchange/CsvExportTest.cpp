@@ -174,6 +174,31 @@ TEST_F(CsvExportRun, ALongExportKeepsEveryLineInItsPlace) {
     const EncodedExport misfit = EncodeExport(longText + QStringLiteral("Café\r\n"), platform::TextEncoding::Cp932);
     EXPECT_FALSE(misfit.lossless);
     EXPECT_EQ(misfit.firstMisfit, QStringLiteral("é"));
+
+    // Stored in key order, the lines stream straight from the table, range by range, to the same text.
+    db->execute(QStringLiteral("DELETE FROM CD1SUB WHERE 曲名 LIKE 'late%' OR 曲名 = 'stray'"));
+    expected.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("\"late")); });
+    db->execute(QStringLiteral("UPDATE CD1SUB SET 曲名 = 'Café' WHERE 登録ＮＯ = 3099 AND サブＮＯ = 2"));
+    expected.last() = QStringLiteral("\"Café\",\"3099・2\"");
+    out = ComposeExport(*db, cat.state.config[Cd], rows, choice);
+    EXPECT_EQ(Lines(out.text), expected);
+    // Written to a file: the misfit in the last line stops the CP932 file, which never takes the path's place; in
+    // UTF-8 the file holds the mark and the text.
+    const QString path = cat.folder() + QStringLiteral("/stream.csv");
+    {
+        ExportFile file(path, platform::TextEncoding::Cp932);
+        EXPECT_TRUE(StreamExport(*db, cat.state.config[Cd], rows, choice, file).stopped);
+        EXPECT_EQ(file.misfit(), QStringLiteral("é"));
+    }
+    EXPECT_FALSE(QFile::exists(path));
+    ExportFile file(path, platform::TextEncoding::Utf8Bom);
+    const ExportCounts counts = StreamExport(*db, cat.state.config[Cd], rows, choice, file);
+    EXPECT_FALSE(counts.stopped);
+    EXPECT_EQ(counts.subLines, 6003);
+    ASSERT_FALSE(file.commit());
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("\xEF\xBB\xBF") + out.text.toUtf8());
 }
 
 TEST_F(CsvExportRun, ExportedRecordsImportBackWithTheSameValues) {
