@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 namespace quelm::records {
 
@@ -40,6 +41,60 @@ QString Narrow(const QString& text) {
             c = QLatin1Char(' ');
     }
     return out;
+}
+
+// Puts rows in the order of their keys, keys[i] being the key of rows[i]; rows already in that order stay as they are.
+void PutInKeyOrder(std::vector<platform::ListRow>& rows, const std::vector<std::int64_t>& keys) {
+    if (std::is_sorted(keys.begin(), keys.end()))
+        return;
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    std::vector<platform::ListRow> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t i : order)
+        sorted.push_back(std::move(rows[i]));
+    rows = std::move(sorted);
+}
+
+// The rows of a main table that keep accepts, in key order. They are read straight through in stored order, which
+// spares a visit to the key's index for every record, and put in key order afterwards where the table does not store
+// them so. A table whose key is not 登録ＮＯ (at keyPos), or that holds a 登録ＮＯ that is not a whole number (a file
+// from elsewhere), is read in key order by the engine.
+template <typename Keep>
+std::vector<platform::ListRow> ReadInKeyOrder(Database& db, const QString& table, int columns, int keyPos,
+                                              Keep&& keep) {
+    std::vector<platform::ListRow> rows;
+    platform::ListRow::Builder builder(columns);
+    {
+        auto rs = db.openTableInStoredOrder(table);
+        RequireColumnCount(*rs, columns);
+        if (KeyedByRecordNumbers(db, *rs, keyPos, -1)) {
+            std::vector<std::int64_t> keys;
+            bool whole = true;
+            for (; !rs->eof() && whole; rs->moveNext()) {
+                if (!keep(*rs))
+                    continue;
+                const std::optional<RecordKey> key = RecordKeyOf(*rs, keyPos, -1);
+                whole = key.has_value();
+                if (whole) {
+                    keys.push_back(key->regNo);
+                    rows.push_back(RowOf(*rs, columns, builder));
+                }
+            }
+            if (whole) {
+                PutInKeyOrder(rows, keys);
+                return rows;
+            }
+            rows.clear();
+        }
+    }
+    auto rs = db.openTable(table);
+    RequireColumnCount(*rs, columns);
+    for (; !rs->eof(); rs->moveNext())
+        if (keep(*rs))
+            rows.push_back(RowOf(*rs, columns, builder));
+    return rows;
 }
 
 } // namespace
@@ -92,23 +147,14 @@ std::vector<platform::ListRow> ReadMainRows(Database& db, const store::AppState&
         return rows;
     }
 
-    auto rs = db.openTable(table);
-    RequireColumnCount(*rs, columns);
-    if (state.ListMode == 1) {
-        const store::FieldSearch& criteria = state.FieldSearchCriteria;
-        const FieldSearchMatcher matcher(criteria);
-        if (!matcher.known() || criteria.searchField < 0 || criteria.searchField >= n)
-            return rows;
-        for (; !rs->eof(); rs->moveNext()) {
-            if (matcher.matches(rs->value(criteria.searchField)))
-                rows.push_back(RowOf(*rs, columns, builder));
-        }
+    if (state.ListMode == 0)
+        return ReadInKeyOrder(db, table, columns, n, [](const Recordset&) { return true; });
+    const store::FieldSearch& criteria = state.FieldSearchCriteria;
+    const FieldSearchMatcher matcher(criteria);
+    if (!matcher.known() || criteria.searchField < 0 || criteria.searchField >= n)
         return rows;
-    }
-
-    for (; !rs->eof(); rs->moveNext())
-        rows.push_back(RowOf(*rs, columns, builder));
-    return rows;
+    return ReadInKeyOrder(db, table, columns, n,
+                          [&](const Recordset& rs) { return matcher.matches(rs.value(criteria.searchField)); });
 }
 
 FieldSearchMatcher::FieldSearchMatcher(const store::FieldSearch& criteria)

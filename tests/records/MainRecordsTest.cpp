@@ -111,6 +111,12 @@ TEST(MainRecordsTest, AllRecordsInKeyOrderWithNullsDatesAndNumbers) {
     EXPECT_EQ(rows[1][11], QStringLiteral("2500"));
     EXPECT_EQ(rows[1][15], QStringLiteral("7"));
     EXPECT_EQ(rows[1][16], QStringLiteral("1"));
+    // A 登録ＮＯ that is no number (a file from elsewhere) takes the place the engine gives it, after the numbers.
+    c.open()->execute(QStringLiteral("INSERT INTO CD1 (登録ＮＯ) VALUES ('x')"));
+    const auto withText = Rows(c);
+    ASSERT_EQ(withText.size(), 3u);
+    EXPECT_EQ(QStringList({withText[0][15], withText[1][15], withText[2][15]}),
+              QStringList({QStringLiteral("3"), QStringLiteral("7"), QStringLiteral("x")}));
 }
 
 TEST(MainRecordsTest, SearchOfTextFieldsFoldsCaseWidthAndKanaUnlessExact) {
