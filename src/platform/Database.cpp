@@ -754,12 +754,27 @@ QString Recordset::text(int i) const {
     return t;
 }
 
+void Recordset::appendTexts(int columns, ListRow::Builder& row) const {
+    requireRow();
+    if (!written_.empty() || columns > fieldCount()) {
+        for (int i = 0; i < columns; ++i)
+            appendText(i, row);
+        return;
+    }
+    for (int i = 0; i < columns; ++i)
+        appendEngineText(i, row);
+}
+
 void Recordset::appendText(int i, ListRow::Builder& row) const {
     requireRow();
     if (!written_.empty() || i < 0 || i >= fieldCount()) {
         row.append(value(i).toText());
         return;
     }
+    appendEngineText(i, row);
+}
+
+void Recordset::appendEngineText(int i, ListRow::Builder& row) const {
     // The engine's own text of the cell: Null gives no text, numbers their digits.
     const int col = i + 1;
     const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));

@@ -175,6 +175,8 @@ public:
     QString text(int i) const;
     // The same text appended to a list row straight from the engine's UTF-8, without making a QString.
     void appendText(int i, ListRow::Builder& row) const;
+    // The first columns cells of the row appended so, each as appendText would.
+    void appendTexts(int columns, ListRow::Builder& row) const;
     // The engine's UTF-8 text of the cell, valid until the recordset moves; a null view (data() == nullptr) for Null.
     // For scans that only read: a row changed through this recordset raises EngineError.
     std::string_view utf8Text(int i) const;
@@ -198,6 +200,8 @@ private:
     Recordset(Database& db, QString table, QList<Column> columns, QString selectSql, Value key, bool keyed);
     void step();
     void requireRow() const;
+    // appendText of a column in range on a row as the engine holds it.
+    void appendEngineText(int i, ListRow::Builder& row) const;
     void addRow();
     void bindForAdd(int i);
 

@@ -25,8 +25,7 @@ int FieldCountOf(const ConfigSection& s) {
 }
 
 platform::ListRow RowOf(const Recordset& rs, int columns, platform::ListRow::Builder& builder) {
-    for (int i = 0; i < columns; ++i)
-        rs.appendText(i, builder);
+    rs.appendTexts(columns, builder);
     return builder.finish();
 }
 
