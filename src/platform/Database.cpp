@@ -318,6 +318,36 @@ void StoredAsIsFunction(sqlite3_context* context, int argc, sqlite3_value** argv
     sqlite3_result_int(context, 1);
 }
 
+// stored_as_is, and moreover a value the column-by-column copy keeps to the byte: not a lone blank (which becomes
+// Null), not a date with a midnight time (which loses it). Rows that pass may be copied as the engine stores them.
+void CopiesAsIsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    const unsigned char* kinds = argc > 0 ? sqlite3_value_text(argv[0]) : nullptr;
+    if (kinds == nullptr || sqlite3_value_bytes(argv[0]) != argc - 1) {
+        sqlite3_result_error(context, "copies_as_is: one kind per value expected", -1);
+        return;
+    }
+    for (int i = 1; i < argc; ++i) {
+        const char kind = static_cast<char>(kinds[i - 1]);
+        sqlite3_value* v = argv[i];
+        if (!StoredAsIs(kind, v)) {
+            sqlite3_result_int(context, 0);
+            return;
+        }
+        if (sqlite3_value_type(v) != SQLITE_TEXT)
+            continue;
+        const char* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const int bytes = sqlite3_value_bytes(v);
+        const bool blank = bytes == 1 && text[0] == ' ';
+        const bool midnight =
+            (kind == 'd' || kind == 'D') && bytes == 19 && std::memcmp(text + 10, " 00:00:00", 9) == 0;
+        if (blank || midnight) {
+            sqlite3_result_int(context, 0);
+            return;
+        }
+    }
+    sqlite3_result_int(context, 1);
+}
+
 } // namespace
 
 QString QuoteIdentifier(const QString& name) {
@@ -340,6 +370,8 @@ Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) 
     // Only the program's own statements may call it, never a schema's view or trigger.
     sqlite3_create_function_v2(db_, "stored_as_is", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                StoredAsIsFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db_, "copies_as_is", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
+                               CopiesAsIsFunction, nullptr, nullptr, nullptr);
 }
 
 Database::~Database() {

@@ -168,11 +168,12 @@ TEST_F(FieldRenameScreenTest, ReturnInANameBoxRebuildsNothing) {
 }
 
 TEST_F(FieldRenameScreenTest, ALargeRebuildShowsItsProgressUntilItEnds) {
-    // 40,000 sub rows: the copy goes in several pieces, each reported.
+    // 40,000 sub rows, one of them titled with a lone blank (which becomes Null): the copy goes in several pieces,
+    // each reported.
     cat.addMain(4, 1, {QStringLiteral("t")});
     cat.open()->execute(QStringLiteral("INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) WITH RECURSIVE n(k) AS "
                                        "(SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 40000) "
-                                       "SELECT 'track', 1, k FROM n"));
+                                       "SELECT CASE k WHEN 7 THEN ' ' ELSE 'track' END, 1, k FROM n"));
     FieldRenameScreen form(cat.state, cat.ui);
     form.Combo1_Click(0);
     form.Text1[0]->setText(QStringLiteral("題名"));
@@ -190,4 +191,23 @@ TEST_F(FieldRenameScreenTest, ALargeRebuildShowsItsProgressUntilItEnds) {
     for (int i = 1; i < reports.size(); ++i)
         EXPECT_LE(reports[i - 1].first, reports[i].first);
     EXPECT_EQ(cat.rowCount(QStringLiteral("CD1SUB_1")), 40000);
+    const auto nulls = [&](const QString& table) {
+        auto rs = cat.open()->openTable(table);
+        int n = 0;
+        for (; !rs->eof(); rs->moveNext())
+            n += rs->value(0).isNull() ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(nulls(QStringLiteral("CD1SUB_1")), 1);
+
+    // A sub field renamed again, no cell changes: the rows are copied whole, every one kept, and the window told.
+    cat.ui.progressReports.clear();
+    FieldRenameScreen again(cat.state, cat.ui);
+    again.Combo1_Click(0);
+    again.Text2[0]->setText(QStringLiteral("曲"));
+    again.Command4_Click();
+    EXPECT_EQ(again.result(), QDialog::Accepted);
+    EXPECT_EQ(cat.rowCount(QStringLiteral("CD1SUB_2")), 40000);
+    EXPECT_EQ(nulls(QStringLiteral("CD1SUB_2")), 1);
+    EXPECT_EQ(cat.ui.progressReports.back(), std::make_pair(std::int64_t{40000}, std::int64_t{40000}));
 }
