@@ -64,6 +64,7 @@ const QHash<QString, QString>& HelpPages() {
         {QStringLiteral("Form13a"), QStringLiteral("statistics.html")},
         {QStringLiteral("Form13b"), QStringLiteral("statistics.html")},
         {QStringLiteral("Form13c"), QStringLiteral("statistics.html")},
+        {QStringLiteral("Form13d"), QStringLiteral("charts.html")},
     };
     return pages;
 }

@@ -28,9 +28,9 @@ using test::TestCatalogue;
 
 constexpr int Cd = 4;
 constexpr int Dvd = 7;
-// Fields of a CD record: 4 レーベル, 8 録音年 (text), 14 発売日 (date).
+// Fields of a CD record: 4 レーベル, 9 録音年 (text), 14 発売日 (date).
 constexpr int Label = 4;
-constexpr int RecordingYear = 8;
+constexpr int RecordingYear = 9;
 constexpr int ReleaseDate = 14;
 
 struct Charts : ::testing::Test {
