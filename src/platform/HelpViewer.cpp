@@ -57,6 +57,7 @@ const QHash<QString, QString>& HelpPages() {
         {QStringLiteral("Form5ip5b"), QStringLiteral("csv-import.html")},
         {QStringLiteral("Form6ip6b"), QStringLiteral("csv-import.html")},
         {QStringLiteral("Form5ip5c"), QStringLiteral("cddb-import.html")},
+        {QStringLiteral("Form5ip5d"), QStringLiteral("ripped-import.html")},
         {QStringLiteral("Form5ex5a"), QStringLiteral("csv-export.html")},
         {QStringLiteral("Form5ip5a"), QStringLiteral("migration.html")},
         {QStringLiteral("Form12a"), QStringLiteral("backup-restore.html")},
