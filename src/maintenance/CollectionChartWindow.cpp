@@ -35,6 +35,17 @@ namespace {
 
 const QString WindowTitle = QStringLiteral("グラフ表示");
 
+// 1, 2 or 5 times a power of ten, so that a range up to `top` gets about five ticks.
+std::int64_t NiceStep(std::int64_t top) {
+    std::int64_t step = 1;
+    while (true) {
+        for (const std::int64_t f : {1, 2, 5})
+            if (top / (step * f) <= 5)
+                return step * f;
+        step *= 10;
+    }
+}
+
 QString CountText(const ChartBar& bar) {
     return QStringLiteral("%1：%2 件").arg(bar.label).arg(bar.count);
 }
@@ -206,7 +217,12 @@ void CollectionChartWindow::showBars(const QString& title, bool horizontal) {
     auto* categories = new QBarCategoryAxis;
     categories->append(labels);
     auto* values = new QValueAxis;
-    values->setRange(0, std::max<std::int64_t>(1, most + most / 10 + 1));
+    // Whole-number ticks, about five of them: counts have no fractions.
+    const std::int64_t top = std::max<std::int64_t>(1, most + most / 10 + 1);
+    values->setRange(0, static_cast<qreal>(top));
+    values->setTickType(QValueAxis::TicksDynamic);
+    values->setTickAnchor(0);
+    values->setTickInterval(static_cast<qreal>(NiceStep(top)));
     values->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
