@@ -2,6 +2,7 @@
 #include "exchange/CddbImportScreen.h"
 
 #include "exchange/CddbPlayer.h"
+#include "exchange/DiscReading.h"
 #include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/DragDrop.h"
@@ -67,6 +68,7 @@ CddbImportScreen::CddbImportScreen(store::AppState& state, platform::Ui& ui, QWi
     : QDialog(parent), state_(state), ui_(ui), section_(state.CurrentSection) {
     setObjectName(QStringLiteral("Form5ip5c"));
     buildControls();
+    AddDiscReading(*this, ui_);
     // As large as the screen with everything shown, so that it does not jump when the mapping area appears.
     setMinimumSize(layout()->sizeHint());
     Form_Load();

@@ -4,6 +4,7 @@
 #include "exchange/CsvExportScreen.h"
 #include "exchange/CsvImportScreen.h"
 #include "exchange/MigrationScreen.h"
+#include "exchange/RippedImportScreen.h"
 #include "records/ExchangeOpeners.h"
 
 namespace quelm::exchange {
@@ -12,6 +13,9 @@ void InstallExchangeOpeners() {
     records::ExchangeOpeners openers;
     openers.cddbImport = [](store::AppState& state, platform::Ui& ui, QWidget* parent) {
         return std::make_unique<CddbImportScreen>(state, ui, parent);
+    };
+    openers.rippedImport = [](store::AppState& state, platform::Ui& ui, QWidget* parent) {
+        return std::make_unique<RippedImportScreen>(state, ui, parent);
     };
     openers.mainCsvImport = MakeMainCsvImport;
     openers.subCsvImport = MakeSubCsvImport;

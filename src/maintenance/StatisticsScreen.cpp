@@ -1,6 +1,7 @@
 // Statistics screen: how many main and sub records each category holds.
 #include "maintenance/StatisticsScreen.h"
 
+#include "maintenance/CollectionChartWindow.h"
 #include "platform/Database.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
@@ -27,6 +28,7 @@ const std::array<QString, 6> RowLabels{
 StatisticsScreen::StatisticsScreen(store::AppState& state, platform::Ui& ui, QWidget* parent)
     : ListingScreen(state, ui, parent, QStringLiteral("Form13a"), QStringLiteral("計数照会"),
                     QStringLiteral("種目別登録件数調べ"), true) {
+    AddChartMenu(*this, state, ui);
     // The window is shown before the counting starts.
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);

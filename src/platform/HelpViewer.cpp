@@ -57,6 +57,7 @@ const QHash<QString, QString>& HelpPages() {
         {QStringLiteral("Form5ip5b"), QStringLiteral("csv-import.html")},
         {QStringLiteral("Form6ip6b"), QStringLiteral("csv-import.html")},
         {QStringLiteral("Form5ip5c"), QStringLiteral("cddb-import.html")},
+        {QStringLiteral("Form5ip5d"), QStringLiteral("ripped-import.html")},
         {QStringLiteral("Form5ex5a"), QStringLiteral("csv-export.html")},
         {QStringLiteral("Form5ip5a"), QStringLiteral("migration.html")},
         {QStringLiteral("Form12a"), QStringLiteral("backup-restore.html")},
@@ -64,6 +65,7 @@ const QHash<QString, QString>& HelpPages() {
         {QStringLiteral("Form13a"), QStringLiteral("statistics.html")},
         {QStringLiteral("Form13b"), QStringLiteral("statistics.html")},
         {QStringLiteral("Form13c"), QStringLiteral("statistics.html")},
+        {QStringLiteral("Form13d"), QStringLiteral("charts.html")},
     };
     return pages;
 }

@@ -22,6 +22,7 @@ struct ExchangeOpeners {
     using ListOpener =
         std::function<std::unique_ptr<QDialog>(store::AppState&, platform::Ui&, platform::RecordList&, QWidget*)>;
     Opener cddbImport;    // CDDBデータ取込み
+    Opener rippedImport;  // リッピング済みアルバムの取込み
     Opener mainCsvImport; // CSVデータ取込み(メイン明細)
     Opener subCsvImport;  // CSVデータの取込み(サブ明細)
     Opener migration;     // 在庫管理Dravnデータ移行

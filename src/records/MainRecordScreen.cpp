@@ -73,6 +73,11 @@ void MainRecordScreen::buildEditItems() {
     QMenu* me12 = addEditSubmenu(QStringLiteral("外部データの取込み"));
     me121 = me12->addAction(QStringLiteral("CDDBデータ取込み"));
     me122 = me12->addAction(QStringLiteral("CSVデータ取込み(メイン明細)"));
+    connect(me12->addAction(QStringLiteral("リッピング済みアルバムの取込み")), &QAction::triggered, this, [this] {
+        claimState();
+        if (Exchange().rippedImport)
+            runExchangeScreen(*Exchange().rippedImport(state_, ui_, this));
+    });
     me125 = me12->addAction(QStringLiteral("在庫管理Dravnデータ移行"));
     connect(me125, &QAction::triggered, this, &MainRecordScreen::me125_Click);
     me131 = addEditSubmenu(QStringLiteral("エクスポート"))->addAction(QStringLiteral("CSVデータの出力"));

@@ -15,6 +15,8 @@ const std::vector<FuzzTarget>& FuzzTargets() {
          FuzzCddbReader,
          {QStringLiteral("cddb"), QStringLiteral("cddb/bad"), QStringLiteral("cddb/format")}},
         {QStringLiteral("restore"), FuzzRestoreCheck, {QStringLiteral("mdb")}},
+        {QStringLiteral("cdtext"), FuzzCdTextPacks, {}},
+        {QStringLiteral("tags"), FuzzTagReader, {}},
     };
     return all;
 }
