@@ -106,6 +106,7 @@ void ListSearchDialog::Option1_Click(int index) {
         Frame2->show();
         for (QRadioButton* option : Option2)
             option->show();
+        Option2[0]->setFocus(); // the keyboard goes on with the next choice, not with whatever follows the frame
         return;
     }
     askAndSearch(ListSearchWhere::LaterColumns, ListSearchMatch::Prefix);

@@ -123,6 +123,7 @@ TEST_F(AllSearchScreen, ReturnRunsTheSearchOfEverySearchDialog) {
     auto inList = records::MakeInquiryListSearch(cat.state, cat.ui, list, nullptr);
     PressReturnIn(*inList, inList->Option1[0]); // the first column: then how it must match
     EXPECT_TRUE(inList->Frame2->isVisible());
+    EXPECT_EQ(inList->focusWidget(), inList->Option2[0]);
     EXPECT_TRUE(cat.ui.inputPrompts.isEmpty());
     cat.ui.inputs = {QStringLiteral("moon")};
     PressReturnIn(*inList, inList->Option2[1]); // begins with
