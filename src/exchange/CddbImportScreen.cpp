@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -62,6 +64,18 @@ QString ReadFailureText(CddbReadStatus status) {
     }
 }
 
+// As large as the screen with everything shown, so that it does not jump when the mapping area appears; but no
+// higher than a 1024×768 screen leaves below the title bar: the mapping area scrolls then, and a larger screen gives
+// room for it when the window is made higher.
+void SizeToScreen(QDialog& screen, QScrollArea& mapping) {
+    constexpr int TitleBarPixels = 30, LowScreenPixels = 768;
+    const QSize hint = screen.layout()->sizeHint();
+    const int whole = hint.height() - mapping.sizeHint().height() + mapping.widget()->sizeHint().height();
+    const int height = std::min(whole, LowScreenPixels - TitleBarPixels);
+    screen.setMinimumSize(hint.width(), height);
+    screen.resize(hint.width(), height);
+}
+
 } // namespace
 
 CddbImportScreen::CddbImportScreen(store::AppState& state, platform::Ui& ui, QWidget* parent)
@@ -69,8 +83,7 @@ CddbImportScreen::CddbImportScreen(store::AppState& state, platform::Ui& ui, QWi
     setObjectName(QStringLiteral("Form5ip5c"));
     buildControls();
     AddDiscReading(*this, ui_);
-    // As large as the screen with everything shown, so that it does not jump when the mapping area appears.
-    setMinimumSize(layout()->sizeHint());
+    SizeToScreen(*this, static_cast<QScrollArea&>(*mappingArea_));
     Form_Load();
 }
 
@@ -226,7 +239,16 @@ QWidget* CddbImportScreen::buildMappingArea() {
     area->addLayout(row, 1);
     area->addWidget(Label5);
     area->addWidget(Label17);
-    return mappingArea_;
+
+    // On a low screen the area scrolls rather than pushing the buttons off the screen; it never scrolls sideways.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setMinimumWidth(mappingArea_->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    scroll->setWidget(mappingArea_);
+    mappingArea_ = scroll; // what is shown and hidden with a CD, the items and slots within
+    return scroll;
 }
 
 void CddbImportScreen::Form_Load() {

@@ -7,6 +7,7 @@
 #include "platform/Units.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -50,6 +51,11 @@ InitialiseScreen::InitialiseScreen(store::AppState& state, platform::Ui& ui, std
                                   "初期値化実施しましたら、Quelmシステムを再起動してください"),
                    this);
     Label3->setWordWrap(true);
+    // Two sentences: the label is as wide as the first with the spaces after it, so that the second starts a line
+    // of its own instead of breaking the first wherever the dialog's width ends.
+    const QFontMetrics metrics = Label3->fontMetrics();
+    const QString firstLine = Label3->text().section(QStringLiteral("　　　"), 0, 0) + QStringLiteral("　　　");
+    Label3->setMaximumWidth(metrics.horizontalAdvance(firstLine) + metrics.averageCharWidth());
     Text1 = new QPlainTextEdit(Explanation, this);
     Text1->setReadOnly(true);
     Text1->setMinimumHeight(platform::TwipsToPixels(2600));

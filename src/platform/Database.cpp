@@ -1,10 +1,12 @@
 #include "platform/Database.h"
+#include "platform/CatalogueWrites.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +17,8 @@
 namespace quelm::platform {
 
 namespace {
+
+std::atomic<std::uint64_t> WritesCommitted{0};
 
 // Every connection lives on the one thread that opened it, so the engine need not lock around each call.
 constexpr int OpenFlags = SQLITE_OPEN_NOMUTEX;
@@ -372,6 +376,18 @@ Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) 
                                StoredAsIsFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db_, "copies_as_is", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                CopiesAsIsFunction, nullptr, nullptr, nullptr);
+    // The engine calls the hook only when a transaction that wrote commits, never for one that only read.
+    sqlite3_commit_hook(
+        db_,
+        [](void*) {
+            ++WritesCommitted;
+            return 0; // let the commit go on
+        },
+        nullptr);
+}
+
+std::uint64_t CommittedWrites() {
+    return WritesCommitted.load();
 }
 
 Database::~Database() {

@@ -23,7 +23,7 @@ namespace {
 const QString kIndexPage = QStringLiteral("index.html");
 
 // The one map from a screen's code (its object name) to its help page; twins and the screens of one subject share a
-// page.
+// page, where each screen of a subject opens at its own section (page#anchor, the anchor an <a name> of the page).
 const QHash<QString, QString>& HelpPages() {
     static const QHash<QString, QString> pages{
         {QStringLiteral("Form1"), QStringLiteral("main-window.html")},
@@ -45,11 +45,11 @@ const QHash<QString, QString>& HelpPages() {
         {QStringLiteral("Form5s"), QStringLiteral("sort-order.html")},
         {QStringLiteral("Form6s"), QStringLiteral("sort-order.html")},
         {QStringLiteral("Form10s"), QStringLiteral("sort-order.html")},
-        {QStringLiteral("Form9"), QStringLiteral("search-all.html")},
-        {QStringLiteral("Form9k"), QStringLiteral("search-all.html")},
+        {QStringLiteral("Form9"), QStringLiteral("search-all.html#results")},
+        {QStringLiteral("Form9k"), QStringLiteral("search-all.html#search-text")},
         {QStringLiteral("Form10"), QStringLiteral("inquiry.html")},
-        {QStringLiteral("Form10ml"), QStringLiteral("inquiry.html")},
-        {QStringLiteral("Form10sl"), QStringLiteral("inquiry.html")},
+        {QStringLiteral("Form10ml"), QStringLiteral("inquiry.html#single-record")},
+        {QStringLiteral("Form10sl"), QStringLiteral("inquiry.html#single-record")},
         {QStringLiteral("Form5ps"), QStringLiteral("print-settings.html")},
         {QStringLiteral("Form6ps"), QStringLiteral("print-settings.html")},
         {QStringLiteral("Form5pp"), QStringLiteral("print-status.html")},
@@ -60,18 +60,23 @@ const QHash<QString, QString>& HelpPages() {
         {QStringLiteral("Form5ip5d"), QStringLiteral("ripped-import.html")},
         {QStringLiteral("Form5ex5a"), QStringLiteral("csv-export.html")},
         {QStringLiteral("Form5ip5a"), QStringLiteral("migration.html")},
-        {QStringLiteral("Form12a"), QStringLiteral("backup-restore.html")},
-        {QStringLiteral("Form12b"), QStringLiteral("backup-restore.html")},
-        {QStringLiteral("Form13a"), QStringLiteral("statistics.html")},
-        {QStringLiteral("Form13b"), QStringLiteral("statistics.html")},
-        {QStringLiteral("Form13c"), QStringLiteral("statistics.html")},
+        {QStringLiteral("Form12a"), QStringLiteral("backup-restore.html#backup")},
+        {QStringLiteral("Form12b"), QStringLiteral("backup-restore.html#restore")},
+        {QStringLiteral("Form13a"), QStringLiteral("statistics.html#counts")},
+        {QStringLiteral("Form13b"), QStringLiteral("statistics.html#list-entries")},
+        {QStringLiteral("Form13c"), QStringLiteral("statistics.html#field-names")},
         {QStringLiteral("Form13d"), QStringLiteral("charts.html")},
     };
     return pages;
 }
 
+// The file of a page that may name a section ("page.html#anchor").
+QString PageFile(const QString& page) {
+    return page.section(QLatin1Char('#'), 0, 0);
+}
+
 bool PageExists(const QString& folder, const QString& page) {
-    return QFileInfo::exists(QDir(folder).filePath(page));
+    return QFileInfo::exists(QDir(folder).filePath(PageFile(page)));
 }
 
 QString ReadPage(const QString& path) {
@@ -164,14 +169,22 @@ void HelpViewer::showIndex() {
 }
 
 void HelpViewer::showPage(const QString& page) {
-    const QString path = QDir(folder_).filePath(page);
-    if (QFileInfo::exists(path))
-        browser_->setSource(QUrl::fromLocalFile(path));
-    else
+    const QString path = QDir(folder_).filePath(PageFile(page));
+    const QString anchor = page.section(QLatin1Char('#'), 1);
+    if (QFileInfo::exists(path)) {
+        QUrl url = QUrl::fromLocalFile(path);
+        if (!anchor.isEmpty())
+            url.setFragment(anchor);
+        browser_->setSource(url);
+    } else {
         browser_->setHtml(QStringLiteral("<p>ヘルプ・ファイルが見つかりません: %1</p>").arg(path.toHtmlEscaped()));
+    }
     show();
     raise();
     activateWindow();
+    // Once the window is laid out; also when the same page was already shown at another place.
+    if (!anchor.isEmpty())
+        browser_->scrollToAnchor(anchor);
 }
 
 void HelpViewer::search() {

@@ -14,7 +14,8 @@ namespace quelm::platform {
 QString ScreenName(const QWidget& screen);
 
 // The help page of a screen (by its code, e.g. "Form5ip5c"), relative to the help folder: the page the help map names
-// for it when that page exists, else the table of contents "index.html".
+// for it when that page exists, with the screen's own section where the page serves several ("page.html#anchor"),
+// else the table of contents "index.html".
 QString HelpPageFor(const QString& helpFolder, const QString& screenName);
 
 // A page that holds a text: its file name and title. The text is looked for in the title and in what the page shows,
@@ -31,7 +32,7 @@ class HelpViewer : public QWidget {
 public:
     explicit HelpViewer(QString helpFolder, QWidget* parent = nullptr);
     void showIndex();
-    // Shows one page (a file name in the help folder) and brings the window up.
+    // Shows one page (a file name in the help folder, with "#anchor" at that section) and brings the window up.
     void showPage(const QString& page);
 
 private:

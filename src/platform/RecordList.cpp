@@ -4,7 +4,9 @@
 
 #include <QAbstractTableModel>
 #include <QCollator>
+#include <QColor>
 #include <QFocusEvent>
+#include <QFont>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -31,6 +33,7 @@ public:
     // With uniform row heights the view measures the first row only; a first row without Japanese text would
     // make every row too low for the rows that have it. Every row is given the height of a Japanese line.
     int rowHeight = 0;
+    int markedColumn = -1;
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows.size());
@@ -48,6 +51,21 @@ public:
             return QVariant::fromValue(columns[index.column()].align | Qt::AlignVCenter);
         if (role == Qt::SizeHintRole && rowHeight > 0)
             return QSize(-1, rowHeight);
+        if (index.column() == markedColumn)
+            return markedData(role);
+        return {};
+    }
+
+    static QVariant markedData(int role) {
+        if (role == Qt::BackgroundRole)
+            return QColor(255, 250, 160);
+        if (role == Qt::ForegroundRole)
+            return QColor(Qt::black); // readable on the light ground whatever the palette
+        if (role == Qt::FontRole) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
         return {};
     }
 
@@ -76,6 +94,7 @@ public:
 
     void clearColumns() {
         beginResetModel();
+        markedColumn = -1;
         columns.clear();
         rows.clear();
         endResetModel();
@@ -282,6 +301,18 @@ void RecordList::clearColumns() {
 
 void RecordList::clearRows() {
     model_->clearRows();
+}
+
+void RecordList::markColumn(int column) {
+    model_->markedColumn = column >= 0 && column < columnCount() ? column : -1;
+    if (model_->rowCount() > 0)
+        emit model_->dataChanged(model_->index(0, 0), model_->index(model_->rowCount() - 1, columnCount() - 1));
+    if (model_->markedColumn >= 0 && model_->rowCount() > 0)
+        view_->scrollTo(model_->index(0, model_->markedColumn));
+}
+
+int RecordList::markedColumn() const {
+    return model_->markedColumn;
 }
 
 void RecordList::addRow(const QStringList& cells) {

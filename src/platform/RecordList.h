@@ -30,8 +30,11 @@ public:
     int columnCount() const;
     QString columnHeading(int column) const;
     Qt::Alignment columnAlignment(int column) const;
-    // Removes every column, and the rows with them.
+    // Removes every column, and the rows with them, and the mark.
     void clearColumns();
+    // Marks one column's cells (bold on a light yellow ground) and scrolls it into view; -1 takes the mark away.
+    void markColumn(int column);
+    int markedColumn() const;
     void clearRows();
 
     void addRow(const QStringList& cells);

@@ -10,6 +10,7 @@
 #include "records/TextMatch.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -105,6 +106,7 @@ void ListSearchDialog::Option1_Click(int index) {
         Frame2->show();
         for (QRadioButton* option : Option2)
             option->show();
+        Option2[0]->setFocus(); // the keyboard goes on with the next choice, not with whatever follows the frame
         return;
     }
     askAndSearch(ListSearchWhere::LaterColumns, ListSearchMatch::Prefix);
@@ -129,6 +131,17 @@ void ListSearchDialog::askAndSearch(ListSearchWhere where, ListSearchMatch match
     if (panels_)
         panels_->setPanelText(1, QStringLiteral("項目列で検索した結果を表示(フォーカス)"));
     accept();
+}
+
+void ListSearchDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    auto* option = qobject_cast<QRadioButton*>(focusWidget());
+    if (!enter || !option || !option->isEnabled()) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // The dialog only searches, so Return may run it: the focused choice is taken as if it were clicked.
+    option->click();
 }
 
 void ListSearchDialog::Command1_Click() {

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -66,6 +67,10 @@ public:
     std::array<QRadioButton*, 2> Option2{};
     QPlainTextEdit* Text1 = nullptr;
     QPushButton* Command1 = nullptr;
+
+protected:
+    // Return runs the choice that has the focus, as a click on it would.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void askAndSearch(ListSearchWhere where, ListSearchMatch match);

@@ -55,8 +55,8 @@ private:
     // No record or no sub record shown: says which and answers true.
     bool refusedWithoutRecord() override;
     ListOwner listOwner() const override { return ListOwner::SubRecords; }
-    // The found row is selected; the boxes keep the sub record shown before until a row is clicked.
-    void afterListSearch() override { update(); }
+    // The boxes, the position and the record commands follow the found row.
+    void afterListSearch() override { Text123Set(); }
     std::span<QLineEdit* const> shownBoxes() const override { return std::span(Text1).first(subFieldCount()); }
     int subFieldCount() const;
     // Also puts back the record this screen was opened for.

@@ -1,6 +1,7 @@
 // Inquiry screen: browse any category's main records and the sub records of the selected one; nothing is written.
 #include "search/InquiryScreen.h"
 
+#include "platform/CatalogueWrites.h"
 #include "platform/Database.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
@@ -17,6 +18,7 @@
 #include "store/Catalogue.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -33,7 +35,8 @@ using platform::TwipsToPixels;
 
 namespace {
 
-constexpr int FormHeight = 11100;
+// The window's outer height is 11100 twips, as on the main window's layout; the title bar takes about 450 of it.
+constexpr int FormHeight = 11100 - 450;
 
 const QString OpenPrefix = QStringLiteral("　     ");
 const QString SearchPrefix = QStringLiteral("　(検索)  ");
@@ -113,6 +116,11 @@ InquiryScreen::InquiryScreen(store::AppState& state, platform::Ui& ui, QWidget* 
     records::PlaceListWindow(*this, state_, FormHeight);
     Menuopen();
     Menukensaku();
+
+    auto* refresh = new QAction(this);
+    refresh->setShortcut(Qt::Key_F5);
+    addAction(refresh);
+    connect(refresh, &QAction::triggered, this, &InquiryScreen::refreshLists);
 }
 
 InquiryScreen::~InquiryScreen() = default;
@@ -212,10 +220,7 @@ void InquiryScreen::mf11_Click(int index) {
     }
     if (state_.SearchCancelled) {
         source_ = {s, 1, {}};
-        ListView1->clearColumns();
-        ListView2->clearColumns();
-        Label5->clear();
-        StatusBar1->setPanelText(2, QString());
+        clearLists();
         return;
     }
     source_ = {s, 1, state_.FieldSearchCriteria};
@@ -242,6 +247,9 @@ void InquiryScreen::SubListViewHD() {
 void InquiryScreen::SubListViewSet() {
     StatusBar1->setPanelText(3, QStringLiteral("ファイル読込中"));
     StatusBar1->repaint();
+    // Taken before the read: a write that commits while the rows are read is seen at the next activation.
+    readAtWrites_ = platform::CommittedWrites();
+    readAtTables_ = state_.TablesGeneration[source_.section];
     try {
         auto db = store::OpenCatalogue(state_.databasePath());
         ListView1->addRows(ReadInquiryMainRows(*db, state_, source_));
@@ -252,6 +260,62 @@ void InquiryScreen::SubListViewSet() {
     if (ListView1->rowCount() > 0)
         ListView1->select(1);
     update();
+}
+
+void InquiryScreen::clearLists() {
+    ListView1->clearColumns();
+    ListView2->clearColumns();
+    Label5->clear();
+    StatusBar1->setPanelText(2, QString());
+}
+
+void InquiryScreen::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Back in this window after another screen wrote to the catalogue: the lists may show records that changed
+    // or no longer exist.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && platform::CommittedWrites() != readAtWrites_)
+        refreshLists();
+}
+
+void InquiryScreen::refreshLists() {
+    Menuopen(); // a category may have been added or renamed meanwhile
+    Menukensaku();
+    if (source_.section == 0 || ListView1->columnCount() == 0)
+        return; // nothing opened yet, or a cancelled search emptied the lists
+    if (!state_.config[source_.section].inUse()) {
+        clearLists();
+        return;
+    }
+    if (state_.TablesGeneration[source_.section] != readAtTables_) {
+        fillMainList(); // the category's tables were rebuilt: its columns are laid out anew
+        return;
+    }
+    const int subIndex = ListView2->selectedIndex();
+    const QString subNo = subIndex > 0 ? ListView2->cell(subIndex, subFieldCount() + 1) : QString();
+    rereadMainRows(Label5->text());
+    setLabel5(QString()); // the sub list is read again even when the main record stays the same
+    Txt1Label5Set();
+    const int subRow = subNo.isEmpty() ? 0 : ListView2->findRow({subFieldCount() + 1}, {subNo});
+    if (subRow > 0) {
+        ListView2->select(subRow);
+        Txt2Label9Set();
+    } else {
+        Label9->clear();
+    }
+}
+
+void InquiryScreen::rereadMainRows(const QString& regNo) {
+    const int oldIndex = ListView1->selectedIndex();
+    ListView1->clearRows();
+    SubListViewSet(); // also keeps a column sort
+    const int rows = ListView1->rowCount();
+    if (rows == 0)
+        return;
+    int row = regNo.isEmpty() ? 0 : ListView1->findRow({fieldCount()}, {regNo});
+    if (row == 0)
+        row = std::clamp(oldIndex, 1, rows);
+    ListView1->select(row);
+    ListView1->ensureVisible(row);
 }
 
 void InquiryScreen::SubListViewKensaku() {

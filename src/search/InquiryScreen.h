@@ -53,6 +53,9 @@ public:
     void ListView1_DblClick();
     void ListView2_ItemClick(int index);
     void ListView2_DblClick();
+    // Reads the lists again (F5, and on coming back to the window after a write), keeping the selected records
+    // where they still exist.
+    void refreshLists();
 
     // Controls under their given names.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr;
@@ -66,6 +69,9 @@ public:
     QAction *mff2 = nullptr, *mf15 = nullptr, *mf12 = nullptr, *mf13 = nullptr, *mk11 = nullptr, *ms11 = nullptr,
             *mv11 = nullptr, *mh1 = nullptr;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildMenus();
     // The category of the open and search menus; false (with the message) when it is not in use.
@@ -78,10 +84,18 @@ private:
     void followSelection();
     int fieldCount() const;
     int subFieldCount() const;
+    // The main list's rows read again; the selection goes back to the record with 登録ＮＯ regNo, else stays at
+    // its place within the list.
+    void rereadMainRows(const QString& regNo);
+    // Empties both lists, as after a cancelled search.
+    void clearLists();
 
     store::AppState& state_;
     platform::Ui& ui_;
     InquirySource source_;
+    // What the lists were read under: the count of committed writes and the generation of the category's tables.
+    std::uint64_t readAtWrites_ = 0;
+    int readAtTables_ = 0;
 };
 
 } // namespace quelm::search

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace quelm::search {
@@ -75,6 +76,8 @@ SearchAllScreen::SearchAllScreen(store::AppState& state, platform::Ui& ui, QWidg
     layout->addWidget(ListView1, 1);
     connect(ListView1, &platform::RecordList::itemClick, this, &SearchAllScreen::ListView1_ItemClick);
     connect(ListView1, &platform::RecordList::columnClick, this, &SearchAllScreen::ListView1_ColumnClick);
+    connect(ListView1->view(), &QTreeView::doubleClicked, this,
+            [this](const QModelIndex& index) { ListView1_DblClick(index.row() + 1); });
 
     auto* category = new QHBoxLayout;
     Label4 = new QLabel(QStringLiteral("種目区分："), this);
@@ -285,13 +288,38 @@ void SearchAllScreen::ListView2List() {
     if (regNo && (subNo || !table->sub)) {
         try {
             auto db = store::OpenCatalogue(state_.databasePath());
-            if (auto row = ReadDetailRow(*db, section, table->sub, *regNo, subNo.value_or(0)))
+            if (auto row = ReadDetailRow(*db, section, table->sub, *regNo, subNo.value_or(0))) {
                 ListView2->addRows(std::vector<platform::ListRow>{std::move(*row)});
+                markMatchedField();
+            }
         } catch (const platform::EngineError& e) {
             platform::ShowEngineError(ui_, e.message(), this);
         }
     }
     showPosition();
+}
+
+void SearchAllScreen::markMatchedField() {
+    const int hit = ListView1->selectedIndex();
+    const QString field = ListView1->cell(hit, HitFieldColumn), text = ListView1->cell(hit, HitTextColumn);
+    // Two fields may carry one name: the one that holds the hit's text is meant.
+    int marked = -1;
+    for (int column = 0; column < ListView2->columnCount(); ++column) {
+        if (ListView2->columnHeading(column) != field)
+            continue;
+        if (marked < 0 || ListView2->cell(1, column) == text)
+            marked = column;
+        if (ListView2->cell(1, column) == text)
+            break;
+    }
+    ListView2->markColumn(marked);
+}
+
+void SearchAllScreen::ListView1_DblClick(int index) {
+    if (index < 1 || index > ListView1->rowCount())
+        return;
+    ListView1_ItemClick(index);
+    mf11_Click();
 }
 
 void SearchAllScreen::ListView1_ColumnClick(int column) {

@@ -42,6 +42,8 @@ public:
     // Handlers.
     void ListView1_ItemClick(int index);
     void ListView1_ColumnClick(int column);
+    // Opens the hit's record as 編 集 does.
+    void ListView1_DblClick(int index);
     void mf11_Click();
     void mf12_Click();
     void mf13_Click();
@@ -72,6 +74,8 @@ private:
     class Progress;
     void buildMenus();
     void showPosition();
+    // Marks the detail list's cell of the field the selected hit matched in.
+    void markMatchedField();
     // Lets the window paint and take Esc or a close now and then during a search; answers whether to go on.
     bool keepResponsive();
 

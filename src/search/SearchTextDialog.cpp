@@ -35,10 +35,9 @@ SearchTextDialog::SearchTextDialog(store::AppState& state, platform::Ui& ui, QWi
     Command1->setGeometry(TwipsRect(4800, 2640, 1500, 450));
     Command2 = new QPushButton(QStringLiteral("ヘルプ"), this);
     Command2->setGeometry(TwipsRect(6480, 2640, 1500, 450));
-    for (QPushButton* b : {Command1, Command2}) {
+    for (QPushButton* b : {Command1, Command2})
         b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    Command1->setDefault(true); // the dialog only reads: Return in the text box searches
     connect(Check1, &QCheckBox::clicked, this, &SearchTextDialog::Check1_Click);
     connect(Command1, &QPushButton::clicked, this, &SearchTextDialog::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &SearchTextDialog::Command2_Click);

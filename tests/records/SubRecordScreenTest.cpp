@@ -193,7 +193,7 @@ TEST_F(SubScreen, OpenedByTheAllCategorySearchShowsTheOneFound) {
     EXPECT_EQ(cat.state.MaxSubNo, 5);
 }
 
-TEST_F(SubScreen, AListSearchSelectsTheRowButTheBoxesWaitForAClick) {
+TEST_F(SubScreen, AListSearchShowsTheFoundRowAndTheEditorOpensOnIt) {
     addSubs(1, {1, 2, 3, 4});
     auto screen = open(1);
     cat.ui.inputs = {QStringLiteral("曲1-4")};
@@ -204,11 +204,29 @@ TEST_F(SubScreen, AListSearchSelectsTheRowButTheBoxesWaitForAClick) {
     });
     screen->mk11_Click();
     EXPECT_EQ(screen->ListView1->selectedIndex(), 4);
-    EXPECT_EQ(screen->Text1[0]->text(), QStringLiteral("曲1-1"));
-    EXPECT_EQ(screen->Text3->text(), QStringLiteral("1"));
-    EXPECT_EQ(screen->StatusBar1->panelText(1), QStringLiteral("項目列で検索した結果を表示(フォーカス)"));
-    screen->ListView1_ItemClick(4);
+    EXPECT_EQ(screen->Text1[0]->text(), QStringLiteral("曲1-4"));
     EXPECT_EQ(screen->Text3->text(), QStringLiteral("4"));
+    EXPECT_EQ(screen->StatusBar1->panelText(1), QStringLiteral("項目列で検索した結果を表示(フォーカス)"));
+    EXPECT_EQ(screen->StatusBar1->panelText(2), screen->positionText());
+    driveEditor([](SubRecordEditor& editor) {
+        EXPECT_EQ(editor.Text1->text(), QStringLiteral("4"));
+        EXPECT_EQ(editor.Text3[0]->text(), QStringLiteral("曲1-4"));
+        editor.reject();
+    });
+    screen->mf12_Click();
+
+    // A search that finds nothing leaves the shown record alone.
+    screen->ListView1->select(2);
+    screen->ListView1_ItemClick(2);
+    cat.ui.inputs = {QStringLiteral("無い曲")};
+    cat.ui.modalDrivers.push_back([](QDialog& d) {
+        auto& search = static_cast<records::ListSearchDialog&>(d);
+        search.Option1_Click(0);
+        search.Option2_Click(0);
+        search.reject();
+    });
+    screen->mk11_Click();
+    EXPECT_EQ(screen->Text3->text(), QStringLiteral("2"));
 }
 
 TEST_F(SubScreen, MenusToolBarAndKeyDisplay) {

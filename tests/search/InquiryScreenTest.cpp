@@ -10,12 +10,14 @@
 #include "shell/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -218,6 +220,52 @@ TEST_F(InquiryLists, MainViewShowsThePictureOfItsOwnCategory) {
     });
     screen.ListView1_DblClick();
     EXPECT_TRUE(cat.ui.messages.isEmpty());
+}
+
+// Another screen writes while the inquiry screen is open; coming back to it, or F5, shows the catalogue as it is,
+// with the selection kept on its records.
+TEST_F(InquiryLists, ComingBackAfterAWriteOrF5ReadsTheListsAgain) {
+    QWidget elsewhere;
+    elsewhere.show();
+    screen.show();
+    QApplication::setActiveWindow(&screen);
+    screen.mf10_Click(0);
+    screen.ListView1_ItemClick(2); // 40000, its sub record 3
+    screen.ListView2_ItemClick(1);
+    const auto write = [&](const QString& sql) {
+        QApplication::setActiveWindow(&elsewhere);
+        cat.open()->execute(sql);
+        QApplication::setActiveWindow(&screen);
+    };
+
+    write(QStringLiteral("UPDATE CD1 SET [タイトル] = 'Night' WHERE [登録ＮＯ] = 40000"));
+    ASSERT_EQ(screen.ListView1->rowCount(), 3);
+    EXPECT_EQ(screen.ListView1->selectedIndex(), 2);
+    EXPECT_EQ(screen.ListView1->cell(2, 0), QStringLiteral("Night"));
+    EXPECT_EQ(screen.Label5->text(), QStringLiteral("40000"));
+    EXPECT_EQ(screen.ListView2->selectedIndex(), 1);
+    EXPECT_EQ(screen.Label9->text(), QStringLiteral("3"));
+
+    // The record before the selected one goes: the selection stays on 40000, now the first row.
+    write(QStringLiteral("DELETE FROM CD1 WHERE [登録ＮＯ] = 1"));
+    ASSERT_EQ(screen.ListView1->rowCount(), 2);
+    EXPECT_EQ(screen.ListView1->selectedIndex(), 1);
+    EXPECT_EQ(screen.Label5->text(), QStringLiteral("40000"));
+    EXPECT_EQ(screen.StatusBar1->panelText(2), QStringLiteral("サブ明細レコード順／総数 　　1 / 1"));
+
+    // The selected record itself goes: the row at its place is selected, with its own sub list.
+    write(QStringLiteral("DELETE FROM CD1 WHERE [登録ＮＯ] = 40000"));
+    ASSERT_EQ(screen.ListView1->rowCount(), 1);
+    EXPECT_EQ(screen.Label5->text(), QStringLiteral("40001"));
+    EXPECT_EQ(screen.ListView2->rowCount(), 0);
+    EXPECT_EQ(screen.Label9->text(), QString());
+
+    // A write while the screen stays active shows at F5.
+    cat.addMain(4, 50, {QStringLiteral("新譜")});
+    EXPECT_EQ(screen.ListView1->rowCount(), 1);
+    QTest::keyClick(&screen, Qt::Key_F5);
+    ASSERT_EQ(screen.ListView1->rowCount(), 2);
+    EXPECT_EQ(screen.Label5->text(), QStringLiteral("40001"));
 }
 
 TEST_F(InquiryLists, AllCategorySearchFromHereOffersNoEditing) {

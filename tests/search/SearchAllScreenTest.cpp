@@ -1,15 +1,23 @@
 #include "search/SearchAllScreen.h"
 #include "SearchTestData.h"
+#include "platform/MaskedDateBox.h"
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
+#include "records/FieldSearchDialog.h"
+#include "records/ListSearchDialog.h"
 #include "search/SearchTextDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -82,6 +90,48 @@ TEST_F(AllSearchScreen, DialogRefusesEmptyAndBlankTextsAndKeepsItsOption) {
     EXPECT_EQ(cat.state.FieldSearchCriteria.searchText, QStringLiteral(" blue"));
 }
 
+// Shows a dialog and presses Return in one of its controls.
+void PressReturnIn(QDialog& dialog, QWidget* control) {
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Return);
+}
+
+// The search dialogs only read, so Return runs their search from the box or choice that has the focus.
+TEST_F(AllSearchScreen, ReturnRunsTheSearchOfEverySearchDialog) {
+    SearchTextDialog all(cat.state, cat.ui);
+    all.Text1->setText(QStringLiteral("blue"));
+    PressReturnIn(all, all.Text1);
+    EXPECT_FALSE(all.cancelled());
+    EXPECT_EQ(all.result(), QDialog::Accepted);
+    EXPECT_EQ(cat.state.FieldSearchCriteria.searchText, QStringLiteral("blue"));
+
+    cat.state.CurrentSection = 4;
+    records::FieldSearchDialog field(cat.state, cat.ui);
+    field.Option1[0]->click();
+    field.MaskEdBox1->setText(QStringLiteral("Blue Moon"));
+    PressReturnIn(field, field.MaskEdBox1);
+    EXPECT_FALSE(cat.state.SearchCancelled);
+    EXPECT_EQ(field.result(), QDialog::Accepted);
+
+    platform::RecordList list;
+    list.addColumn(QStringLiteral("タイトル"), 3000);
+    list.addColumn(QStringLiteral("アーティスト"), 2000);
+    for (const char* title : {"Blue Moon", "Night", "Moonlight"})
+        list.addRow({QString::fromUtf8(title), QString()});
+    auto inList = records::MakeInquiryListSearch(cat.state, cat.ui, list, nullptr);
+    PressReturnIn(*inList, inList->Option1[0]); // the first column: then how it must match
+    EXPECT_TRUE(inList->Frame2->isVisible());
+    EXPECT_EQ(inList->focusWidget(), inList->Option2[0]);
+    EXPECT_TRUE(cat.ui.inputPrompts.isEmpty());
+    cat.ui.inputs = {QStringLiteral("moon")};
+    PressReturnIn(*inList, inList->Option2[1]); // begins with
+    EXPECT_EQ(cat.ui.inputPrompts.size(), 1);
+    EXPECT_EQ(list.selectedIndex(), 3);
+    EXPECT_EQ(inList->result(), QDialog::Accepted);
+}
+
 TEST_F(AllSearchScreen, HitsShowTheirRecordsAndSortingMovesThePositions) {
     auto screen = search(QStringLiteral("blue"));
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("ＣＤ管理 Quelm - 全ファイル検索"));
@@ -105,6 +155,17 @@ TEST_F(AllSearchScreen, HitsShowTheirRecordsAndSortingMovesThePositions) {
     EXPECT_EQ(screen->ListView2->columnCount(), 16);
     EXPECT_EQ(screen->ListView2->cell(1, 1), QStringLiteral("BLUE Trio"));
     EXPECT_EQ(screen->StatusBar1->panelText(2), QStringLiteral("検索レコード順／総数　　 1 / 7"));
+
+    // The detail marks the field the hit was found in; the hit row names it.
+    EXPECT_EQ(screen->ListView2->markedColumn(), 0);
+    for (int hit : {2, 7}) {
+        screen->ListView1_ItemClick(hit);
+        const int marked = screen->ListView2->markedColumn();
+        EXPECT_EQ(screen->ListView2->columnHeading(marked), screen->ListView1->cell(hit, 2));
+        EXPECT_EQ(screen->ListView2->cell(1, marked), screen->ListView1->cell(hit, 0));
+    }
+    EXPECT_EQ(screen->ListView1->cell(7, 2), QStringLiteral("備考"));
+    EXPECT_NE(screen->ListView2->markedColumn(), 0);
 
     // A sub hit of a record numbered past 32767.
     screen->ListView1_ItemClick(5);
@@ -151,6 +212,14 @@ TEST_F(AllSearchScreen, EditOpensTheHitsRecordScreenInOneRecordMode) {
     EXPECT_EQ(cat.ui.modalScreens.last(), QStringLiteral("Form6"));
     EXPECT_EQ(cat.state.CurrentRegNo, 40000);
     EXPECT_EQ(cat.state.CurrentSubNo, 3);
+
+    // A double click on a hit opens its record the same way.
+    QTreeView* view = screen->ListView1->view();
+    emit view->doubleClicked(view->model()->index(0, 0));
+    EXPECT_EQ(screen->ListView1->selectedIndex(), 1);
+    EXPECT_EQ(cat.ui.modalScreens.last(), QStringLiteral("Form5"));
+    EXPECT_EQ(cat.state.CurrentRegNo, 40000);
+    EXPECT_EQ(cat.state.ListMode, 2);
 }
 
 TEST_F(AllSearchScreen, FromTheInquiryScreenNothingIsEdited) {
@@ -159,6 +228,7 @@ TEST_F(AllSearchScreen, FromTheInquiryScreenNothingIsEdited) {
     EXPECT_EQ(screen->ListView1->rowCount(), 2);
     EXPECT_FALSE(screen->mf11->isEnabled());
     screen->mf11_Click();
+    screen->ListView1_DblClick(1);
     EXPECT_EQ(cat.ui.modalScreens, QList<QString>{QStringLiteral("Form9k")});
 
     // A new search keeps it so.

@@ -1,4 +1,5 @@
 #include "TestCatalogue.h"
+#include "maintenance/RestoreScreen.h"
 #include "platform/HelpViewer.h"
 #include "platform/QtUi.h"
 #include "platform/RecordList.h"
@@ -10,6 +11,8 @@
 #include "store/FieldRenameScreen.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <functional>
@@ -51,8 +54,10 @@ TEST(HelpKey, F1OpensThePageOfTheScreenItWasPressedOn) {
          "メイン明細更新処理・サブ明細更新処理"},
         {"Form2b", [&] { return std::make_unique<store::FieldRenameScreen>(cat.state, ui); }, "field-rename.html",
          "項目名変更"},
-        {"Form9k", [&] { return std::make_unique<search::SearchTextDialog>(cat.state, ui); }, "search-all.html",
-         "全ファイル検索"},
+        {"Form9k", [&] { return std::make_unique<search::SearchTextDialog>(cat.state, ui); },
+         "search-all.html#search-text", "全ファイル検索"},
+        {"Form12b", [&] { return std::make_unique<maintenance::RestoreScreen>(cat.state, ui); },
+         "backup-restore.html#restore", "データベース,画像フォルダー・バックアップと復元"},
         {"Form6k", [&] { return records::MakeSubListSearch(cat.state, ui, list, nullptr, nullptr); },
          "list-search.html", "一覧の検索条件"},
     };
@@ -64,9 +69,27 @@ TEST(HelpKey, F1OpensThePageOfTheScreenItWasPressedOn) {
         platform::HelpViewer* viewer = ShownHelp();
         ASSERT_NE(viewer, nullptr) << c.screen;
         const auto* page = viewer->findChild<QTextBrowser*>();
-        EXPECT_EQ(page->source().fileName(), c.page) << c.screen;
+        const QString fragment = page->source().fragment();
+        EXPECT_EQ(page->source().fileName() + (fragment.isEmpty() ? QString() : "#" + fragment), c.page) << c.screen;
         EXPECT_EQ(page->documentTitle(), c.title) << c.screen;
+        // A shared page opens at the screen's own section, further down than its top.
+        if (!fragment.isEmpty() && c.page.startsWith("backup-restore")) {
+            EXPECT_GT(page->verticalScrollBar()->value(), 0) << c.screen;
+        }
         viewer->close();
         screen->close();
+    }
+}
+
+// Every section the help map names is an anchor of its page.
+TEST(HelpKey, SharedPagesHaveTheSectionsTheScreensOpenAt) {
+    const QString folder = test::HelpFolder();
+    for (const char* code :
+         {"Form9", "Form9k", "Form10ml", "Form10sl", "Form12a", "Form12b", "Form13a", "Form13b", "Form13c"}) {
+        const QString page = platform::HelpPageFor(folder, code);
+        ASSERT_TRUE(page.contains('#')) << code;
+        QFile file(folder + "/" + page.section('#', 0, 0));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << code;
+        EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains("<a name=\"" + page.section('#', 1) + "\">")) << code;
     }
 }

@@ -3,8 +3,10 @@
 #include "platform/Database.h"
 #include "store/Catalogue.h"
 #include "store/CategoryConfig.h"
+#include "store/ListTables.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace quelm::shots {
 
@@ -80,9 +82,34 @@ void Fill(platform::Database& db, const store::ConfigSection& section) {
     }
 }
 
+// Pick lists of the editors, and what the list listing shows.
+void AddLists(store::AppState& state) {
+    const QList<std::pair<QString, QStringList>> lists{
+        {QStringLiteral("ジャンル"), {"クラシック", "ポップス", "ジャズ", "サウンドトラック"}},
+        {QStringLiteral("保管場所"), {"棚Ａ－１", "棚Ａ－３", "棚Ｂ－２", "棚Ｃ－１"}},
+    };
+    int slot = 0;
+    for (const auto& [name, entries] : lists) {
+        if (store::CreateList(state, slot, name))
+            continue; // refused: the picture shows one list less
+        for (const QString& entry : entries)
+            store::AddListEntry(state, slot, entry);
+        ++slot;
+    }
+}
+
+// An earlier backup in the demo backup folder, as the backup screen writes one.
+void AddBackup(const store::AppState& state, const QString& backupFolder) {
+    QDir().mkpath(QDir(backupFolder).filePath(store::PictureFolderName));
+    QFile::copy(state.databasePath(), QDir(backupFolder).filePath(store::CatalogueFileName));
+}
+
 } // namespace
 
-DemoCatalogue::DemoCatalogue(const QString& folder) {
+DemoCatalogue::DemoCatalogue(const QString& homeFolder)
+    : home(homeFolder), backupFolder(QDir(homeFolder).filePath(QStringLiteral("バックアップ"))) {
+    const QString folder = QDir(home).filePath(QStringLiteral("Quelm"));
+    QDir().mkpath(folder);
     store::EnsureCatalogue(folder);
     state.dataFolder = folder;
     state.ListTableNames = store::MakeListTableNames();
@@ -99,6 +126,8 @@ DemoCatalogue::DemoCatalogue(const QString& folder) {
     state.CurrentSection = store::FirstSlotSection;
     state.CurrentCategoryName = state.config[store::FirstSlotSection].ShumokuName.trimmed();
     state.CurrentRegNo = 1;
+    AddLists(state);
+    AddBackup(state, backupFolder);
 }
 
 } // namespace quelm::shots

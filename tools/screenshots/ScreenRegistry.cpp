@@ -37,10 +37,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QTreeView>
 
 namespace quelm::shots {
 
@@ -139,6 +141,16 @@ std::unique_ptr<QWidget> MakeInquiryMainViewShot(DemoCatalogue& demo) {
     return view;
 }
 
+// The backup and restore screens with the demo home at the top of their folder tree and its backup folder chosen,
+// so that nothing of the machine they run on shows.
+template <typename Screen> std::unique_ptr<QWidget> MakeFolderShot(DemoCatalogue& demo) {
+    auto screen = std::make_unique<Screen>(demo.state, demo.ui);
+    auto* model = static_cast<QFileSystemModel*>(screen->Dir1->model());
+    screen->Dir1->setRootIndex(model->index(demo.home));
+    screen->SetFolder(demo.backupFolder);
+    return screen;
+}
+
 } // namespace
 
 const std::vector<ScreenShot>& Screens() {
@@ -227,8 +239,8 @@ const std::vector<ScreenShot>& Screens() {
         {QStringLiteral("Formv"),
          [](DemoCatalogue&) -> std::unique_ptr<QWidget> { return std::make_unique<maintenance::AboutBox>(); },
          {}},
-        {QStringLiteral("Form12a"), Make<maintenance::BackupScreen>, {}},
-        {QStringLiteral("Form12b"), Make<maintenance::RestoreScreen>, {}},
+        {QStringLiteral("Form12a"), MakeFolderShot<maintenance::BackupScreen>, {}},
+        {QStringLiteral("Form12b"), MakeFolderShot<maintenance::RestoreScreen>, {}},
         {QStringLiteral("Form13a"), Make<maintenance::StatisticsScreen>,
          [](QWidget& w) { static_cast<maintenance::StatisticsScreen&>(w).Timer1_Timer(); }},
         {QStringLiteral("Form13b"), Make<maintenance::ListTablesListing>, {}},

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         wanted << QString::fromLocal8Bit(argv[i]);
     QDir().mkpath(output);
 
-    QTemporaryDir folder;
+    QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("QuelmDemo-XXXXXX")));
     quelm::shots::DemoCatalogue demo(folder.path());
     int failures = 0;
     for (const quelm::shots::ScreenShot& shot : quelm::shots::Screens()) {
