@@ -15,6 +15,7 @@ const std::vector<FuzzTarget>& FuzzTargets() {
          FuzzCddbReader,
          {QStringLiteral("cddb"), QStringLiteral("cddb/bad"), QStringLiteral("cddb/format")}},
         {QStringLiteral("restore"), FuzzRestoreCheck, {QStringLiteral("mdb")}},
+        {QStringLiteral("mdb"), FuzzJetReader, {QStringLiteral("mdb")}},
     };
     return all;
 }

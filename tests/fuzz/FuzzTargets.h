@@ -31,5 +31,6 @@ void FuzzPictureLoader(const std::uint8_t* data, std::size_t size);
 void FuzzCsvReader(const std::uint8_t* data, std::size_t size);
 void FuzzCddbReader(const std::uint8_t* data, std::size_t size);
 void FuzzRestoreCheck(const std::uint8_t* data, std::size_t size);
+void FuzzJetReader(const std::uint8_t* data, std::size_t size);
 
 } // namespace quelm::fuzz
