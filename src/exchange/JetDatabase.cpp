@@ -362,8 +362,9 @@ QString ReaderProgram() {
         return named;
     const QStringList places{
         QCoreApplication::applicationDirPath() + QStringLiteral("/quelm-mdbreader"),
-#ifdef QUELM_MDBREADER_INSTALLED
-        QStringLiteral(QUELM_MDBREADER_INSTALLED),
+#ifdef QUELM_MDBREADER_FROM_BIN
+        // Installed: the package's private folder, found from the program's own folder whatever the prefix.
+        QCoreApplication::applicationDirPath() + QStringLiteral("/" QUELM_MDBREADER_FROM_BIN),
 #endif
 #ifdef QUELM_MDBREADER_BUILD
         QStringLiteral(QUELM_MDBREADER_BUILD),
