@@ -90,7 +90,7 @@ QString Fixture(const QString& relative) {
 }
 
 QString ProjectFixture(const QString& relative) {
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../exchange/data/") + relative;
+    return QStringLiteral(QUELM_PROJECT_FIXTURES_DIR "/") + relative;
 }
 
 bool HaveFixture(const QString& relative) {
