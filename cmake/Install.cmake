@@ -5,6 +5,8 @@ include(GNUInstallDirs)
 # Relocations resolved at start and then made read-only, as Debian's hardened programs are linked.
 target_link_options(quelm PRIVATE "LINKER:-z,relro" "LINKER:-z,now")
 install(TARGETS quelm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+target_link_options(quelm-mdbreader PRIVATE "LINKER:-z,relro" "LINKER:-z,now")
+install(TARGETS quelm-mdbreader RUNTIME DESTINATION ${QUELM_MDBREADER_INSTALL_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quelm/help)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/jp.quelm.Quelm.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/jp.quelm.Quelm.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

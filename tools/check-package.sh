@@ -10,7 +10,7 @@ deb=$(ls -t "$BUILD_DIR"/quelm_*.deb | head -n 1)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 dpkg-deb -x "$deb" "$stage"
-for f in usr/bin/quelm usr/share/quelm/help/index.html usr/share/applications/jp.quelm.Quelm.desktop \
+for f in usr/bin/quelm usr/libexec/quelm/quelm-mdbreader usr/share/quelm/help/index.html usr/share/applications/jp.quelm.Quelm.desktop \
          usr/share/metainfo/jp.quelm.Quelm.metainfo.xml usr/share/icons/hicolor/scalable/apps/quelm.svg \
          usr/share/icons/hicolor/16x16/apps/quelm.png usr/share/icons/hicolor/48x48/apps/quelm.png \
          usr/share/icons/hicolor/256x256/apps/quelm.png usr/share/man/man1/quelm.1.gz usr/share/doc/quelm/copyright; do

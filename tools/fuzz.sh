@@ -22,7 +22,7 @@ case "$TARGET" in
     picture) seeds+=("$FIXTURES/jpeg" "$FIXTURES/jpeg/orientation") ;;
     csv) seeds+=("$FIXTURES/csv/sjis" "$FIXTURES/csv/utf8") ;;
     cddb) seeds+=("$FIXTURES/cddb" "$FIXTURES/cddb/bad" "$FIXTURES/cddb/format") ;;
-    restore) seeds+=("$FIXTURES/mdb") ;;
+    restore | mdb) seeds+=("$FIXTURES/mdb") ;;
 esac
 mkdir -p "$FUZZ_DIR/corpus/$TARGET"
 cd "$FUZZ_DIR"

@@ -30,6 +30,9 @@ constexpr qint64 FramesPerSecond = 75;
 // Offsets and disc lengths beyond a hundred hours are not a CD's; they end the offset list.
 constexpr qint64 MaxFrames = FramesPerSecond * 3600 * 100;
 
+// Disc lengths are read in whole seconds: more than this is no CD's and is ignored.
+constexpr qint64 MaxDiscSeconds = MaxFrames / FramesPerSecond;
+
 bool IsUtf16(TextEncoding e) {
     return e == TextEncoding::Utf16LE || e == TextEncoding::Utf16BE;
 }
@@ -128,6 +131,8 @@ struct DecodedFile {
     CddbLayout layout = CddbLayout::Player;
     TextEncoding encoding = TextEncoding::Cp932;
     QStringList lines;
+    int faultLine = 0;
+    bool faultNul = false;
 };
 
 // Keys and comments are ASCII, so the layout is told on a byte-for-byte view before the text is decoded.
@@ -135,12 +140,13 @@ DecodedFile Decode(const QByteArray& bytes, std::optional<TextEncoding> encoding
     DecodedFile file;
     const TextEncoding marked = platform::DetectTextEncoding(bytes, TextEncoding::Latin1);
     const TextEncoding probeEncoding = IsUtf16(marked) ? marked : TextEncoding::Latin1;
-    QStringList probe = SplitLines(platform::DecodeText(bytes, probeEncoding));
-    file.layout = DetectLayout(probe);
+    file.layout = DetectLayout(SplitLines(platform::DecodeText(bytes, probeEncoding)));
     const TextEncoding fallback = file.layout == CddbLayout::Player ? TextEncoding::Cp932 : TextEncoding::Latin1;
     file.encoding = encoding.value_or(platform::DetectTextEncoding(bytes, fallback));
-    file.lines =
-        file.encoding == probeEncoding ? std::move(probe) : SplitLines(platform::DecodeText(bytes, file.encoding));
+    platform::DecodedText decoded = platform::DecodeStrict(bytes, file.encoding);
+    file.lines = SplitLines(decoded.text);
+    file.faultLine = decoded.faultLine;
+    file.faultNul = decoded.nul;
     return file;
 }
 
@@ -162,17 +168,24 @@ void Put(std::map<QString, QString>& raw, const QString& key, const QString& val
     }
 }
 
+// The comments of a freedb file that give lengths: the frame offset of each track and the disc length.
 struct Comments {
     std::vector<qint64> offsets;
     std::optional<qint64> discSeconds;
     bool inOffsets = false;
+    // The offset list ended with a line that is not an offset: an empty comment or the disc length.
+    bool offsetsEnded = false;
+    // A line inside the list was no offset of a CD: the list cannot be trusted.
+    bool offsetsBroken = false;
 
     void read(const QString& line) {
         const QString body = line.mid(1).trimmed();
         if (body.startsWith(QLatin1String("Track frame offsets"))) {
-            inOffsets = true;
+            inOffsets = !offsetsEnded && !offsetsBroken && offsets.empty();
+            offsetsBroken = offsetsBroken || offsetsEnded || !offsets.empty(); // a second list
             return;
         }
+        static const QLatin1String lengthTag("Disc length:");
         if (inOffsets) {
             bool ok = false;
             const qint64 frames = body.toLongLong(&ok);
@@ -181,22 +194,28 @@ struct Comments {
                 return;
             }
             inOffsets = false;
+            if (body.isEmpty() || body.startsWith(lengthTag))
+                offsetsEnded = true;
+            else
+                offsetsBroken = true;
         }
-        static const QLatin1String lengthTag("Disc length:");
         if (body.startsWith(lengthTag)) {
             const QString rest = body.mid(lengthTag.size()).trimmed();
             const qsizetype digits =
                 std::find_if(rest.begin(), rest.end(), [](QChar c) { return !c.isDigit(); }) - rest.begin();
             bool ok = false;
             const qint64 seconds = rest.left(digits).toLongLong(&ok);
-            if (ok && seconds * FramesPerSecond <= MaxFrames)
+            if (ok && seconds <= MaxDiscSeconds)
                 discSeconds = seconds;
         }
     }
 
     // The length of track n (numbered from 0 as the offsets are): up to the next offset, the last up to the end of
-    // the disc.
-    std::optional<qint64> trackMilliseconds(int n) const {
+    // the disc. Only a whole list gives lengths: one offset per track, ended normally; a list that stops early would
+    // run its last offset to the end of the disc.
+    std::optional<qint64> trackMilliseconds(int n, size_t trackCount) const {
+        if (!offsetsEnded || offsetsBroken || offsets.size() != trackCount)
+            return std::nullopt;
         if (n < 0 || static_cast<size_t>(n) >= offsets.size())
             return std::nullopt;
         qint64 end = -1;
@@ -296,6 +315,8 @@ CddbDisc ParseCddb(const QByteArray& bytes, std::optional<TextEncoding> encoding
     CddbDisc disc;
     disc.layout = file.layout;
     disc.encoding = file.encoding;
+    disc.faultLine = file.faultLine;
+    disc.faultNul = file.faultNul;
 
     std::map<QString, QString> albumRaw; // by key
     std::map<int, std::map<QString, QString>> trackRaw;
@@ -360,7 +381,7 @@ CddbDisc ParseCddb(const QByteArray& bytes, std::optional<TextEncoding> encoding
             track.values[TrackLabelOf(key)] = value;
         }
         if (!raws.contains(KeyTLength))
-            if (const auto ms = comments.trackMilliseconds(number))
+            if (const auto ms = comments.trackMilliseconds(number, trackRaw.size()))
                 track.values[LabelTrackLength] = TrackLengthText(*ms);
         disc.tracks.push_back(std::move(track));
     }
@@ -393,7 +414,28 @@ CddbReadResult ReadCddbFile(const QString& path, std::optional<TextEncoding> enc
         return result;
     }
     result.disc = ParseCddb(bytes, encoding);
+    if (result.disc.faultLine > 0)
+        result.status = result.disc.faultNul ? CddbReadStatus::NotText : CddbReadStatus::Undecodable;
     return result;
+}
+
+QString CddbReadFailureText(const CddbReadResult& result) {
+    switch (result.status) {
+    case CddbReadStatus::Ok:
+        return {};
+    case CddbReadStatus::TooLarge:
+        return QStringLiteral("ファイルが大きすぎるため、CDDBのファイルとして読込めません。");
+    case CddbReadStatus::NotText:
+        return QStringLiteral("テキストのファイルではないため、CDDBのファイルとして読込めません。");
+    case CddbReadStatus::Undecodable: {
+        platform::DecodedText fault;
+        fault.faultLine = result.disc.faultLine;
+        return platform::DecodeFaultMessage(fault, result.disc.encoding);
+    }
+    case CddbReadStatus::Unreadable:
+        break;
+    }
+    return QStringLiteral("ファイルが読込めませんでした。");
 }
 
 std::optional<QString> ReadCddbListTitle(const QString& path, std::optional<TextEncoding> encoding) {
@@ -411,8 +453,13 @@ std::optional<QString> ReadCddbListTitle(const QString& path, std::optional<Text
     const TextEncoding marked = platform::DetectTextEncoding(head, TextEncoding::Latin1);
     if (!LooksLikeText(head, encoding.value_or(marked)))
         return std::nullopt;
-    for (const QString& line : Decode(head, encoding).lines) {
+    const DecodedFile decoded = Decode(head, encoding);
+    for (const QString& line : decoded.lines) {
         if (line.startsWith(KeyDTitle)) {
+            // The file stays in the list, so that picking it tells what is wrong; its title is not shown garbled.
+            if (decoded.faultLine > 0)
+                return QStringLiteral("（%1 では読めない文字があります）")
+                    .arg(platform::TextEncodingName(decoded.encoding));
             // A title longer than any line of a real file is cut, so one hostile file cannot swamp the list.
             return line.mid(line.indexOf(QLatin1Char('=')) + 1).left(256);
         }

@@ -40,6 +40,9 @@ struct CddbDisc {
     std::map<QString, QString> albumValues; // by label
     QStringList trackItems;                 // labels of the track keys present, in the table's order
     std::vector<CddbTrack> tracks;          // ascending track number, one per number
+    // The first line that is not text in the encoding (0 for none), and whether a NUL character is the reason.
+    int faultLine = 0;
+    bool faultNul = false;
 };
 
 // Files above this size are no CDDB files (a real one is a few kilobytes); they are refused before being read.
@@ -49,21 +52,25 @@ inline constexpr qint64 CddbListHeadBytes = 64 * 1024;
 // Track numbers beyond this are not tracks of a CD; such lines are skipped.
 inline constexpr int MaxCddbTrackNumber = 999;
 
-enum class CddbReadStatus { Ok, Unreadable, TooLarge, NotText };
+// Undecodable: bytes that are no text in the encoding; disc.faultLine names the first such line.
+enum class CddbReadStatus { Ok, Unreadable, TooLarge, NotText, Undecodable };
 
 struct CddbReadResult {
     CddbReadStatus status = CddbReadStatus::Ok;
     CddbDisc disc;
 };
 
-// Reads one CDDB file. Without an encoding the file's own is detected: UTF-8 when the bytes are valid UTF-8, else
-// CP932 for the player's files and ISO-8859-1 for freedb files.
+// The message for a file that could not be read.
+QString CddbReadFailureText(const CddbReadResult& result);
+
+// Reads one CDDB file. Without an encoding the file's own is detected (platform::DetectTextEncoding), falling back
+// on CP932 for the player's files and ISO-8859-1 for freedb files.
 CddbReadResult ReadCddbFile(const QString& path, std::optional<platform::TextEncoding> encoding = std::nullopt);
 // The same on bytes already read.
 CddbDisc ParseCddb(const QByteArray& bytes, std::optional<platform::TextEncoding> encoding = std::nullopt);
 
 // The CD list's title of a file: the text after the first "=" of its first DTITLE line; nullopt for a file without
-// one, and for a file that cannot be read or is not text.
+// one, and for a file that cannot be read or is not text in its encoding.
 std::optional<QString> ReadCddbListTitle(const QString& path,
                                          std::optional<platform::TextEncoding> encoding = std::nullopt);
 

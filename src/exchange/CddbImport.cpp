@@ -45,15 +45,20 @@ QString FitField(const QString& text) {
 }
 
 // The slot's text: the value of its label, when this is the first slot holding the label and the item has one.
+// The labels of the values that had to be cut are added to cut.
 template <size_t N>
-std::array<QString, N> FieldTexts(const std::array<QString, N>& labels, const std::map<QString, QString>& values) {
+std::array<QString, N> FieldTexts(const std::array<QString, N>& labels, const std::map<QString, QString>& values,
+                                  QStringList* cut = nullptr) {
     std::array<QString, N> texts;
     texts.fill(UnmappedSlot);
     for (size_t i = 0; i < N; ++i) {
         if (!Mapped(labels[i]) || std::find(labels.begin(), labels.begin() + i, labels[i]) != labels.begin() + i)
             continue;
-        if (const auto it = values.find(labels[i]); it != values.end())
+        if (const auto it = values.find(labels[i]); it != values.end()) {
             texts[i] = FitField(it->second);
+            if (cut && texts[i].size() < it->second.size())
+                *cut << labels[i];
+        }
     }
     return texts;
 }
@@ -106,7 +111,8 @@ CddbRunResult RunCddbImport(store::AppState& state, const CddbDisc& disc, const 
         const std::int32_t regNo = s.RegNo + 1;
         const QString mainTable = records::CheckedTableName(s.TableName);
         const records::SubTable subTable = records::CheckedSubTable(s);
-        const auto mainTexts = MainFieldTexts(disc, mapping);
+        QStringList cut;
+        const auto mainTexts = FieldTexts(mapping.main, disc.albumValues, &cut);
 
         auto db = store::OpenCatalogue(state.databasePath());
         store::CategoryConfig next = state.config;
@@ -126,7 +132,10 @@ CddbRunResult RunCddbImport(store::AppState& state, const CddbDisc& disc, const 
         if (mapping.anySub()) {
             auto rs = subTable.openRowsOf(*db, regNo);
             for (const CddbTrack& track : disc.tracks) {
-                const auto texts = SubFieldTexts(track, mapping);
+                QStringList trackCut;
+                const auto texts = FieldTexts(mapping.sub, track.values, &trackCut);
+                for (const QString& label : trackCut)
+                    cut << QStringLiteral("%1 (トラック %2)").arg(label).arg(track.number);
                 rs->addNew();
                 for (int i = 0; i < store::SubFieldSlots; ++i)
                     if (SubSlotTakesCddb(i))
@@ -144,11 +153,25 @@ CddbRunResult RunCddbImport(store::AppState& state, const CddbDisc& disc, const 
         result.mainCount = 1;
         result.subCount = subCount;
         result.regNo = regNo;
+        result.cutItems = cut;
     } catch (const EngineError& e) {
         result.ok = false;
         result.message = e.message();
     }
     return result;
+}
+
+QString CutItemsText(const QStringList& cutItems) {
+    if (cutItems.isEmpty())
+        return {};
+    // A long list would push the question off the screen.
+    constexpr qsizetype Shown = 8;
+    QString text = QStringLiteral("次の項目は長すぎるため、%1 バイトに切詰めました。\r\n").arg(records::MaxTextBytes);
+    for (qsizetype i = 0; i < std::min(Shown, cutItems.size()); ++i)
+        text += QStringLiteral("  ") + cutItems[i] + QStringLiteral("\r\n");
+    if (cutItems.size() > Shown)
+        text += QStringLiteral("  ほか %1 項目\r\n").arg(cutItems.size() - Shown);
+    return text;
 }
 
 int CddbSettingsKeyNo(int section) {

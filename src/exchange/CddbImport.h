@@ -46,7 +46,12 @@ struct CddbRunResult {
     int subCount = 0;
     std::int32_t regNo = 0; // of the main record written
     QString message;        // the engine's message when the run failed
+    // Items whose text was longer than its field holds and was cut: "タイトル", or "曲名 (トラック 3)".
+    QStringList cutItems;
 };
+
+// The lines the result box adds for the cut items; empty when nothing was cut.
+QString CutItemsText(const QStringList& cutItems);
 
 // Takes one CD into the current category: one main record (登録ＮＯ = 登録NO + 1) and, when a sub slot is mapped,
 // one sub record per track in ascending track number with サブＮＯ 1, 2, 3 …. A CD without tracks writes nothing.

@@ -53,17 +53,6 @@ QListWidget* FolderList(QWidget* parent) {
     return list;
 }
 
-QString ReadFailureText(CddbReadStatus status) {
-    switch (status) {
-    case CddbReadStatus::TooLarge:
-        return QStringLiteral("ファイルが大きすぎるため、CDDBのファイルとして読込めません。");
-    case CddbReadStatus::NotText:
-        return QStringLiteral("テキストのファイルではないため、CDDBのファイルとして読込めません。");
-    default:
-        return QStringLiteral("ファイルが読込めませんでした。");
-    }
-}
-
 // As large as the screen with everything shown, so that it does not jump when the mapping area appears; but no
 // higher than a 1024×768 screen leaves below the title bar: the mapping area scrolls then, and a larger screen gives
 // room for it when the window is made higher.
@@ -111,6 +100,8 @@ void CddbImportScreen::buildControls() {
     EncodingCombo->addItem(QStringLiteral("自動判別"));
     for (const platform::TextEncoding e : platform::AllTextEncodings())
         EncodingCombo->addItem(platform::TextEncodingName(e), static_cast<int>(e));
+    EncodingTaken = new QLabel(this);
+    EncodingTaken->setObjectName(QStringLiteral("EncodingTaken"));
     Label19 = new QLabel(QStringLiteral("データを取込むファイルを選択する"), this);
     Combo1 = new QComboBox(this);
     Combo1->setMinimumContentsLength(40);
@@ -149,6 +140,7 @@ void CddbImportScreen::buildControls() {
     cds->addWidget(Combo1, 1);
     cds->addWidget(EncodingLabel);
     cds->addWidget(EncodingCombo);
+    cds->addWidget(EncodingTaken);
     cds->addWidget(Command6);
 
     auto* buttons = new QHBoxLayout;
@@ -424,6 +416,7 @@ void CddbImportScreen::Combo1_Click() {
     Label13->setText(Combo1->currentText());
     disc_ = {};
     pickedFile_.clear();
+    EncodingTaken->clear();
     showMapping();
     Command2->hide();
     Command8->hide();
@@ -435,11 +428,12 @@ void CddbImportScreen::Combo1_Click() {
     const CddbReadResult read =
         path ? ReadCddbFile(*path, chosenEncoding()) : CddbReadResult{CddbReadStatus::Unreadable, {}};
     if (read.status != CddbReadStatus::Ok) {
-        ui_.message(ReadFailureText(read.status), Icon::Exclamation, Buttons::Ok, ErrorTitle, this);
+        ui_.message(CddbReadFailureText(read), Icon::Exclamation, Buttons::Ok, ErrorTitle, this);
         return;
     }
     disc_ = read.disc;
     pickedFile_ = name;
+    EncodingTaken->setText(QStringLiteral("（%1）").arg(platform::TextEncodingName(disc_.encoding)));
     List1->setItems(disc_.albumItems);
     List2->setItems(disc_.trackItems);
     Command2->show();
@@ -535,10 +529,10 @@ void CddbImportScreen::Command2_Click() {
         return;
     }
     const QString report =
-        QStringLiteral("データ取込みが終了しました。\r\n  種目メイン明細　%1\r\n  種目サブ明細　　%2\r\n"
-                       "引続き取込み作業を行いますか？")
+        QStringLiteral("データ取込みが終了しました。\r\n  種目メイン明細　%1\r\n  種目サブ明細　　%2\r\n")
             .arg(result.mainCount)
-            .arg(result.subCount);
+            .arg(result.subCount) +
+        CutItemsText(result.cutItems) + QStringLiteral("引続き取込み作業を行いますか？");
     if (ui_.message(report, Icon::None, Buttons::YesNo, QStringLiteral("作業結果"), this) == Answer::No) {
         accept();
         return;

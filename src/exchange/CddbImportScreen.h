@@ -68,6 +68,7 @@ public:
     // The encoding the files are read in: detected, or the user's choice.
     QLabel* EncodingLabel = nullptr;
     QComboBox* EncodingCombo = nullptr;
+    QLabel* EncodingTaken = nullptr; // the encoding the picked file was read in
     // Shown while the player runs.
     QLabel* PlayerWaitLabel = nullptr;
 

@@ -19,16 +19,17 @@ constexpr int ProgressStep = 500;
 // Where a field slot's value goes and which rule converts it.
 enum class FieldRule { Text, Number, Date };
 
-// The value a slot's text becomes: numbers by their leading numeric part, dates by the date test; a value that is
-// neither leaves the field empty. Text goes in unchanged, also when it is empty.
+// The value a slot's text becomes: numbers by the number test (grouped digits read whole), dates by the date test;
+// a value that is neither leaves the field empty. Text goes in unchanged, also when it is empty.
 Value ConvertField(const QString& text, FieldRule rule) {
     switch (rule) {
     case FieldRule::Text:
         return Value(text);
     case FieldRule::Number: {
-        if (!IsCsvNumeric(text))
+        const std::optional<double> number = CsvNumber(text);
+        if (!number)
             return Value();
-        const double n = LeadingNumber(text);
+        const double n = *number;
         // Whole numbers go in exactly; anything else is rounded by the engine, which also refuses what a LONG
         // column cannot hold.
         if (std::isfinite(n) && std::abs(n) < 9.0e15 && n == std::trunc(n))
@@ -69,13 +70,13 @@ CsvImportResult ReadAndWrite(const CsvFile& file, const CsvImportOptions& option
         recordLine = record.firstLine;
         if (options.progress && recordNo % ProgressStep == 0 && !options.progress(recordNo))
             throw Cancelled{};
+        // Bytes that are no text in the encoding refuse the file, also in a skipped heading.
+        if (record.undecodable)
+            throw RunFailure(file.decodeFault());
         if (recordNo == 1 && options.skipFirst)
             continue;
         if (record.unterminated)
             throw RunFailure(QStringLiteral("引用符(\")で始まる項目が、ファイルの終わりまで閉じられていません。"));
-        if (record.undecodable)
-            throw RunFailure(QStringLiteral("%1 として読めない文字があります。文字コードを確かめてください。")
-                                 .arg(platform::TextEncodingName(file.encoding)));
         bool isShort = false;
         for (std::size_t i = 0; i < slotCount; ++i) {
             const int column = options.columns[i];
@@ -158,6 +159,22 @@ CsvPreview PreviewCsv(const CsvFile& file, bool skipFirst) {
         --n;
     preview.status = n > 0 ? CsvPreview::Status::Ok : CsvPreview::Status::NoData;
     return preview;
+}
+
+QStringList CsvSample(const CsvFile& file, bool skipFirst) {
+    if (file.decodeErrors())
+        return {file.decodeFault()};
+    QStringList lines;
+    CsvReader reader = file.reader();
+    if (skipFirst && !reader.atEnd())
+        reader.skip();
+    while (!reader.atEnd() && lines.size() < CsvSampleRecords) {
+        QStringList texts;
+        for (const CsvValue& v : reader.read().values)
+            texts << v.text;
+        lines << texts.join(QStringLiteral(" | "));
+    }
+    return lines;
 }
 
 CsvImportResult ImportMainRecords(store::AppState& state, const CsvFile& file, const CsvImportOptions& options) {

@@ -33,6 +33,11 @@ struct CsvPreview {
 // two are compared for their number of values.
 CsvPreview PreviewCsv(const CsvFile& file, bool skipFirst);
 
+// The first records of the file as they will be stored, one line each, their values joined by " | "; a file that is
+// not text in its encoding gives the reason instead.
+inline constexpr int CsvSampleRecords = 5;
+QStringList CsvSample(const CsvFile& file, bool skipFirst);
+
 // ---------------------------------------------------------------- the run
 
 struct CsvImportOptions {

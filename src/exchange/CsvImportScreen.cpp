@@ -11,10 +11,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,6 +29,9 @@ using platform::DropSlot;
 using platform::Icon;
 
 namespace {
+
+// A run longer than this shows its progress.
+constexpr int ShowProgressAfterMs = 400;
 
 struct Texts {
     QString name;  // object name: the screen's given name
@@ -90,11 +95,19 @@ void CsvImportScreen::build() {
     Combo1 = new QComboBox(this);
     for (const platform::TextEncoding e : platform::AllTextEncodings())
         Combo1->addItem(platform::TextEncodingName(e), static_cast<int>(e));
+    EncodingNote = new QLabel(this);
     optionRow->addWidget(Check1);
     optionRow->addStretch(1);
     optionRow->addWidget(Label16);
     optionRow->addWidget(Combo1);
+    optionRow->addWidget(EncodingNote);
     top->addLayout(optionRow);
+    Sample = new QPlainTextEdit(this);
+    Sample->setObjectName(QStringLiteral("Sample"));
+    Sample->setReadOnly(true);
+    Sample->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Sample->setFixedHeight(Sample->fontMetrics().lineSpacing() * (CsvSampleRecords + 1) + 12);
+    top->addWidget(Sample);
 
     Label5 = new QLabel(
         QStringLiteral("ＣＳＶファイルのデータ項目を、ＣＤ管理Quelmのデータ項目へドラッグ＆ドロップで移してください。"),
@@ -158,7 +171,7 @@ void CsvImportScreen::build() {
 
 void CsvImportScreen::setPreviewShown(bool shown) {
     for (QWidget* w : std::initializer_list<QWidget*>{Label5, Label8, Label10, Label11, Label14, Label15, List1,
-                                                      Command2, Check1, Label16, Combo1})
+                                                      Command2, Check1, Label16, Combo1, EncodingNote, Sample})
         w->setVisible(shown);
     for (int i = 0; i < slotCount(); ++i) {
         Text3[i]->clearMapping();
@@ -189,6 +202,7 @@ void CsvImportScreen::Text1_Change() {
         return;
     }
     Combo1->setCurrentIndex(Combo1->findData(static_cast<int>(file_->encoding)));
+    EncodingNote->setText(QStringLiteral("（自動判別）"));
     preview();
 }
 
@@ -196,6 +210,7 @@ void CsvImportScreen::Combo1_Click() {
     if (!file_)
         return;
     file_->decodeAs(static_cast<platform::TextEncoding>(Combo1->currentData().toInt()));
+    EncodingNote->setText(QStringLiteral("（指定）"));
     preview();
 }
 
@@ -208,6 +223,7 @@ void CsvImportScreen::preview() {
     List1->clear();
     const CsvPreview p = PreviewCsv(*file_, skip_ == 1);
     List1->addItems(p.items);
+    Sample->setPlainText(CsvSample(*file_, skip_ == 1).join(u'\n'));
     if (p.status == CsvPreview::Status::Uneven)
         ui_.message(UnevenRecordsMessage, Icon::Exclamation, Buttons::Ok, CsvErrorTitle, this);
     else if (p.status == CsvPreview::Status::NoData)
@@ -250,10 +266,16 @@ void CsvImportScreen::Command2_Click() {
     QProgressDialog progress(QStringLiteral("データを取込んでいます…"), QStringLiteral("中止"), 0, 0, this);
     progress.setWindowTitle(windowTitle());
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(700);
+    progress.setMinimumDuration(ShowProgressAfterMs);
     progress.setAutoReset(false);
+    // The dialog's own estimate never comes for a bar without an end, so it is shown here once the run takes longer
+    // than a moment.
+    QElapsedTimer clock;
+    clock.start();
     options.progress = [&](int read) {
         progress.setLabelText(QStringLiteral("データを取込んでいます… %1 件").arg(read));
+        if (!progress.isVisible() && clock.elapsed() >= ShowProgressAfterMs)
+            progress.show();
         QApplication::processEvents();
         return !progress.wasCanceled();
     };

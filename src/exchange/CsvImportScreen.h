@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPlainTextEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -55,6 +56,10 @@ public:
     // The file's encoding, as detected; the user may choose another.
     QLabel* Label16 = nullptr;
     QComboBox* Combo1 = nullptr;
+    // How the encoding was taken (detected or chosen), and the first records as they will be stored, so that a
+    // wrong encoding is seen before the run.
+    QLabel* EncodingNote = nullptr;
+    QPlainTextEdit* Sample = nullptr;
 
 private:
     void build();

@@ -282,36 +282,10 @@ QString CsvDateText(const QDateTime& d) {
     return DateText({d.date(), d.time()});
 }
 
-double LeadingNumber(const QString& text) {
-    const QStringView s(text);
-    qsizetype i = 0;
-    while (i < s.size() && Blank == s[i])
-        ++i;
-    const qsizetype start = i;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-'))
-        ++i;
-    const qsizetype digitsFrom = i;
-    while (i < s.size() && IsDigit(s[i]))
-        ++i;
-    if (i < s.size() && s[i] == u'.')
-        for (++i; i < s.size() && IsDigit(s[i]);)
-            ++i;
-    if (i == digitsFrom || (i == digitsFrom + 1 && s[digitsFrom] == u'.'))
-        return 0;
-    qsizetype end = i;
-    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
-        qsizetype j = i + 1;
-        if (j < s.size() && (s[j] == u'+' || s[j] == u'-'))
-            ++j;
-        if (j < s.size() && IsDigit(s[j])) {
-            while (j < s.size() && IsDigit(s[j]))
-                ++j;
-            end = j;
-        }
-    }
-    bool ok = false;
-    const double v = s.sliced(start, end - start).toString().toDouble(&ok);
-    return ok ? v : 0;
+std::optional<double> CsvNumber(const QString& text) {
+    if (const auto n = ParseWrittenNumber(text))
+        return n->toDouble();
+    return std::nullopt;
 }
 
 CsvValue TypeCsvField(const QString& field, bool quoted) {
@@ -341,7 +315,21 @@ CsvValue TypeCsvField(const QString& field, bool quoted) {
 
 // ---------------------------------------------------------------- reading
 
-CsvReader::CsvReader(QString text, bool decodeErrors) : text_(std::move(text)), decodeErrors_(decodeErrors) {}
+CsvReader::CsvReader(QString text, int faultLine) : text_(std::move(text)), faultLine_(faultLine) {
+    skipBlankLines();
+}
+
+void CsvReader::skipBlankLines() {
+    while (pos_ < text_.size()) {
+        qsizetype end = pos_;
+        while (end < text_.size() && (text_[end] == Blank || text_[end] == u'\t'))
+            ++end;
+        if (end < text_.size() && !IsLineEnd(text_[end]))
+            return;
+        pos_ = end;
+        takeLineEnd(nullptr);
+    }
+}
 
 bool CsvReader::atLineEnd() const {
     return pos_ < text_.size() && IsLineEnd(text_[pos_]);
@@ -420,8 +408,7 @@ bool CsvReader::readField(QString& field, bool& quoted, bool& unterminated) {
 CsvRecord CsvReader::read() {
     CsvRecord record;
     record.firstLine = line_;
-    if (atEnd() || atLineEnd()) {
-        takeLineEnd(nullptr);
+    if (atEnd()) {
         record.values.emplace_back();
         return record;
     }
@@ -442,9 +429,10 @@ CsvRecord CsvReader::read() {
             break;
         }
     }
-    if (decodeErrors_)
-        for (const CsvValue& v : record.values)
-            record.undecodable = record.undecodable || v.raw.contains(QChar::ReplacementCharacter);
+    // The record's lines run from its first up to the one the reader now stands on (that one only when the text
+    // ended without a line break).
+    record.undecodable = faultLine_ >= record.firstLine && (faultLine_ < line_ || (faultLine_ == line_ && atEnd()));
+    skipBlankLines();
     return record;
 }
 
@@ -452,27 +440,19 @@ CsvRecord CsvReader::read() {
 
 void CsvFile::decodeAs(platform::TextEncoding e) {
     encoding = e;
-    text = platform::DecodeText(bytes, e);
-    decodeErrors = false;
-    if (!text.contains(QChar::ReplacementCharacter))
-        return;
-    // CP932 has no replacement character of its own; a Unicode file may hold one, so there the decoder tells.
-    using platform::TextEncoding;
-    switch (e) {
-    case TextEncoding::Utf8:
-    case TextEncoding::Utf8Bom:
-    case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: {
-        QStringDecoder decoder(e == TextEncoding::Utf16LE   ? QStringDecoder::Utf16LE
-                               : e == TextEncoding::Utf16BE ? QStringDecoder::Utf16BE
-                                                            : QStringDecoder::Utf8);
-        const QString ignored = decoder.decode(bytes);
-        decodeErrors = decoder.hasError();
-        break;
-    }
-    default:
-        decodeErrors = true;
-    }
+    platform::DecodedText decoded = platform::DecodeStrict(bytes, e);
+    text = std::move(decoded.text);
+    faultLine = decoded.faultLine;
+    faultNul = decoded.nul;
+}
+
+QString CsvFile::decodeFault() const {
+    if (faultLine == 0)
+        return {};
+    platform::DecodedText fault;
+    fault.faultLine = faultLine;
+    fault.nul = faultNul;
+    return platform::DecodeFaultMessage(fault, encoding);
 }
 
 std::optional<CsvFile> LoadCsvFile(const QString& path, QString* error) {

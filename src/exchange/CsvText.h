@@ -34,9 +34,9 @@ bool IsCsvNumeric(const QString& text);
 // The date test: y/M/d or y-M-d (year 100 on), with an optional H:mm or H:mm:ss. The result is a calendar date and
 // time with no time zone (held as UTC).
 std::optional<QDateTime> ParseCsvDate(const QString& text);
-// The number that the leading numeric part of a text denotes (sign, digits, decimal point, exponent), stopping at the
-// first other character; 0 when there is none.
-double LeadingNumber(const QString& text);
+// The value of a text that passes the number test: grouping commas and a currency sign are no part of the value
+// ("127,768" is 127768); nullopt for a text that is no number.
+std::optional<double> CsvNumber(const QString& text);
 // Removes half-width blanks at both ends; an ideographic space or a line break belongs to the text and stays.
 QString TrimBlanks(QStringView text);
 // The same, sharing the text itself when there is nothing to remove.
@@ -52,7 +52,7 @@ struct CsvRecord {
     int firstLine = 0; // the file's line (1-based) on which the record starts
     // A quoted value was still open at the end of the file; that value reads as empty.
     bool unterminated = false;
-    // The record holds bytes that are not valid in the file's encoding (shown as U+FFFD).
+    // The record holds bytes that are not valid in the file's encoding, or a NUL character.
     bool undecodable = false;
 
     int count() const { return static_cast<int>(values.size()); }
@@ -60,13 +60,15 @@ struct CsvRecord {
 
 // Reads records from decoded text. A record is one line, or several when a quoted value spans line ends; the line
 // break inside such a value is kept as the file has it. Within a quoted value a doubled quote stands for one quote.
-// A field ends at a comma; a comma at the end of a line adds no empty value ("a,b," gives two values).
+// A field ends at a comma; a comma at the end of a line adds no empty value ("a,b," gives two values). A line that
+// is empty or holds only blanks is no record.
 class CsvReader {
 public:
-    explicit CsvReader(QString text, bool decodeErrors = false);
+    // faultLine: the first line whose bytes could not be decoded (0 for none); the record holding it is marked.
+    explicit CsvReader(QString text, int faultLine = 0);
 
     bool atEnd() const { return pos_ >= text_.size(); }
-    // The next record; the caller tests atEnd() first. An empty line gives one empty value.
+    // The next record; the caller tests atEnd() first.
     CsvRecord read();
     // Skips the next record without typing its values.
     void skip() { read(); }
@@ -76,11 +78,12 @@ private:
     bool readField(QString& field, bool& quoted, bool& unterminated);
     bool atLineEnd() const;
     void takeLineEnd(QString* into);
+    void skipBlankLines();
 
     QString text_;
     qsizetype pos_ = 0;
     int line_ = 1;
-    bool decodeErrors_;
+    int faultLine_;
 };
 
 // CsvRecordRead: the next record of a reader.
@@ -95,11 +98,16 @@ struct CsvFile {
     QByteArray bytes;
     platform::TextEncoding encoding = platform::TextEncoding::Cp932;
     QString text;
-    bool decodeErrors = false; // some bytes were not valid in the encoding
+    // The first line that is not text in the encoding (0 for none), and whether a NUL character is the reason.
+    int faultLine = 0;
+    bool faultNul = false;
 
+    bool decodeErrors() const { return faultLine > 0; }
+    // Why the file cannot be taken as it is decoded; empty when it can.
+    QString decodeFault() const;
     // Decodes the bytes again in another encoding.
     void decodeAs(platform::TextEncoding e);
-    CsvReader reader() const { return CsvReader(text, decodeErrors); }
+    CsvReader reader() const { return CsvReader(text, faultLine); }
 };
 
 // Reads and decodes a file; nullopt with the reason in error when it cannot be read.

@@ -1,9 +1,16 @@
 #include "exchange/JetDatabase.h"
 
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
+#include <sys/resource.h>
 #include <vector>
 
 // glib first: mdbtools.h uses its types without including it.
@@ -226,7 +233,10 @@ QDateTime JetDateTime(double serial) {
     return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(seconds)));
 }
 
-std::unique_ptr<InventoryDatabase> OpenJetDatabase(const QString& path) {
+namespace {
+
+// Opens the file through libmdb in this process: only the reader program does.
+std::unique_ptr<InventoryDatabase> OpenJetHere(const QString& path) {
     const QByteArray local = QFile::encodeName(path);
     MdbHandle* mdb = mdb_open(local.constData(), MDB_NOFLAGS);
     if (mdb == nullptr)
@@ -236,6 +246,270 @@ std::unique_ptr<InventoryDatabase> OpenJetDatabase(const QString& path) {
     if (mdb_read_catalog(mdb, MDB_ANY) == nullptr)
         throw InventoryError(QStringLiteral("Access形式のデータベース '%1' を読めません。").arg(path));
     return db;
+}
+
+// ---------------------------------------------------------------- the dump
+
+// What the reader writes: a header, then per table its name, its columns and its rows, each row its cells, and an
+// end; or an error message. Every count is checked on reading, so a cut or damaged dump is refused, not guessed at.
+constexpr quint32 DumpMagic = 0x514d4442; // "QMDB"
+constexpr quint32 DumpVersion = 1;
+enum class DumpTag : quint8 { End = 0, Table = 1, Row = 2, Error = 9 };
+
+void WriteValue(QDataStream& out, const Value& v) {
+    out << static_cast<quint8>(v.kind());
+    switch (v.kind()) {
+    case Value::Kind::Null:
+        break;
+    case Value::Kind::Integer:
+        out << static_cast<qint64>(v.toInt());
+        break;
+    case Value::Kind::Real:
+        out << v.toReal();
+        break;
+    case Value::Kind::Text:
+        out << v.toText();
+        break;
+    case Value::Kind::Date:
+        out << v.toDate();
+        break;
+    }
+}
+
+std::optional<Value> ReadValue(QDataStream& in) {
+    quint8 kind = 0;
+    in >> kind;
+    switch (static_cast<Value::Kind>(kind)) {
+    case Value::Kind::Null:
+        return Value();
+    case Value::Kind::Integer: {
+        qint64 n = 0;
+        in >> n;
+        return Value(static_cast<std::int64_t>(n));
+    }
+    case Value::Kind::Real: {
+        double d = 0;
+        in >> d;
+        return Value(d);
+    }
+    case Value::Kind::Text: {
+        QString t;
+        in >> t;
+        return Value(t);
+    }
+    case Value::Kind::Date: {
+        QDateTime d;
+        in >> d;
+        return Value(d);
+    }
+    }
+    return std::nullopt;
+}
+
+struct DumpedTable {
+    QString name;
+    QStringList columns;
+    std::vector<std::vector<Value>> rows;
+};
+
+class DumpedRows : public InventoryTable {
+public:
+    explicit DumpedRows(const DumpedTable& table) : table_(table) {}
+    int columnCount() const override { return static_cast<int>(table_.columns.size()); }
+    QString columnName(int i) const override { return table_.columns.value(i); }
+    bool next() override { return ++row_ < table_.rows.size(); }
+    Value value(int i) const override {
+        if (row_ >= table_.rows.size() || i < 0 || i >= static_cast<int>(table_.rows[row_].size()))
+            return {};
+        return table_.rows[row_][i];
+    }
+
+private:
+    const DumpedTable& table_;
+    size_t row_ = static_cast<size_t>(-1);
+};
+
+class DumpedDatabase : public InventoryDatabase {
+public:
+    DumpedDatabase(Format format, std::vector<DumpedTable> tables) : format_(format), tables_(std::move(tables)) {}
+    Format format() const override { return format_; }
+    QStringList tableNames() override {
+        QStringList names;
+        for (const DumpedTable& t : tables_)
+            names << t.name;
+        return names;
+    }
+    std::unique_ptr<InventoryTable> openTable(const QString& name) override {
+        for (const DumpedTable& t : tables_)
+            if (SameTableName(t.name, name))
+                return std::make_unique<DumpedRows>(t);
+        throw InventoryError(QStringLiteral("テーブル '%1' が見つかりません。").arg(name));
+    }
+
+private:
+    Format format_;
+    std::vector<DumpedTable> tables_;
+};
+
+const QString DamagedMessage = QStringLiteral("Access形式のデータベースが壊れているため読めません。（%1）");
+
+// ---------------------------------------------------------------- the reader program
+
+// The reader beside this program (the build folder, or a private folder of the installed package).
+QString ReaderProgram() {
+    const QString named = qEnvironmentVariable("QUELM_MDBREADER");
+    if (!named.isEmpty())
+        return named;
+    const QStringList places{
+        QCoreApplication::applicationDirPath() + QStringLiteral("/quelm-mdbreader"),
+#ifdef QUELM_MDBREADER_FROM_BIN
+        // Installed: the package's private folder, found from the program's own folder whatever the prefix.
+        QCoreApplication::applicationDirPath() + QStringLiteral("/" QUELM_MDBREADER_FROM_BIN),
+#endif
+#ifdef QUELM_MDBREADER_BUILD
+        QStringLiteral(QUELM_MDBREADER_BUILD),
+#endif
+    };
+    for (const QString& place : places)
+        if (QFileInfo(place).isExecutable())
+            return place;
+    return {};
+}
+
+// A dump larger than this is no inventory database's.
+constexpr qsizetype MaxDumpBytes = qsizetype(1) << 29;
+
+} // namespace
+
+int WriteJetDump(const QString& path, QIODevice& device) {
+    QDataStream out(&device);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << DumpMagic << DumpVersion;
+    try {
+        const std::unique_ptr<InventoryDatabase> db = OpenJetHere(path);
+        out << static_cast<qint32>(db->format());
+        for (const QString& name : db->tableNames()) {
+            const std::unique_ptr<InventoryTable> table = db->openTable(name);
+            out << static_cast<quint8>(DumpTag::Table) << name << static_cast<qint32>(table->columnCount());
+            for (int c = 0; c < table->columnCount(); ++c)
+                out << table->columnName(c);
+            while (table->next()) {
+                out << static_cast<quint8>(DumpTag::Row);
+                for (int c = 0; c < table->columnCount(); ++c)
+                    WriteValue(out, table->value(c));
+            }
+        }
+        out << static_cast<quint8>(DumpTag::End);
+        return 0;
+    } catch (const InventoryError& e) {
+        out << static_cast<qint32>(0) << static_cast<quint8>(DumpTag::Error) << e.message();
+        return 1;
+    }
+}
+
+std::unique_ptr<InventoryDatabase> ReadJetDump(const QByteArray& dump) {
+    QDataStream in(dump);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0, version = 0;
+    qint32 format = 0;
+    in >> magic >> version >> format;
+    const auto damaged = [] { return InventoryError(DamagedMessage.arg(QStringLiteral("読込みの結果が不完全です"))); };
+    if (magic != DumpMagic || version != DumpVersion || format < 0 || format > 3)
+        throw damaged();
+    std::vector<DumpedTable> tables;
+    for (;;) {
+        quint8 tag = 0;
+        in >> tag;
+        if (in.status() != QDataStream::Ok)
+            throw damaged();
+        if (tag == static_cast<quint8>(DumpTag::End))
+            break;
+        if (tag == static_cast<quint8>(DumpTag::Error)) {
+            QString message;
+            in >> message;
+            throw InventoryError(in.status() == QDataStream::Ok ? message : DamagedMessage.arg(QString()));
+        }
+        if (tag == static_cast<quint8>(DumpTag::Row) && !tables.empty()) {
+            std::vector<Value> row;
+            for (qsizetype c = 0; c < tables.back().columns.size(); ++c) {
+                const std::optional<Value> v = ReadValue(in);
+                if (!v)
+                    throw damaged();
+                row.push_back(*v);
+            }
+            tables.back().rows.push_back(std::move(row));
+            continue;
+        }
+        if (tag != static_cast<quint8>(DumpTag::Table))
+            throw damaged();
+        DumpedTable table;
+        qint32 columns = 0;
+        in >> table.name >> columns;
+        if (columns < 0 || columns > MaxJetColumns)
+            throw damaged();
+        for (qint32 c = 0; c < columns; ++c) {
+            QString column;
+            in >> column;
+            table.columns << column;
+        }
+        tables.push_back(std::move(table));
+    }
+    return std::make_unique<DumpedDatabase>(static_cast<InventoryDatabase::Format>(format), std::move(tables));
+}
+
+std::unique_ptr<InventoryDatabase> OpenJetDatabase(const QString& path) {
+    const QString reader = ReaderProgram();
+    if (reader.isEmpty())
+        throw InventoryError(
+            QStringLiteral("Access形式のデータベースを読むプログラム（quelm-mdbreader）が見つかりません。"));
+    QProcess process;
+    process.setProgram(reader);
+    process.setArguments({path});
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setChildProcessModifier([] {
+#if !defined(__SANITIZE_ADDRESS__)
+        // The reader may use this much memory; a damaged file that makes libmdb grow meets the limit and ends it.
+        // (A reader built with the address sanitizer reserves terabytes of address space up front: it keeps only
+        // the time limits.)
+        constexpr rlim_t memoryBytes = rlim_t(1) << 30;
+        const rlimit memory{memoryBytes, memoryBytes};
+        setrlimit(RLIMIT_AS, &memory);
+#endif
+        const rlimit core{0, 0};
+        setrlimit(RLIMIT_CORE, &core);
+    });
+    process.start(QIODevice::ReadOnly);
+    if (!process.waitForStarted())
+        throw InventoryError(QStringLiteral("Access形式のデータベースを読むプログラムを起動できません。"));
+
+    // The reader's output is taken as it comes; while it works the windows keep painting.
+    QByteArray dump;
+    QElapsedTimer total, quiet;
+    total.start();
+    quiet.start();
+    QString stopped;
+    while (process.state() != QProcess::NotRunning) {
+        if (process.waitForReadyRead(50) || process.bytesAvailable() > 0) {
+            dump += process.readAllStandardOutput();
+            quiet.restart();
+        }
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (quiet.elapsed() > JetReaderQuietMs || total.elapsed() > JetReaderTotalMs)
+            stopped = QStringLiteral("読込みが終わりません");
+        else if (dump.size() > MaxDumpBytes)
+            stopped = QStringLiteral("データが大きすぎます");
+        if (!stopped.isEmpty()) {
+            process.kill();
+            process.waitForFinished(1000);
+            throw InventoryError(DamagedMessage.arg(stopped));
+        }
+    }
+    dump += process.readAllStandardOutput();
+    if (process.exitStatus() != QProcess::NormalExit)
+        throw InventoryError(DamagedMessage.arg(QStringLiteral("読込みが異常終了しました")));
+    return ReadJetDump(dump);
 }
 
 } // namespace quelm::exchange

@@ -14,16 +14,25 @@ public:
     explicit SqliteTable(std::unique_ptr<platform::Recordset> rs) : rs_(std::move(rs)) {}
     int columnCount() const override { return rs_->fieldCount(); }
     QString columnName(int i) const override { return rs_->column(i).name; }
+    // A file damaged past its first pages fails only while its rows are read: that is the inventory's error too.
     bool next() override {
-        if (started_)
-            rs_->moveNext();
-        started_ = true;
-        return !rs_->eof();
+        try {
+            if (started_)
+                rs_->moveNext();
+            started_ = true;
+            return !rs_->eof();
+        } catch (const platform::EngineError& e) {
+            throw InventoryError(e.message());
+        }
     }
     Value value(int i) const override {
-        if (i < 0 || i >= rs_->fieldCount() || rs_->eof())
-            return {};
-        return rs_->value(i);
+        try {
+            if (i < 0 || i >= rs_->fieldCount() || rs_->eof())
+                return {};
+            return rs_->value(i);
+        } catch (const platform::EngineError& e) {
+            throw InventoryError(e.message());
+        }
     }
 
 private:

@@ -99,6 +99,7 @@ struct FreedbExpectation {
 
 // Every value here was read off the files by hand (lengths: frame offsets / 75, the last up to the disc length).
 TEST(CddbFreedbFiles, FixturesReadIntoTheSameItems) {
+    QUELM_NEED_FIXTURE("cddb");
     const std::vector<FreedbExpectation> expected{
         {"pear_d50dd30f.txt",
          TextEncoding::Utf8,
@@ -188,6 +189,7 @@ TEST(CddbFreedbFiles, FixturesReadIntoTheSameItems) {
 }
 
 TEST(CddbFreedbFiles, DetailsOfTheFreedbLayout) {
+    QUELM_NEED_FIXTURE("cddb");
     const CddbDisc pear = ReadCddbFile(Fixture("cddb/pear_d50dd30f.txt")).disc;
     EXPECT_EQ(pear.albumItems, (QStringList{"CDDB-ID", "収録時間", "タイトル", "アーティスト", "説明", "発売年",
                                             "収録曲数", "ジャンル"}));
@@ -221,6 +223,7 @@ TEST(CddbFreedbFiles, DetailsOfTheFreedbLayout) {
 
 // TTITLE7 is missing, but EXTT7 and the offsets are there: track 7 keeps its place and its length.
 TEST(CddbFreedbFiles, BrokenFixtureKeepsEveryTrack) {
+    QUELM_NEED_FIXTURE("cddb");
     const CddbReadResult read = ReadCddbFile(Fixture("cddb/bad/peik_corrupt_song_7_missing.txt"));
     ASSERT_EQ(read.status, CddbReadStatus::Ok);
     const CddbDisc& d = read.disc;
@@ -268,10 +271,96 @@ TEST(CddbListTitles, FirstDTitleLineDecoded) {
     const QString player =
         WriteFile(dir, "a.cdb", Cp932(QStringLiteral("DISCID=1\nDTITLE=ベートーヴェン=第九\nDTITLE=続き\n")));
     EXPECT_EQ(ReadCddbListTitle(player), QStringLiteral("ベートーヴェン=第九"));
+    EXPECT_FALSE(ReadCddbListTitle(WriteFile(dir, "b.cdb", "DISCID=1\nTTITLE1=x\n")).has_value());
+    QUELM_NEED_FIXTURE("cddb");
     EXPECT_EQ(ReadCddbListTitle(Fixture("cddb/rubyripper_ISO88591")), QStringLiteral("Tuhonvarjo / Syvyyden Syli"));
     EXPECT_EQ(ReadCddbListTitle(Fixture("cddb/rubyripper_normalAudioDisc_crlf")),
               QStringLiteral("Motorhead / Inferno"));
-    EXPECT_FALSE(ReadCddbListTitle(WriteFile(dir, "b.cdb", "DISCID=1\nTTITLE1=x\n")).has_value());
+}
+
+// The project's own files: one disc written by hand in each encoding a freedb file comes in, and by the player.
+TEST(CddbFreedbFiles, EachEncodingIsFoundAndReadAlike) {
+    const struct {
+        const char* file;
+        TextEncoding encoding;
+        QString artist, title;
+        QStringList tracks;
+    } files[] = {
+        {"freedb_sjis", TextEncoding::Cp932, "山田花子", "春の歌", {"さくらの道", "夏祭りの夜", "秋の月と風"}},
+        {"freedb_eucjp", TextEncoding::EucJp, "山田花子", "春の歌", {"さくらの道", "夏祭りの夜", "秋の月と風"}},
+        {"freedb_latin1",
+         TextEncoding::Latin1,
+         "Tuomas Kärkkäinen",
+         "Yön Äänet",
+         {"Jäätyvä järvi", "Kädet", "Öinen metsä"}},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        const CddbReadResult read = ReadCddbFile(test::ProjectFixture(QStringLiteral("cddb/") + f.file));
+        ASSERT_EQ(read.status, CddbReadStatus::Ok);
+        const CddbDisc& d = read.disc;
+        EXPECT_EQ(d.layout, CddbLayout::Freedb);
+        EXPECT_EQ(d.encoding, f.encoding);
+        EXPECT_EQ(d.albumValues.at("アーティスト"), f.artist);
+        EXPECT_EQ(d.albumValues.at("タイトル"), f.title);
+        EXPECT_EQ(d.albumValues.at("収録時間"), QStringLiteral("0:10:00"));
+        EXPECT_EQ(Titles(d), f.tracks);
+        ASSERT_EQ(d.tracks.size(), 3u);
+        // (17477 - 150) / 75, (35000 - 17477) / 75 and (45000 - 35000) / 75 seconds.
+        EXPECT_EQ(d.tracks[0].values.at("演奏時間"), QStringLiteral("03:51"));
+        EXPECT_EQ(d.tracks[1].values.at("演奏時間"), QStringLiteral("03:53"));
+        EXPECT_EQ(d.tracks[2].values.at("演奏時間"), QStringLiteral("02:13"));
+        EXPECT_EQ(ReadCddbListTitle(test::ProjectFixture(QStringLiteral("cddb/") + f.file)),
+                  f.artist + " / " + f.title);
+    }
+
+    const CddbReadResult player = ReadCddbFile(test::ProjectFixture("cddb/player_cp932.cdb"));
+    ASSERT_EQ(player.status, CddbReadStatus::Ok);
+    EXPECT_EQ(player.disc.layout, CddbLayout::Player);
+    EXPECT_EQ(player.disc.encoding, TextEncoding::Cp932);
+    EXPECT_EQ(player.disc.albumValues.at("アーティスト"), QStringLiteral("山田花子"));
+    EXPECT_EQ(Titles(player.disc), (QStringList{"さくらの道①", "夏祭りの夜", "秋の月と風"}));
+    EXPECT_EQ(player.disc.tracks[2].values.at("演奏時間"), QStringLiteral("02:13"));
+}
+
+// Track lengths come only from a whole offset list: one offset per track, ended normally.
+TEST(CddbFreedbFiles, AnOffsetListThatStopsEarlyGivesNoLengths) {
+    const QByteArray head = "# xmcd\n#\n# Track frame offsets:\n#\t150\n#\t17477\n";
+    const QByteArray tail = "# Disc length: 3000 seconds\n#\nDTITLE=A / B\nTTITLE0=one\nTTITLE1=two\nTTITLE2=three\n";
+    const struct {
+        const char* what;
+        QByteArray offsets;
+        bool lengths;
+    } lists[] = {
+        {"whole", "#\t35000\n#\n", true},
+        {"ended by the disc length", "#\t35000\n", true},
+        {"two offsets for three tracks", "#\n", false},
+        {"a bad line", "#\t35x00\n#\t35000\n#\n", false},
+        {"an offset beyond any CD", "#\t99999999999\n#\n", false},
+    };
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.what);
+        const CddbDisc d = ParseCddb(head + l.offsets + tail);
+        ASSERT_EQ(d.tracks.size(), 3u);
+        for (const CddbTrack& t : d.tracks)
+            EXPECT_EQ(t.values.contains("演奏時間"), l.lengths) << t.number;
+        EXPECT_EQ(d.albumValues.at("収録時間"), QStringLiteral("0:50:00"));
+    }
+    // A disc length no CD has is ignored, without overflowing on the way.
+    const CddbDisc huge = ParseCddb("# xmcd\n# Disc length: 922337203685477580 seconds\nDTITLE=A / B\nTTITLE0=x\n");
+    EXPECT_FALSE(huge.albumValues.contains("収録時間"));
+}
+
+// Bytes the encoding cannot read refuse the file, naming the line; the list shows no title for it.
+TEST(CddbHostileFiles, UndecodableBytesAreRefusedWithTheirLine) {
+    QTemporaryDir dir;
+    const QString bad = WriteFile(dir, "bad.cdb", "DISCID=1\r\nDTITLE=\x81 x\r\nTTITLE1=t\r\n");
+    const CddbReadResult read = ReadCddbFile(bad, TextEncoding::Cp932);
+    EXPECT_EQ(read.status, CddbReadStatus::Undecodable);
+    EXPECT_EQ(read.disc.faultLine, 2);
+    EXPECT_TRUE(CddbReadFailureText(read).startsWith(QStringLiteral("2 行目に Shift_JIS (CP932) として読めない")));
+    EXPECT_EQ(ReadCddbListTitle(bad, TextEncoding::Cp932),
+              QStringLiteral("（Shift_JIS (CP932) では読めない文字があります）"));
 }
 
 } // namespace

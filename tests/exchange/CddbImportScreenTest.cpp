@@ -143,6 +143,7 @@ TEST_F(CddbScreen, CdListShowsEachFileWithItsTitle) {
     EXPECT_EQ(lastMessage().text, QStringLiteral("CDDBのファイルがありません。"));
     EXPECT_EQ(lastMessage().title, QStringLiteral("ERROR"));
 
+    QUELM_NEED_FIXTURE("cddb");
     listFolder(Fixture("cddb"));
     EXPECT_TRUE(form->Combo1->isVisibleTo(form.get()));
     EXPECT_EQ(ComboTexts(form->Combo1), (QStringList{
@@ -165,6 +166,7 @@ TEST_F(CddbScreen, CdListShowsEachFileWithItsTitle) {
 }
 
 TEST_F(CddbScreen, PickMapAndRun) {
+    QUELM_NEED_FIXTURE("cddb");
     listFolder(Fixture("cddb"));
     pick("rubyripper_normalAudioDisc_crlf");
     EXPECT_EQ(form->Label10->text(), QStringLiteral("CD1(ＣＤ管理)"));
@@ -233,6 +235,7 @@ TEST_F(CddbScreen, PickMapAndRun) {
 }
 
 TEST_F(CddbScreen, SavedMappingComesBackWithTheNextCd) {
+    QUELM_NEED_FIXTURE("cddb");
     listFolder(Fixture("cddb"));
     pick("pear_d50dd30f.txt");
     drop(form->List1, "タイトル", form->Text3[0]);
@@ -269,6 +272,7 @@ TEST_F(CddbScreen, SavedMappingComesBackWithTheNextCd) {
 }
 
 TEST_F(CddbScreen, DeleteActsOnlyInTheListedFolder) {
+    QUELM_NEED_FIXTURE("cddb");
     QTemporaryDir listed, other;
     for (const QString name : {"pear_d50dd30f.txt", "peik_12025d03.txt"})
         QFile::copy(Fixture("cddb/" + name), listed.filePath(name));
@@ -324,6 +328,30 @@ TEST_F(CddbScreen, HostileFileIsRefusedWhenPicked) {
     EXPECT_FALSE(form->Command2->isVisibleTo(form.get()));
 }
 
+// The project's own files: listed with their titles in their own encodings, and the encoding taken is shown.
+TEST_F(CddbScreen, EachFileIsReadInItsOwnEncodingWhichTheScreenShows) {
+    listFolder(test::ProjectFixture("cddb"));
+    EXPECT_EQ(ComboTexts(form->Combo1).mid(1), (QStringList{
+                                                   "freedb_eucjp     山田花子 / 春の歌",
+                                                   "freedb_latin1     Tuomas Kärkkäinen / Yön Äänet",
+                                                   "freedb_sjis     山田花子 / 春の歌",
+                                                   "player_cp932.cdb     春の歌",
+                                               }));
+    pick("freedb_eucjp");
+    EXPECT_EQ(form->EncodingTaken->text(), QStringLiteral("（EUC-JP）"));
+    EXPECT_TRUE(form->List2->items().contains(QStringLiteral("曲名")));
+    pick("freedb_sjis");
+    EXPECT_EQ(form->EncodingTaken->text(), QStringLiteral("（Shift_JIS (CP932)）"));
+
+    // Told to read it as UTF-8, a Shift_JIS file is refused with the line of the first fault.
+    form->EncodingCombo->setCurrentIndex(form->EncodingCombo->findText(QStringLiteral("UTF-8")));
+    form->EncodingCombo_Click();
+    pick("freedb_sjis");
+    ASSERT_FALSE(cat.ui.messages.isEmpty());
+    EXPECT_TRUE(lastMessage().text.contains(QStringLiteral("行目に UTF-8 として読めない文字があります。")));
+    EXPECT_TRUE(form->EncodingTaken->text().isEmpty());
+}
+
 TEST_F(CddbScreen, PlayerIsStartedAndWaitedFor) {
     QTemporaryDir dir;
     cat.ui.folders.push_back(dir.path());
@@ -355,6 +383,7 @@ TEST_F(CddbScreen, PlayerIsStartedAndWaitedFor) {
 }
 
 TEST_F(CddbScreen, MainRecordScreenOpensItAndShowsTheNewRecord) {
+    QUELM_NEED_FIXTURE("cddb");
     records::MainRecordScreen screen(cat.state, cat.ui);
     screen.Timer1_Timer();
     cat.ui.modalDrivers.push_back([](QDialog& d) {

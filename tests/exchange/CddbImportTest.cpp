@@ -125,12 +125,18 @@ TEST_F(CddbRun, WhatEachRunWritesOrLeaves) {
     EXPECT_EQ(mains[0][2].toText(), QStringLiteral(" "));
     EXPECT_EQ(cat.rowCount(subTable()), 0);
 
-    // A text longer than a field holds is cut to 255 bytes, whole characters only.
-    const CddbDisc longNote =
-        ParseCddb(("# xmcd\nDTITLE=a / b\nEXTD=" + QString(200, QChar(0x3042)) + "\nTTITLE0=x\n").toUtf8());
-    r = RunCddbImport(cat.state, longNote, Mapping({{5, "説明"}}, {}));
+    // A text longer than a field holds is cut to 255 bytes, whole characters only, and the result names it.
+    const CddbDisc longNote = ParseCddb(("# xmcd\nDTITLE=a / b\nEXTD=" + QString(200, QChar(0x3042)) +
+                                         "\nTTITLE0=x\nTTITLE1=" + QString(300, u'y') + "\n")
+                                            .toUtf8());
+    r = RunCddbImport(cat.state, longNote, Mapping({{5, "説明"}, {0, "タイトル"}}, {{0, "曲名"}}));
     ASSERT_TRUE(r.ok) << r.message.toStdString();
     EXPECT_EQ(rows(mainTable())[1][5].toText(), QString(127, QChar(0x3042)));
+    EXPECT_EQ(r.cutItems, (QStringList{"説明", "曲名 (トラック 1)"}));
+    EXPECT_EQ(
+        CutItemsText(r.cutItems),
+        QStringLiteral("次の項目は長すぎるため、255 バイトに切詰めました。\r\n  説明\r\n  曲名 (トラック 1)\r\n"));
+    EXPECT_EQ(CutItemsText({}), QString());
 }
 
 // A failure among the sub records takes back the main record and the counter too.

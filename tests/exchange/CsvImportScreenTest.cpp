@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -81,7 +82,7 @@ TEST_F(ImportScreen, PreviewFollowsTheFileTheSkipBoxAndTheEncoding) {
         EXPECT_TRUE(w->isHidden());
     EXPECT_FALSE(s->Text1->isHidden());
 
-    cat.ui.files.push_back(test::Fixture(QStringLiteral("csv/sjis/recitecsv_sjis_nec_ext.csv")));
+    cat.ui.files.push_back(test::ProjectFixture(QStringLiteral("csv/cp932.csv")));
     s->Command1_Click();
     EXPECT_EQ(cat.ui.chooserTitles.last(), QStringLiteral("ＣＳＶファイルを開く"));
     EXPECT_EQ(cat.ui.chooserFilters.last(), QStringLiteral("ＣＳＶファイル(*.CSV)"));
@@ -89,25 +90,35 @@ TEST_F(ImportScreen, PreviewFollowsTheFileTheSkipBoxAndTheEncoding) {
     EXPECT_EQ(s->Label10->text(), QStringLiteral("CD1(ＣＤ管理)"));
     EXPECT_EQ(s->Label6[0]->text(), cat.state.config[Cd].FieldName[1]);
     EXPECT_EQ(s->Text3[14]->text(), QStringLiteral(" "));
-    EXPECT_EQ(s->List1->items(),
-              (QStringList{QStringLiteral("項目1      カラム1"), QStringLiteral("項目2      カラム2")}));
+    const QStringList heading{QStringLiteral("項目1      タイトル"), QStringLiteral("項目2      アーティスト"),
+                              QStringLiteral("項目3      枚数")};
+    EXPECT_EQ(s->List1->items(), heading);
     EXPECT_EQ(s->Combo1->currentText(), QStringLiteral("Shift_JIS (CP932)"));
+    EXPECT_EQ(s->EncodingNote->text(), QStringLiteral("（自動判別）"));
+    EXPECT_EQ(s->Sample->toPlainText(), QStringLiteral("タイトル | アーティスト | 枚数\n春の歌 | 山田花子 | 1,000\n"
+                                                       "髙橋①の歌 | ソロ, ライブ | 2"));
 
     s->Check1->click();
-    EXPECT_EQ(s->List1->items(),
-              (QStringList{QStringLiteral("項目1      カラム1"), QStringLiteral("項目2      カラム2")}));
+    EXPECT_EQ(s->List1->items(), heading);
     s->Text1->setText(s->Text1->text()); // no change, no new preview
     s->Text1_Change();
-    EXPECT_EQ(s->List1->items(), (QStringList{QStringLiteral("項目1      値1"), QStringLiteral("項目2      値2")}));
+    EXPECT_EQ(s->List1->items().value(0), QStringLiteral("項目1      春の歌"));
 
-    // Read as UTF-8 the Japanese turns into replacement characters; back to CP932 it is right again.
+    // Read as UTF-8 the bytes are no text, and the sample says so; back to CP932 it is right again.
     s->Combo1->setCurrentIndex(s->Combo1->findText(QStringLiteral("UTF-8")));
     s->Combo1_Click();
-    EXPECT_NE(s->List1->items().value(0), QStringLiteral("項目1      値1"));
+    EXPECT_NE(s->List1->items().value(0), QStringLiteral("項目1      春の歌"));
+    EXPECT_EQ(s->EncodingNote->text(), QStringLiteral("（指定）"));
+    EXPECT_TRUE(s->Sample->toPlainText().startsWith(QStringLiteral("1 行目に UTF-8 として読めない文字があります。")));
     s->Combo1->setCurrentIndex(s->Combo1->findText(QStringLiteral("Shift_JIS (CP932)")));
     s->Combo1_Click();
-    EXPECT_EQ(s->List1->items().value(0), QStringLiteral("項目1      値1"));
+    EXPECT_EQ(s->List1->items().value(0), QStringLiteral("項目1      春の歌"));
     EXPECT_TRUE(cat.ui.messages.isEmpty());
+
+    // A European file is not taken for Shift_JIS (the heading is skipped).
+    s->Text1->setText(test::ProjectFixture(QStringLiteral("csv/latin1.csv")));
+    EXPECT_NE(s->Combo1->currentText(), QStringLiteral("Shift_JIS (CP932)"));
+    EXPECT_EQ(s->Sample->toPlainText().split(u'\n').value(0), QStringLiteral("Õakman | Björk | 1995"));
 
     s->Text1->setText(writeCsv("a,b\r\nc\r\n"));
     ASSERT_EQ(cat.ui.messages.size(), 1);

@@ -67,6 +67,20 @@ TEST(CsvPreviewTest, ShowsTheFirstRecordOrTheSecondWhenTheFirstIsSkipped) {
     EXPECT_EQ(PreviewCsv(Csv(QStringLiteral("a,b\r\nc\r\n")), false).status, CsvPreview::Status::Ok);
     EXPECT_EQ(PreviewCsv(Csv(QString()), false).status, CsvPreview::Status::NoData);
     EXPECT_EQ(PreviewCsv(Csv(QStringLiteral("only,a,header\r\n")), true).status, CsvPreview::Status::NoData);
+
+    // The sample shows the first records in their text forms, or why the file cannot be read.
+    QString seven;
+    for (int i = 1; i <= 7; ++i)
+        seven += QStringLiteral("r%1,\"1,0%1\",2009/4/%1\r\n").arg(i);
+    const QStringList sample = CsvSample(Csv(seven), true);
+    ASSERT_EQ(sample.size(), CsvSampleRecords);
+    EXPECT_EQ(sample[0], QStringLiteral("r2 | 1,02 | 2009/04/02"));
+    CsvFile wrong;
+    wrong.bytes = "a\r\n\xA0\r\n";
+    wrong.decodeAs(platform::TextEncoding::Cp932);
+    EXPECT_EQ(CsvSample(wrong, false),
+              QStringList{QStringLiteral(
+                  "2 行目に Shift_JIS (CP932) として読めない文字があります。文字コードを確かめてください。")});
 }
 
 TEST_F(CsvImportRun, MainRecordsAreNumberedFromTheCounterWhichIsStoredOnce) {
@@ -74,9 +88,11 @@ TEST_F(CsvImportRun, MainRecordsAreNumberedFromTheCounterWhichIsStoredOnce) {
     // Columns: title, catalogue number, price (quoted, with a comma), date, empty, and a fourth record too short.
     const CsvFile file = Csv(QStringLiteral("題名,番号,価格,日付,空\r\n"
                                             "\"12\"\" Single\",0123,\"1,000\",2009/4/6,\r\n"
-                                            "二枚目,7,2500,2010-01-02,\"\"\r\n"
+                                            "二枚目,7,\"127,768\",2010-01-02,\"\"\r\n"
+                                            "\r\n"
                                             "三枚目,8,abc,not a date,x\r\n"
-                                            "短い\r\n"));
+                                            "  \r\n"
+                                            "短い\r\n\r\n"));
     CsvImportOptions options;
     options.skipFirst = true;
     options.columns.assign(15, 0);
@@ -99,11 +115,11 @@ TEST_F(CsvImportRun, MainRecordsAreNumberedFromTheCounterWhichIsStoredOnce) {
     EXPECT_TRUE(all[0][2].isNull());
     EXPECT_EQ(all[1][2], Value(QString())); // mapped and empty: empty text
     EXPECT_TRUE(all[0][3].isNull());        // not mapped
-    EXPECT_EQ(all[0][10], Value(1));        // leading numeric part of 1,000
+    EXPECT_EQ(all[0][10], Value(1000));     // grouped digits are one number
     EXPECT_EQ(all[0][12].toText(), QStringLiteral("2009/04/06"));
     EXPECT_EQ(all[0][15], Value(42));
     EXPECT_EQ(all[0][16], Value(0));
-    EXPECT_EQ(all[1][10], Value(2500));
+    EXPECT_EQ(all[1][10], Value(127768));
     EXPECT_EQ(all[1][15], Value(43));
     EXPECT_TRUE(all[2][10].isNull()); // not a number
     EXPECT_TRUE(all[2][12].isNull()); // not a date
@@ -183,13 +199,32 @@ TEST_F(CsvImportRun, AFailureOrACancelLeavesTheCatalogueAsItWas) {
     EXPECT_EQ(r.failedRecord, 2);
     EXPECT_EQ(r.failedLine, 2);
 
-    // Bytes that are not valid in the chosen encoding.
-    CsvFile wrong;
-    wrong.bytes = QByteArray("ok\r\n\x82\xA0\x87\x40\r\n");
-    wrong.decodeAs(platform::TextEncoding::Utf8);
-    r = ImportMainRecords(cat.state, wrong, options);
-    EXPECT_EQ(r.status, CsvImportResult::Status::Failed);
-    EXPECT_EQ(r.failedRecord, 2);
+    // Bytes that are not valid in the chosen encoding, or a NUL: the record and its line are named. The CP932
+    // decoder turns a lead byte before a blank, and a lone A0, into a control character rather than U+FFFD.
+    const struct {
+        QByteArray bytes;
+        platform::TextEncoding encoding;
+        int record, line;
+    } undecodable[] = {
+        {QByteArray("ok\r\n\x82\xA0\x87\x40\r\n"), platform::TextEncoding::Utf8, 2, 2},
+        {QByteArray("ok\r\n\r\nfine\r\n\x81 x\r\n"), platform::TextEncoding::Cp932, 3, 4},
+        {QByteArray("ok\r\n\"two\r\nlines\xA0\"\r\n"), platform::TextEncoding::Cp932, 2, 2},
+        {QByteArray("ok\r\ne\0f\r\n", 9), platform::TextEncoding::Utf8, 2, 2},
+    };
+    for (const auto& u : undecodable) {
+        SCOPED_TRACE(u.bytes.toHex().toStdString());
+        CsvFile wrong;
+        wrong.bytes = u.bytes;
+        wrong.decodeAs(u.encoding);
+        r = ImportMainRecords(cat.state, wrong, options);
+        EXPECT_EQ(r.status, CsvImportResult::Status::Failed);
+        EXPECT_EQ(r.failedRecord, u.record);
+        EXPECT_EQ(r.failedLine, u.line);
+        // A skipped heading does not let it through.
+        options.skipFirst = true;
+        EXPECT_EQ(ImportMainRecords(cat.state, wrong, options).status, CsvImportResult::Status::Failed);
+        options.skipFirst = false;
+    }
 
     QString many;
     for (int i = 0; i < 1200; ++i)

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace quelm::exchange {
@@ -78,16 +79,17 @@ TEST(CsvTextTest, FieldsAreTypedAndGivenTheirTextForms) {
 }
 
 TEST(CsvTextTest, RecordsSplitAtCommasAndLineEnds) {
-    auto r = ReadAll(QStringLiteral("\"abc\",\"de,f\",12\r\na,b,\r\na,,b\r\n\r\n,\r\n"));
-    ASSERT_EQ(r.size(), 5u);
+    // Empty and blank lines are no records, the last line break included.
+    auto r = ReadAll(QStringLiteral("\r\n\"abc\",\"de,f\",12\r\na,b,\r\na,,b\r\n\r\n \t \n,\r\n\r\n"));
+    ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(Texts(r[0]), (QStringList{"abc", "de,f", "12"}));
     EXPECT_EQ(r[0].values[2].kind, CsvKind::Fixed);
     EXPECT_EQ(Texts(r[1]), (QStringList{"a", "b"})); // a trailing comma adds nothing
     EXPECT_EQ(Texts(r[2]), (QStringList{"a", "", "b"}));
-    EXPECT_EQ(Texts(r[3]), QStringList{""}); // an empty line
-    EXPECT_EQ(Texts(r[4]), QStringList{""});
-    EXPECT_EQ(r[2].firstLine, 3);
-    EXPECT_EQ(r[4].firstLine, 5);
+    EXPECT_EQ(Texts(r[3]), QStringList{""}); // a lone comma: one empty value
+    EXPECT_EQ(r[0].firstLine, 2);
+    EXPECT_EQ(r[2].firstLine, 4);
+    EXPECT_EQ(r[3].firstLine, 7);
 
     // Doubled quotes are one quote; a quote inside a value that does not close it stays.
     r = ReadAll(QStringLiteral("\"12\"\" Single\",\"a, \"\"b\"\"\",\"\",\"x\"y\",z\n"));
@@ -109,12 +111,13 @@ TEST(CsvTextTest, RecordsSplitAtCommasAndLineEnds) {
     EXPECT_EQ(Texts(r[1]), QStringList{""});
 }
 
-TEST(CsvTextTest, LeadingNumberStopsAtTheFirstOtherCharacter) {
-    EXPECT_EQ(LeadingNumber(QStringLiteral("1,000")), 1.0);
-    EXPECT_EQ(LeadingNumber(QStringLiteral(" -2.5e2x")), -250.0);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("12abc")), 12.0);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("3e")), 3.0);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("abc")), 0.0);
+TEST(CsvTextTest, NumbersAreReadWholeWithTheirGroupingAndCurrency) {
+    EXPECT_EQ(CsvNumber(QStringLiteral("1,000")), 1000.0);
+    EXPECT_EQ(CsvNumber(QStringLiteral("127,768")), 127768.0);
+    EXPECT_EQ(CsvNumber(QStringLiteral(" -2.5e2 ")), -250.0);
+    EXPECT_EQ(CsvNumber(QStringLiteral("\\1,980")), 1980.0);
+    EXPECT_EQ(CsvNumber(QStringLiteral("12abc")), std::nullopt);
+    EXPECT_EQ(CsvNumber(QStringLiteral("abc")), std::nullopt);
     EXPECT_TRUE(IsCsvNumeric(QStringLiteral("1,000")));
     EXPECT_FALSE(IsCsvNumeric(QStringLiteral("1-2")));
     EXPECT_FALSE(IsCsvNumeric(QStringLiteral("１２３"))); // full-width digits are text
@@ -147,6 +150,7 @@ TEST(CsvTextTest, OnlyRegularFilesAreRead) {
 
 // The csv-spectrum files, checked against their expected JSON (field texts as read, before typing).
 TEST(CsvTextTest, SpectrumFilesGiveTheirExpectedFields) {
+    QUELM_NEED_FIXTURE("csv/utf8");
     for (const char* name :
          {"comma_in_quotes", "escaped_quotes", "json", "newlines_crlf", "quotes_and_newlines", "utf8"}) {
         const QString base = test::Fixture(QStringLiteral("csv/utf8/spectrum_%1").arg(QLatin1String(name)));
@@ -180,12 +184,13 @@ TEST(CsvTextTest, SpectrumFilesGiveTheirExpectedFields) {
 }
 
 TEST(CsvTextTest, ShiftJisFilesDecodeWithoutLoss) {
+    QUELM_NEED_FIXTURE("csv/sjis");
     const auto nec = LoadCsvFile(test::Fixture(QStringLiteral("csv/sjis/recitecsv_sjis_nec_ext.csv")));
     const auto utf8 = LoadCsvFile(test::Fixture(QStringLiteral("csv/utf8/recitecsv_utf8_same_content.csv")));
     ASSERT_TRUE(nec && utf8);
     EXPECT_EQ(nec->encoding, TextEncoding::Cp932);
     EXPECT_EQ(utf8->encoding, TextEncoding::Utf8);
-    EXPECT_FALSE(nec->decodeErrors);
+    EXPECT_FALSE(nec->decodeErrors());
     EXPECT_EQ(nec->text, utf8->text);
     EXPECT_EQ(nec->text, QStringLiteral("カラム1,カラム2\n値1,値2\n値①,値②\n"));
 
@@ -199,7 +204,7 @@ TEST(CsvTextTest, ShiftJisFilesDecodeWithoutLoss) {
     const auto tokyo = LoadCsvFile(test::Fixture(QStringLiteral("csv/sjis/13TOKYO.CSV")));
     ASSERT_TRUE(tokyo);
     EXPECT_EQ(tokyo->encoding, TextEncoding::Cp932);
-    EXPECT_FALSE(tokyo->decodeErrors);
+    EXPECT_FALSE(tokyo->decodeErrors());
     records = ReadAll(tokyo->text);
     ASSERT_EQ(records.size(), 4165u);
     for (const CsvRecord& r : records)
@@ -211,10 +216,92 @@ TEST(CsvTextTest, ShiftJisFilesDecodeWithoutLoss) {
     // The same bytes read as UTF-8 are flagged as not decodable.
     CsvFile wrong = *nec;
     wrong.decodeAs(TextEncoding::Utf8);
-    EXPECT_TRUE(wrong.decodeErrors);
+    EXPECT_TRUE(wrong.decodeErrors());
     CsvReader reader = wrong.reader();
-    reader.read();
-    EXPECT_TRUE(reader.read().undecodable);
+    int marked = 0;
+    while (!reader.atEnd())
+        marked += reader.read().undecodable ? 1 : 0;
+    EXPECT_EQ(marked, 1); // the record holding the first fault
+}
+
+// The project's own files: the same three records in each Japanese-capable encoding, and a European file, all
+// found without being told.
+TEST(CsvTextTest, FilesInEveryEncodingAreDetectedAndReadAlike) {
+    const QList<QStringList> japanese{
+        {"タイトル", "アーティスト", "枚数"}, {"春の歌", "山田花子", "1,000"}, {"髙橋①の歌", "ソロ, ライブ", "2"}};
+    const struct {
+        const char* file;
+        TextEncoding encoding;
+    } files[] = {
+        {"cp932.csv", TextEncoding::Cp932},         {"utf8.csv", TextEncoding::Utf8},
+        {"utf16le_bom.csv", TextEncoding::Utf16LE}, {"utf16le.csv", TextEncoding::Utf16LE},
+        {"utf16be_bom.csv", TextEncoding::Utf16BE},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        const auto csv = LoadCsvFile(test::ProjectFixture(QStringLiteral("csv/") + f.file));
+        ASSERT_TRUE(csv.has_value());
+        EXPECT_EQ(csv->encoding, f.encoding);
+        EXPECT_FALSE(csv->decodeErrors());
+        const auto records = ReadAll(csv->text);
+        ASSERT_EQ(records.size(), 3u);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Texts(records[i]), japanese[i]);
+    }
+
+    const auto latin = LoadCsvFile(test::ProjectFixture(QStringLiteral("csv/latin1.csv")));
+    ASSERT_TRUE(latin.has_value());
+    EXPECT_NE(latin->encoding, TextEncoding::Cp932);
+    const auto records = ReadAll(latin->text);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(Texts(records[1]), (QStringList{"Õakman", "Björk", "1995"}));
+    EXPECT_EQ(Texts(records[2]), (QStringList{"Café Naïve", "Ñandú", "2001"}));
+}
+
+// Bytes that are no text in the encoding are a fault on their line, never a character stored in the text.
+TEST(CsvTextTest, DecodingFaultsNameTheirLine) {
+    const struct {
+        QByteArray bytes;
+        TextEncoding encoding;
+        int faultLine;
+        bool nul;
+    } cases[] = {
+        {QByteArray("a\r\n\x81 b\r\n"), TextEncoding::Cp932, 2, false}, // lead byte before a blank
+        {QByteArray("a\nb\n\xA0\n"), TextEncoding::Cp932, 3, false},    // single bytes CP932 leaves empty
+        {QByteArray("\xFD\xFE\xFF"), TextEncoding::Cp932, 1, false},
+        {QByteArray("ok\r\nend\x82"), TextEncoding::Cp932, 2, false}, // cut in the middle of a character
+        {QByteArray("\x8b\xc8\x96\xbc"), TextEncoding::Cp932, 0, false},
+        {QByteArray("e\0f", 3), TextEncoding::Utf8, 1, true},
+        {QByteArray("a\n\xEF\xBF\xBD\n"), TextEncoding::Utf8, 0, false}, // a real U+FFFD is text
+        {QByteArray("\xA4\xA2\n\xA4", 4), TextEncoding::EucJp, 2, false},
+        {QByteArray("a\0\n\0b", 5), TextEncoding::Utf16LE, 2, false}, // half a character at the end
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().toStdString());
+        CsvFile file;
+        file.bytes = c.bytes;
+        file.decodeAs(c.encoding);
+        EXPECT_EQ(file.faultLine, c.faultLine);
+        EXPECT_EQ(file.faultNul, c.nul);
+        EXPECT_EQ(file.decodeFault().isEmpty(), c.faultLine == 0);
+        if (c.faultLine == 0) {
+            EXPECT_FALSE(file.text.contains(QChar(0x1A)));
+        }
+    }
+
+    // A binary file typed as the path: NULs on both sides of every other byte.
+    QByteArray binary;
+    for (int i = 0; i < 186; ++i)
+        binary += static_cast<char>((i * 37) % 5 == 0 ? 0 : (i * 91) & 0xFF);
+    QTemporaryDir dir;
+    QFile out(dir.filePath("binary.csv"));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(binary);
+    out.close();
+    const auto csv = LoadCsvFile(out.fileName());
+    ASSERT_TRUE(csv.has_value());
+    EXPECT_TRUE(csv->faultNul);
+    EXPECT_GT(csv->faultLine, 0);
 }
 
 } // namespace

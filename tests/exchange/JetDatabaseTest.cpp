@@ -5,6 +5,7 @@
 #include "TestCatalogue.h"
 #include "platform/Database.h"
 
+#include <QDataStream>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -38,6 +39,7 @@ const std::vector<Value>& RowWithKey(const std::vector<std::vector<Value>>& rows
 }
 
 TEST(JetDatabase, ReadsAnAccess97FileWithItsCodePageTextsNumbersDatesAndNulls) {
+    QUELM_NEED_FIXTURE("mdb");
     auto db = OpenInventoryFile(Fixture("mdb/nwind_jet3.mdb"));
     EXPECT_EQ(db->format(), InventoryDatabase::Format::Jet3);
     EXPECT_EQ(db->tableNames(), (QStringList{"Order Details", "Orders", "Products", "Shippers", "Categories",
@@ -79,6 +81,7 @@ TEST(JetDatabase, ReadsAnAccess97FileWithItsCodePageTextsNumbersDatesAndNulls) {
 }
 
 TEST(JetDatabase, ReadsAnAccess2000FileWithCompressedUnicodeTexts) {
+    QUELM_NEED_FIXTURE("mdb");
     auto db = OpenInventoryFile(Fixture("mdb/jackcess_testUnicodeCompV2003_jet4.mdb"));
     EXPECT_EQ(db->format(), InventoryDatabase::Format::Jet4);
     EXPECT_EQ(db->tableNames(), QStringList{"Table"});
@@ -92,11 +95,6 @@ TEST(JetDatabase, ReadsAnAccess2000FileWithCompressedUnicodeTexts) {
 }
 
 TEST(JetDatabase, EmptyMissingForeignAndDamagedFilesAreRefusedClearly) {
-    auto empty = OpenInventoryFile(Fixture("mdb/jackcess_adox_jet4_empty.mdb"));
-    EXPECT_TRUE(empty->tableNames().isEmpty());
-    EXPECT_FALSE(empty->hasTable("管理テーブル"));
-    EXPECT_THROW(empty->openTable("管理テーブル"), InventoryError);
-
     QTemporaryDir dir;
     EXPECT_THROW(OpenInventoryFile(dir.filePath("Dravn.mdb")), InventoryError);
 
@@ -105,6 +103,12 @@ TEST(JetDatabase, EmptyMissingForeignAndDamagedFilesAreRefusedClearly) {
     text.write("KeyNo,種目名\r\n1,CD\r\n");
     text.close();
     EXPECT_THROW(OpenInventoryFile(text.fileName()), InventoryError);
+
+    QUELM_NEED_FIXTURE("mdb");
+    auto empty = OpenInventoryFile(Fixture("mdb/jackcess_adox_jet4_empty.mdb"));
+    EXPECT_TRUE(empty->tableNames().isEmpty());
+    EXPECT_FALSE(empty->hasTable("管理テーブル"));
+    EXPECT_THROW(empty->openTable("管理テーブル"), InventoryError);
 
     // The first pages of a real file: the header says Jet, the catalogue is cut off.
     QFile whole(Fixture("mdb/jackcess_testUnicodeCompV2003_jet4.mdb"));
@@ -151,6 +155,72 @@ TEST(JetDatabase, DatesCountDaysFrom1899WithTheTimeAsAFraction) {
     // Before day zero the whole part counts back and the fraction still runs forward.
     EXPECT_EQ(JetDateTime(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
     EXPECT_FALSE(JetDateTime(1e300).isValid());
+}
+
+// The reader program's dump is checked as it is read: a whole one gives the tables back, a cut or damaged one is
+// refused with a message, never read past its end.
+TEST(JetDatabase, TheReadersDumpComesBackWholeOrIsRefused) {
+    QByteArray dump;
+    {
+        QDataStream out(&dump, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_0);
+        out << quint32(0x514d4442) << quint32(1) << qint32(1); // header, Jet 3
+        out << quint8(1) << QStringLiteral("商品") << qint32(2) << QStringLiteral("名")
+            << QStringLiteral("数");                                                       // table
+        out << quint8(2) << quint8(3) << QStringLiteral("第九") << quint8(1) << qint64(5); // row: text, whole number
+        out << quint8(2) << quint8(0) << quint8(4) << QDateTime(QDate(1999, 12, 31), QTime(0, 0)); // Null, date
+        out << quint8(0);
+    }
+    auto db = ReadJetDump(dump);
+    EXPECT_EQ(db->format(), InventoryDatabase::Format::Jet3);
+    EXPECT_EQ(db->tableNames(), QStringList{"商品"});
+    const auto rows = ReadAll(*db, "商品");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0], Value(QStringLiteral("第九")));
+    EXPECT_EQ(rows[0][1], Value(5));
+    EXPECT_TRUE(rows[1][0].isNull());
+    EXPECT_EQ(rows[1][1].toText(), QStringLiteral("1999/12/31"));
+    EXPECT_THROW(db->openTable("無い"), InventoryError);
+
+    for (qsizetype cut = 0; cut < dump.size(); ++cut)
+        EXPECT_THROW(ReadJetDump(dump.left(cut)), InventoryError) << cut;
+    QByteArray badKind = dump;
+    badKind[badKind.indexOf(QByteArray("\x02\x03", 2)) + 1] = 7;
+    EXPECT_THROW(ReadJetDump(badKind), InventoryError);
+}
+
+// A damaged file may send libmdb into an endless loop that eats memory, or crash it. The reader runs in a process
+// of its own: one that stops answering is stopped, one that dies is reported, and the program goes on.
+TEST(JetDatabase, AReaderThatHangsOrDiesGivesAMessageNamingTheDamage) {
+    QTemporaryDir dir;
+    QFile mdb(dir.filePath("any.mdb"));
+    ASSERT_TRUE(mdb.open(QIODevice::WriteOnly));
+    mdb.write(QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(2048, '\0'));
+    mdb.close();
+    const auto refusal = [&](const QByteArray& script) {
+        const QString reader = dir.filePath("reader.sh");
+        QFile file(reader);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + script + "\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("QUELM_MDBREADER", QFile::encodeName(reader));
+        QString message;
+        try {
+            OpenInventoryFile(mdb.fileName());
+            ADD_FAILURE() << script.toStdString();
+        } catch (const InventoryError& e) {
+            message = e.message();
+        }
+        qunsetenv("QUELM_MDBREADER");
+        return message;
+    };
+    EXPECT_EQ(refusal("while :; do :; done"),
+              QStringLiteral("Access形式のデータベースが壊れているため読めません。（読込みが終わりません）"));
+    EXPECT_EQ(refusal("kill -SEGV $$"),
+              QStringLiteral("Access形式のデータベースが壊れているため読めません。（読込みが異常終了しました）"));
+    EXPECT_EQ(refusal("printf QMDB"),
+              QStringLiteral("Access形式のデータベースが壊れているため読めません。（読込みの結果が不完全です）"));
 }
 
 } // namespace

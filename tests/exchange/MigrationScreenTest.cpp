@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -119,6 +120,35 @@ TEST_F(MigrationSteps, AFolderWithoutTheDatabaseIsRefusedAndEmptied) {
     EXPECT_EQ(screen.Combo1->itemText(0), QStringLiteral("ＣＤ在庫"));
     EXPECT_EQ(screen.Combo1->placeholderText(), QStringLiteral("種目名を選択して下さい"));
     EXPECT_EQ(screen.Combo1->currentIndex(), -1);
+}
+
+// A database whose 管理テーブル is damaged part of the way through fails while its rows are read: the screen says so
+// and stays, the program goes on.
+TEST_F(MigrationSteps, ADatabaseDamagedAmongItsRowsIsRefusedLikeAMissingOne) {
+    const QString damaged = cat.folder() + "/damaged";
+    QDir().mkpath(damaged);
+    {
+        InventoryFile inventory(damaged);
+        for (int i = 0; i < 150; ++i)
+            inventory.category(QStringLiteral("種目%1").arg(i) + QString(200, u'x'), 1, "商品", {{"品名", "TEXT"}});
+    }
+    QFile file(InventoryPath(damaged));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 pageSize = 4096;
+    ASSERT_GT(file.size(), 8 * pageSize);
+    // The later leaf pages of the table become noise; the first pages, the schema among them, stay whole.
+    for (qint64 page = file.size() / pageSize / 2; page < file.size() / pageSize; ++page) {
+        file.seek(page * pageSize);
+        file.write(QByteArray(static_cast<int>(pageSize), '\xA5'));
+    }
+    file.close();
+
+    MigrationScreen screen(cat.state, cat.ui);
+    screen.Text1->setText(damaged);
+    screen.Text1_Change();
+    ASSERT_EQ(cat.ui.messages.size(), 1);
+    EXPECT_EQ(lastMessage().text, QStringLiteral("在庫管理Dravnのデータベースが見つかりません"));
+    EXPECT_TRUE(screen.Combo1->isHidden());
 }
 
 TEST_F(MigrationSteps, ChoosingACategoryShowsListsAndEmptySlotsUnderTheFieldNames) {

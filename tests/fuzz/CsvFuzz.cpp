@@ -23,7 +23,8 @@ void ReadEveryRecord(const exchange::CsvFile& file) {
             Require((v.kind == exchange::CsvKind::Empty) == v.text.isEmpty(), "an empty value with a text");
             if (v.kind == exchange::CsvKind::Date)
                 Require(exchange::ParseCsvDate(v.raw).has_value(), "a date that the date test refuses");
-            exchange::LeadingNumber(v.raw);
+            Require(exchange::CsvNumber(v.raw).has_value() == exchange::IsCsvNumeric(v.raw),
+                    "the number test and the number disagree");
         }
     }
 }

@@ -17,6 +17,7 @@ const std::vector<FuzzTarget>& FuzzTargets() {
         {QStringLiteral("restore"), FuzzRestoreCheck, {QStringLiteral("mdb")}},
         {QStringLiteral("cdtext"), FuzzCdTextPacks, {}},
         {QStringLiteral("tags"), FuzzTagReader, {}},
+        {QStringLiteral("mdb"), FuzzJetReader, {QStringLiteral("mdb")}},
     };
     return all;
 }

@@ -33,5 +33,6 @@ void FuzzCddbReader(const std::uint8_t* data, std::size_t size);
 void FuzzRestoreCheck(const std::uint8_t* data, std::size_t size);
 void FuzzCdTextPacks(const std::uint8_t* data, std::size_t size);
 void FuzzTagReader(const std::uint8_t* data, std::size_t size);
+void FuzzJetReader(const std::uint8_t* data, std::size_t size);
 
 } // namespace quelm::fuzz

@@ -3,6 +3,7 @@
 #include "platform/WriteFaults.h"
 #include "store/Catalogue.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace quelm::test {
@@ -86,6 +87,14 @@ QStringList Snapshot(const QString& databasePath) {
 QString Fixture(const QString& relative) {
     // QUELM_FIXTURES points elsewhere when the tree is not checked out beside the shared fixtures.
     return qEnvironmentVariable("QUELM_FIXTURES", QStringLiteral(QUELM_FIXTURES_DIR)) + QLatin1Char('/') + relative;
+}
+
+QString ProjectFixture(const QString& relative) {
+    return QStringLiteral(QUELM_PROJECT_FIXTURES_DIR "/") + relative;
+}
+
+bool HaveFixture(const QString& relative) {
+    return QFileInfo::exists(Fixture(relative));
 }
 
 QString HelpFolder() {

@@ -45,6 +45,18 @@ int FillDiskUntilItFits(qint64 step, const std::function<bool()>& write, const s
 
 // Path of a shared fixture file.
 QString Fixture(const QString& relative);
+// Path of one of the project's own small fixtures (tests/exchange/data), there in every clone.
+QString ProjectFixture(const QString& relative);
+// Whether the shared fixtures lie beside the project: a clone on its own has none, and the tests that read them skip.
+bool HaveFixture(const QString& relative);
+
+// Skips the running test when a shared fixture (file or folder) is absent, saying which.
+#define QUELM_NEED_FIXTURE(relative)                                                                                   \
+    do {                                                                                                               \
+        if (!::quelm::test::HaveFixture(relative))                                                                     \
+            GTEST_SKIP() << "shared fixture " << qPrintable(::quelm::test::Fixture(relative))                          \
+                         << " is absent: this clone has no ../shared/fixtures beside it";                              \
+    } while (false)
 
 // The help pages of the source tree.
 QString HelpFolder();
