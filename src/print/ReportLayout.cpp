@@ -95,8 +95,9 @@ void SetLineMetrics(PrintSettings& settings, PrinterSurface& printer) {
     }
     // The ink of a line must stand clear of the rules above and below it (see TextLift): a font whose glyphs are
     // taller than that gets a taller line.
+    // The insert's 27 lines of 4 mm are fixed by the case; its 8 pt fits them in the fonts in use.
     const double needed = printer.inkHeight() + 2 * RuleClearance;
-    if (settings.lineHeight < needed)
+    if (settings.lineHeight < needed && !IsCdCase(settings))
         settings.lineHeight = static_cast<std::int32_t>(std::ceil(needed - 1e-9));
 }
 

@@ -431,6 +431,16 @@ TEST_F(Printing, PrintCommandSetsUpPreviewsAndPrints) {
     EXPECT_EQ(messages()[0].text, QStringLiteral("印刷できませんでした。\r\nプリンターが応答しません。"));
     EXPECT_EQ(calls.last().op, QStringLiteral("abortDoc"));
     EXPECT_EQ(main->StatusBar1->panelText(3), QString());
+
+    // A document that went to a PDF file: the user learns where and may open it.
+    cat.ui.printerSurface.failEndDoc = false;
+    cat.ui.printerSurface.pdfFile = QStringLiteral("/tmp/帳表.pdf");
+    main->mf16->trigger();
+    ASSERT_EQ(messages().size(), 2);
+    EXPECT_EQ(messages()[1].text,
+              QStringLiteral("印刷をＰＤＦファイルに保存しました。\n/tmp/帳表.pdf\n\nこのファイルを開きますか？"));
+    EXPECT_EQ(messages()[1].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(cat.ui.openedDocuments, QStringList{QStringLiteral("/tmp/帳表.pdf")});
 }
 
 TEST_F(Printing, MainAndSubReportsKeepTheirOwnSettings) {
