@@ -213,7 +213,7 @@ TEST(PrintedPage, SavedPdfHoldsTheExactJapaneseText) {
         const QString path = dir.filePath(font + QStringLiteral(".pdf"));
         PaintedReport r(font, 10, PrintSettings::KindItemList, print::ReportSide::Main, platform::PaperA4,
                         platform::PageOrientation::Portrait, 2);
-        r.s.title1 = QStringLiteral("音楽 山田");
+        r.s.title1 = QStringLiteral("音楽 山田 長い");
         auto pdf = platform::QtPrinterSurface::pdf(path);
         ASSERT_TRUE(print::RenderReport(r.s, r.src, *pdf));
         QProcess extract;
@@ -222,7 +222,7 @@ TEST(PrintedPage, SavedPdfHoldsTheExactJapaneseText) {
         // The extractor guesses the blanks from the glyphs' spacing, so they are left out of the comparison.
         QString text = QString::fromUtf8(extract.readAllStandardOutput());
         text.remove(QRegularExpression(QStringLiteral("\\s")));
-        for (const char* printed : {"音楽山田", "1頁", "曲名1gypsy鬱Ｑ", "時間", "備考", "2474"})
+        for (const char* printed : {"音楽山田長い", "1頁", "曲名1gypsy鬱Ｑ", "時間", "備考", "2474"})
             EXPECT_TRUE(text.contains(QString::fromUtf8(printed)))
                 << font.toStdString() << " lacks " << printed << " in:\n"
                 << text.toStdString();
@@ -233,12 +233,14 @@ TEST(PrintedPage, SavedPdfHoldsTheExactJapaneseText) {
 TEST(PrintedPage, MendingTheTextLayerReplacesRadicalsOnlyWhereAGlyphStandsAlone) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("map.pdf"));
-    const QByteArray before = "stream\n3 beginbfrange\n<0003> <0003> <2FB3>\n<0004> <0006> [<2F2D> <0041> <2EDD>]\n"
-                              "<0010> <0019> <2F00>\nendbfrange\nendstream\n<2FB3>\n";
-    // ⾳ → 音, ⼭ → 山, ⻝ (a radical without a single ideograph) kept; a run counting up is left alone, and a
-    // code outside a map is not touched.
-    const QByteArray after = "stream\n3 beginbfrange\n<0003> <0003> <97F3>\n<0004> <0006> [<5C71> <0041> <2EDD>]\n"
-                             "<0010> <0019> <2F00>\nendbfrange\nendstream\n<2FB3>\n";
+    const QByteArray before =
+        "stream\n3 beginbfrange\n<0003> <0003> <2FB3>\n<0004> <0006> [<2F2D> <0041> <2ED1> <2E80>]\n"
+        "<0010> <0019> <2F00>\nendbfrange\nendstream\n<2FB3>\n";
+    // ⾳ → 音, ⼭ → 山, ⻑ → 長 (drawn with its glyph), ⺀ (a radical no ideograph shares) kept; a run counting up is
+    // left alone, and a code outside a map is not touched.
+    const QByteArray after =
+        "stream\n3 beginbfrange\n<0003> <0003> <97F3>\n<0004> <0006> [<5C71> <0041> <9577> <2E80>]\n"
+        "<0010> <0019> <2F00>\nendbfrange\nendstream\n<2FB3>\n";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(before);
