@@ -10,7 +10,8 @@ SANITIZE_DIR="${QUELM_SANITIZE_DIR:-$ROOT/build-asan}"
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n qt6-qpa-plugins
           libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-cjk xvfb xauth
           mdbtools-dev libjpeg-dev libcdio-dev qt6-charts-dev libqt6opengl6-dev libtag1-dev
-          flac lame libuchardet-dev)
+          flac lame libuchardet-dev
+          fonts-ipaexfont poppler-utils)
 
 install_missing() {
     local missing=()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QMarginsF>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 
+class QPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -23,6 +25,13 @@ QPageSize PageSizeOfPaper(int code);
 
 enum class PageOrientation { Portrait = 1, Landscape = 2 };
 enum class PenStyle { Solid, Dot };
+
+// Puts the right characters into the text layer of a PDF file that Qt wrote. Qt's PDF engine names each glyph by
+// the lowest code point the font maps to it, and Japanese fonts draw the Kangxi radicals (U+2F00 …) with the glyphs
+// of the ideographs they stand for, so 音 would be copied out as ⾳ and a search for it would fail. Each such name
+// is replaced by the ideograph in place (the same number of bytes, so the file's offsets stay right). False when
+// the file could not be read or written back.
+bool MendPdfTextLayer(const QString& path);
 
 // What a printout is drawn on. Positions are millimetres from the top-left corner of the printable area, as the
 // reports lay out their pages; pen widths are device pixels. The print position, font and pen are kept here; the
@@ -64,6 +73,10 @@ public:
     virtual double textWidth(const QString& text) const = 0;
     // Height of a text line in the current font.
     virtual double textHeight() const = 0;
+    // Height of the ink of a line of text in the current font, from the top of its tallest glyphs (the ideographic
+    // em box, Latin ascenders) to the bottom of its lowest (descenders). A printed text puts this top at the print
+    // position, so a layout knows exactly where its glyphs end.
+    virtual double inkHeight() const { return textHeight(); }
 
     int penWidth() const { return penWidth_; }
     PenStyle penStyle() const { return penStyle_; }
@@ -99,8 +112,41 @@ private:
     PenStyle penStyle_ = PenStyle::Solid;
 };
 
+// A surface painted with a QPainter on a device, measuring its texts in the fonts the device really uses.
+class PaintedSurface : public PrinterSurface {
+public:
+    double textWidth(const QString& text) const override;
+    double textHeight() const override;
+    double inkHeight() const override;
+    void line(double x1, double y1, double x2, double y2) override;
+    void rectangle(double x1, double y1, double x2, double y2) override;
+    void drawPicture(const QImage& picture, const QRectF& mm) override;
+
+protected:
+    void drawText(double x, double y, const QString& text) override;
+    // The device the texts are measured on, and its dots per inch.
+    virtual QPaintDevice* device() const = 0;
+    virtual double dpi() const = 0;
+    // The painter of the current page, its origin at the printable area's corner; nullptr when the device cannot
+    // be painted on.
+    virtual QPainter* painter() = 0;
+
+private:
+    struct Ink {
+        double ascent = 0; // device units above the baseline
+        double descent = 0;
+    };
+
+    double toDevice(double mm) const;
+    QFont currentFont() const;
+    Ink inkOf(const QFont& font) const;
+    void applyPen(QPainter& painter) const;
+
+    mutable QHash<QString, Ink> inks_; // by font key and resolution
+};
+
 // The printer of the running program: a QPainter on a QPrinter, begun at the first drawing.
-class QtPrinterSurface : public PrinterSurface {
+class QtPrinterSurface : public PaintedSurface {
 public:
     explicit QtPrinterSurface(std::unique_ptr<QPrinter> printer);
     // Draws on a printer that someone else owns (the print preview's).
@@ -119,11 +165,6 @@ public:
     bool setOrientation(PageOrientation orientation) override;
     PageOrientation orientation() const override;
     QSizeF printableSize() const override;
-    double textWidth(const QString& text) const override;
-    double textHeight() const override;
-    void line(double x1, double y1, double x2, double y2) override;
-    void rectangle(double x1, double y1, double x2, double y2) override;
-    void drawPicture(const QImage& picture, const QRectF& mm) override;
     void newPage() override;
     bool endDoc() override;
     void abortDoc() override;
@@ -131,20 +172,56 @@ public:
     QString outputFile() const override;
 
 protected:
-    void drawText(double x, double y, const QString& text) override;
+    QPaintDevice* device() const override;
+    double dpi() const override;
+    QPainter* painter() override;
 
 private:
-    QPainter* painter(); // nullptr when the printer cannot be started
-    double toDevice(double mm) const;
-    QFont currentFont() const;
-    void applyPen();
-
     std::unique_ptr<QPrinter> owned_;
     QPrinter* printer_ = nullptr;
     QString error_;
     std::unique_ptr<QPainter> painter_;
     int paper_ = PaperA4;
     bool failed_ = false;
+};
+
+// Pages painted into pictures (white paper, black ink), to look at a printout by its pixels. A page is the whole
+// sheet; the printable area starts margins inside it.
+class RasterSurface : public PaintedSurface {
+public:
+    explicit RasterSurface(double dotsPerInch = 300, const QMarginsF& margins = {});
+    ~RasterSurface() override;
+
+    bool setPaper(int code) override;
+    int paper() const override { return paper_; }
+    bool setOrientation(PageOrientation orientation) override;
+    PageOrientation orientation() const override { return orientation_; }
+    QSizeF printableSize() const override;
+    void newPage() override;
+    bool endDoc() override;
+    void abortDoc() override;
+
+    // Every page begun, the last one included.
+    const QList<QImage>& pages() const { return pages_; }
+    // The pixel of a position in millimetres from the printable area's corner.
+    QPoint pixelOf(double xMm, double yMm) const;
+
+protected:
+    QPaintDevice* device() const override;
+    double dpi() const override { return dpi_; }
+    QPainter* painter() override;
+
+private:
+    QSizeF paperSize() const; // mm, in the current orientation
+    void endPage();
+
+    double dpi_;
+    QMarginsF margins_;
+    int paper_ = PaperA4;
+    PageOrientation orientation_ = PageOrientation::Portrait;
+    QList<QImage> pages_;
+    std::unique_ptr<QPainter> painter_;
+    mutable QImage measure_; // measured on before the first page
 };
 
 // A surface for tests: draws nothing and records every call with its position in millimetres. Text is measured

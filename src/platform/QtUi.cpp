@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
@@ -17,6 +18,7 @@
 #include <QPrinter>
 #include <QStandardPaths>
 #include <QToolBar>
+#include <QUrl>
 
 namespace quelm::platform {
 
@@ -230,6 +232,10 @@ bool RenderPdf(const PrintJob& job, const QPrinter& like, const QString& path, Q
 }
 
 } // namespace
+
+bool QtUi::openDocument(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 PrintResult QtUi::previewAndPrint(const PrintJob& job, QWidget* owner) {
     auto* surface = dynamic_cast<QtPrinterSurface*>(printer(job.pdfFallback));

@@ -32,6 +32,7 @@ public:
     void endProgram() override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial, QWidget* owner) override;
     PrintResult previewAndPrint(const PrintJob& job, QWidget* owner) override;
+    bool openDocument(const QString& path) override;
 
     // The help key: F1 anywhere in the program opens the help, as every screen's help button does.
     bool eventFilter(QObject* watched, QEvent* event) override;

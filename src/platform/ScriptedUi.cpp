@@ -103,6 +103,11 @@ std::optional<FontChoice> ScriptedUi::chooseFont(const FontChoice& initial, QWid
     return Take(fonts, std::optional<FontChoice>());
 }
 
+bool ScriptedUi::openDocument(const QString& path) {
+    openedDocuments << path;
+    return true;
+}
+
 PrintResult ScriptedUi::previewAndPrint(const PrintJob& job, QWidget*) {
     ++previewsShown;
     if (Take(previewAnswers, Answer::Ok) != Answer::Ok)

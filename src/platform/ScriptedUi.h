@@ -48,6 +48,7 @@ public:
                                           QWidget* owner) override;
     std::optional<QColor> chooseColor(const QColor& initial, QWidget* owner) override;
     PrinterSurface* printer(const QString& pdfFallback) override;
+    bool openDocument(const QString& path) override;
     int runModal(QDialog& dialog) override;
     void showModeless(QWidget& window) override;
     void showHelp(QWidget* owner) override;
@@ -61,6 +62,7 @@ public:
     // The preview: each run takes one answer (Ok prints on printerSurface, Cancel closes it); Ok when none is left.
     std::deque<Answer> previewAnswers;
     int previewsShown = 0;
+    QStringList openedDocuments; // the documents openDocument was asked to show
 
     // Progress windows: the text and title of each one opened, every report (done, total) of all of them in order,
     // and how many are open now.

@@ -98,6 +98,8 @@ public:
     // Shows the document in the print preview, from where the user prints it or saves it as a PDF file; with no
     // printer in the system the preview still works and printing writes the PDF file.
     virtual PrintResult previewAndPrint(const PrintJob& job, QWidget* owner) = 0;
+    // Opens a document (a PDF the program wrote) in the desktop's viewer; false when none could open it.
+    virtual bool openDocument(const QString& path) = 0;
 };
 
 // Shows an engine error the way every screen does: its message in a box titled "Error".

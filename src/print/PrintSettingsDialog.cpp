@@ -404,6 +404,8 @@ bool PrintSettingsDialog::PrinterSet() {
         return false;
     }
     const bool cd = s.reportKind == PrintSettings::KindCdCase;
+    // The insert is measured at its own size; the printer keeps the font the user chose for the item lists.
+    const SavedFont chosenFont(*p);
     bool accepted = p->setPaper(cd ? platform::PaperA5 : PaperFromText(Combo2->currentText()));
     if (cd) {
         p->setFontSize(CdCaseFontSize);
@@ -507,6 +509,10 @@ void PrintSettingsDialog::StatusButton_Click() {
     platform::PrinterSurface* p = printer();
     if (!p)
         return;
+    // Measured in the report's font (8 pt for the insert), then the printer's own font is back.
+    const SavedFont chosenFont(*p);
+    p->setFontSize(s.fontSize);
+    p->setFontBold(s.fontBold);
     const QStringList names = fieldNames();
     std::vector<int> all;
     for (int k = 0; k < names.size(); ++k)

@@ -20,8 +20,31 @@ constexpr int PrintedColumns = 8; // columns beyond these count in the width bud
 constexpr int ColumnGap = 4;      // mm between a column's widest text and the next column
 constexpr int MinLineGap = 10;    // a column line this close to the right edge would crowd the frame's own
 
+constexpr double MinTitleSize = 8; // points; a title that does not fit at this size is shortened
+constexpr double TitleGap = 2;     // mm between a title and the page number beside it
+
 bool IsCdCase(const PrintSettings& s) {
     return s.reportKind == PrintSettings::KindCdCase;
+}
+
+// The text cut with "…" to at most width millimetres in the printer's current font; unchanged when it fits.
+QString Elide(const PrinterSurface& p, const QString& text, double width) {
+    if (p.textWidth(text) <= width)
+        return text;
+    const QString ellipsis = QStringLiteral("…");
+    // The longest head that fits, found by halving; a surrogate pair is never split.
+    int lo = 0;
+    int hi = text.size();
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (p.textWidth(text.left(mid) + ellipsis) <= width)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    if (lo > 0 && text[lo - 1].isHighSurrogate())
+        --lo;
+    return lo == 0 && p.textWidth(ellipsis) > width ? QString() : text.left(lo) + ellipsis;
 }
 
 } // namespace
@@ -70,6 +93,12 @@ void SetLineMetrics(PrintSettings& settings, PrinterSurface& printer) {
         settings.lineHeight = RoundMm(printer.textHeight()) + 1;
         settings.ruleOffset = 0.5f;
     }
+    // The ink of a line must stand clear of the rules above and below it (see TextLift): a font whose glyphs are
+    // taller than that gets a taller line.
+    // The insert's 27 lines of 4 mm are fixed by the case; its 8 pt fits them in the fonts in use.
+    const double needed = printer.inkHeight() + 2 * RuleClearance;
+    if (settings.lineHeight < needed && !IsCdCase(settings))
+        settings.lineHeight = static_cast<std::int32_t>(std::ceil(needed - 1e-9));
 }
 
 void SetPageMetrics(PrintSettings& settings, const PrinterSurface& printer) {
@@ -81,6 +110,11 @@ void SetPageMetrics(PrintSettings& settings, const PrinterSurface& printer) {
     const int pitch = std::max(1, settings.lineHeight);
     settings.linesPerPage = static_cast<std::int32_t>(std::floor(printer.printableHeight() / pitch));
     settings.usableWidth = static_cast<std::int32_t>(std::trunc(printer.printableWidth() - 5));
+}
+
+double TextLift(double inkHeight, int lineHeight, double ruleOffset) {
+    const double overflow = inkHeight + ruleOffset + RuleClearance - lineHeight;
+    return std::clamp(overflow, 0.0, std::max(0.0, ruleOffset - RuleClearance));
 }
 
 int FieldOfItem(const QString& item, const QStringList& fieldNames) {
@@ -121,6 +155,17 @@ int RequiredWidth(const PrintSettings& settings) {
     return total;
 }
 
+SavedFont::SavedFont(PrinterSurface& printer)
+    : printer_(printer), name_(printer.fontName()), size_(printer.fontSize()), bold_(printer.fontBold()),
+      italic_(printer.fontItalic()) {}
+
+SavedFont::~SavedFont() {
+    printer_.setFontName(name_);
+    printer_.setFontSize(size_);
+    printer_.setFontBold(bold_);
+    printer_.setFontItalic(italic_);
+}
+
 ReportFields FieldsOf(const store::ConfigSection& section, ReportSide side) {
     ReportFields f;
     const bool sub = side == ReportSide::Sub;
@@ -144,7 +189,7 @@ class Report {
 public:
     Report(const PrintSettings& s, const ReportSource& src, PrinterSurface& p)
         : s_(s), src_(src), p_(p), items_(std::clamp<int>(s.itemCount, 0, PrintSettings::MaxColumns)),
-          lh_(std::max(1, s.lineHeight)), ro_(s.ruleOffset) {}
+          lh_(std::max(1, s.lineHeight)), ro_(s.ruleOffset), lift_(TextLift(p.inkHeight(), lh_, ro_)) {}
 
     void run() {
         pageNumber_ = 1;
@@ -165,18 +210,56 @@ private:
         p_.print(text, endLine);
     }
 
+    // Where a text on a line starts: at the line, raised where a tall font would reach the rule under it.
+    double textY(int line) const { return line * lh_ - lift_; }
+
+    int pageNumberLine() const { return IsCdCase(s_) && !sub() ? 1 : 2; }
+    QString pageNumberText() const {
+        return IsCdCase(s_) ? QString::number(pageNumber_) : QString::number(pageNumber_) + QStringLiteral(" 頁");
+    }
+
+    // The right end of the room for a title at y in the current font: the usable width, or the start of the page
+    // number when the title's line reaches down to it.
+    double titleRight(double y) const {
+        if (y + p_.inkHeight() <= textY(pageNumberLine()))
+            return s_.usableWidth;
+        return s_.usableWidth - pageNumberWidth_ - TitleGap;
+    }
+
+    // A title at the given size, made smaller down to MinTitleSize and then shortened with "…" until it fits in
+    // right millimetres; the font is left at the size it prints with.
+    QString fitTitle(const QString& text, double size, double right) {
+        p_.setFontSize(size);
+        const double w = p_.textWidth(text);
+        if (w <= right)
+            return text;
+        // Half points, rounded down, so that the smaller title still fits after rounding.
+        p_.setFontSize(std::max(MinTitleSize, std::floor(size * std::max(0.0, right) / w * 2) / 2));
+        return Elide(p_, text, right);
+    }
+
+    // The title's x: centred as (usable − margin − width) / 2, kept inside 0 … right.
+    double titleX(double width, double right) const {
+        const double x = RoundMm((s_.usableWidth - s_.leftMargin - width) / 2);
+        return std::clamp(x, 0.0, std::max(0.0, right - width));
+    }
+
     // The title centred between the margin and the usable width, 12 pt bold.
     void title() {
         const double size = p_.fontSize();
         const bool bold = p_.fontBold();
+        pageNumberWidth_ = p_.textWidth(pageNumberText());
         p_.setFontSize(12);
         p_.setFontBold(true);
-        const QString t = s_.title1.trimmed();
-        printAt(RoundMm((s_.usableWidth - s_.leftMargin - p_.textWidth(t)) / 2), IsCdCase(s_) ? 0 : lh_, t, true);
+        const double y1 = IsCdCase(s_) ? 0 : lh_;
+        const double right1 = titleRight(y1);
+        const QString t = fitTitle(s_.title1.trimmed(), 12, right1);
+        printAt(titleX(p_.textWidth(t), right1), y1, t, true);
         if (sub() && IsCdCase(s_)) {
             p_.setFontSize(10);
-            const QString t2 = s_.title2.trimmed();
-            const double x = RoundMm((s_.usableWidth - s_.leftMargin - p_.textWidth(t2)) / 2); // measured bold
+            const double right2 = titleRight(5);
+            const QString t2 = fitTitle(s_.title2.trimmed(), 10, right2);
+            const double x = titleX(p_.textWidth(t2), right2); // measured bold
             p_.setFontBold(false);
             printAt(x, 5, t2, true);
         }
@@ -185,9 +268,8 @@ private:
     }
 
     void pageNumber(int line) {
-        const QString text =
-            IsCdCase(s_) ? QString::number(pageNumber_) : QString::number(pageNumber_) + QStringLiteral(" 頁");
-        printAt(s_.usableWidth - p_.textWidth(text), lineY(line), text, true);
+        const QString text = pageNumberText();
+        printAt(s_.usableWidth - p_.textWidth(text), textY(line), text, true);
         lineNo_ = line + 1;
     }
 
@@ -197,7 +279,7 @@ private:
         title();
         // Main report: the CD-case insert numbers its pages on line 1, the item list on line 2. The sub report
         // keeps line 2 for both, below its second title.
-        pageNumber(IsCdCase(s_) && !sub() ? 1 : 2);
+        pageNumber(pageNumberLine());
         if (mainBlockPage())
             mainBlock();
         headings();
@@ -216,7 +298,7 @@ private:
     void headings() {
         const int shown = std::min(items_, PrintedColumns);
         double s = s_.leftMargin;
-        const double y = lineY(lineNo_);
+        const double y = textY(lineNo_);
         for (int i = 0; i < items_; ++i) {
             QString h = src_.fields.names.value(s_.columnField[i]).trimmed();
             if (IsCdCase(s_))
@@ -234,20 +316,24 @@ private:
         const int fieldCount = src_.mainFieldNames.size();
         const platform::RecordList* rows = src_.mainRows;
         const int rowCount = rows ? rows->rowCount() : 0;
+        // The values are cut to the room left of the usable width, so the box keeps its right side on the page.
+        const double valueRoom = std::max(0.0, s_.usableWidth - s_.leftMargin - 70.0);
         double blockWidth = 0;
         for (int r = 1; r <= rowCount; ++r) {
-            blockWidth = std::max<double>(blockWidth, RoundMm(p_.textWidth(rows->cell(r, 0).trimmed())));
+            blockWidth =
+                std::max<double>(blockWidth, RoundMm(p_.textWidth(Elide(p_, rows->cell(r, 0).trimmed(), valueRoom))));
             for (int f = 0; f < fieldCount; ++f) {
-                const double y = lineY(lineNo_);
-                printAt(s_.leftMargin + 2, y, f == 0 ? QStringLiteral("メイン明細") : QString());
-                printAt(s_.leftMargin + 30, y, src_.mainFieldNames[f].trimmed());
-                const QString value = rows->cell(r, f);
+                const double y = textY(lineNo_);
+                printAt(s_.leftMargin + 2, y, f == 0 ? Elide(p_, QStringLiteral("メイン明細"), 25) : QString());
+                printAt(s_.leftMargin + 30, y, Elide(p_, src_.mainFieldNames[f].trimmed(), 31));
+                const QString value = Elide(p_, rows->cell(r, f), valueRoom);
                 printAt(s_.leftMargin + 64, y, value, true);
                 blockWidth = std::max<double>(blockWidth, RoundMm(p_.textWidth(value.trimmed())));
                 ++lineNo_;
             }
         }
-        printAt(12, lineY(lineNo_), QStringLiteral(" "), true);
+        blockWidth = std::min(blockWidth, valueRoom);
+        printAt(12, textY(lineNo_), QStringLiteral(" "), true);
         ++lineNo_;
 
         const double left = s_.leftMargin;
@@ -273,10 +359,12 @@ private:
         // The last line a row may take; the footer and, on the insert, its rule follow below it.
         const int limit = (s_.linesPerPage - (IsCdCase(s_) ? 2 : 4)) * lh_;
         const int shown = std::min(items_, PrintedColumns);
-        std::vector<bool> aligned(items_);
+        std::vector<bool> numeric(items_);
+        std::vector<bool> dated(items_);
         for (int i = 0; i < items_; ++i) {
             const QString type = src_.fields.types.value(s_.columnField[i]);
-            aligned[i] = type == store::TypeLong || type == store::TypeDate;
+            numeric[i] = type == store::TypeLong;
+            dated[i] = type == store::TypeDate;
         }
         for (int r = 1; r <= n; ++r) {
             // A page is full when the next row would start below the limit. Counting lines rather than reading
@@ -288,11 +376,18 @@ private:
                 header();
             }
             double x = s_.leftMargin;
-            const double y = lineY(lineNo_);
+            const double y = textY(lineNo_);
             for (int i = 0; i < shown; ++i) {
                 const QString cell = rows.cell(r, s_.columnField[i]).trimmed();
-                const int spaces = aligned[i] ? std::max(0, s_.columnBytes[i] - platform::LenMbcs(cell) - 2) : 1;
-                printAt(x, y, QString(spaces, QLatin1Char(' ')) + cell, i == shown - 1);
+                if (numeric[i]) {
+                    // Digits differ in width in a proportional font, so a number is set against the column's
+                    // right end (half the gap before the next column) rather than padded with spaces.
+                    const double end = x + s_.columnWidth[i] - ColumnGap / 2.0;
+                    printAt(std::max(x, end - p_.textWidth(cell)), y, cell, i == shown - 1);
+                } else {
+                    const int spaces = dated[i] ? std::max(0, s_.columnBytes[i] - platform::LenMbcs(cell) - 2) : 1;
+                    printAt(x, y, QString(spaces, QLatin1Char(' ')) + cell, i == shown - 1);
+                }
                 x += s_.columnWidth[i];
             }
             ++lineNo_;
@@ -350,7 +445,7 @@ private:
         p_.setPenStyle(PenStyle::Solid);
         p_.setFontItalic(true);
         const QString text = FooterText(src_.date);
-        printAt(s_.usableWidth - p_.textWidth(text), lineY(lineNo_), text, true);
+        printAt(s_.usableWidth - p_.textWidth(text), textY(lineNo_), text, true);
         ++lineNo_;
         p_.setFontItalic(false);
     }
@@ -361,6 +456,8 @@ private:
     const int items_;
     const int lh_;
     const double ro_;
+    const double lift_;
+    double pageNumberWidth_ = 0;
     int pageNumber_ = 1;
     int lineNo_ = 0;
 };
@@ -371,6 +468,9 @@ bool RenderReport(const PrintSettings& settings, const ReportSource& source, Pri
     printer.setPaper(settings.paper);
     printer.setOrientation(settings.orientation == 2 ? platform::PageOrientation::Landscape
                                                      : platform::PageOrientation::Portrait);
+    // The report's font lasts for this printout only: a CD-case insert at its fixed 8 pt must not leave the next
+    // report measured and printed at 8 pt.
+    const SavedFont chosen(printer);
     printer.setFontName(settings.fontName);
     printer.setFontSize(settings.fontSize);
     printer.setFontBold(settings.fontBold);

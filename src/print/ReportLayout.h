@@ -35,8 +35,16 @@ std::int16_t MarginFromText(const QString& text);
 int PaperFromText(const QString& text);
 
 // Line pitch and the distance of the ruled lines above a text line, from the printer font's size (8–9 pt 4 mm,
-// 10–11 pt 5 mm, else the height of a text line in that font plus 1 mm).
+// 10–11 pt 5 mm, else the height of a text line in that font plus 1 mm), made taller where the font's glyphs
+// would reach the rule under their line.
 void SetLineMetrics(PrintSettings& settings, platform::PrinterSurface& printer);
+
+// The least room between the ink of a text and a ruled line (half the thick frame pen and a little air).
+inline constexpr double RuleClearance = 0.35;
+
+// How far a text line is raised from its line so that its ink ends clear of the rule under it: nothing while it
+// fits below the line, at most as far as keeps it clear of the rule above.
+double TextLift(double inkHeight, int lineHeight, double ruleOffset);
 
 // Lines per page and usable width of the printer's printable area; the CD-case insert has fixed ones.
 void SetPageMetrics(PrintSettings& settings, const platform::PrinterSurface& printer);
@@ -62,6 +70,22 @@ std::vector<ColumnMeasure> MeasureColumns(platform::PrinterSurface& printer, con
 
 // Margin plus every column's width; the widths already include the gap.
 int RequiredWidth(const PrintSettings& settings);
+
+// Keeps the printer's font while it lives and puts it back when it ends.
+class SavedFont {
+public:
+    explicit SavedFont(platform::PrinterSurface& printer);
+    ~SavedFont();
+    SavedFont(const SavedFont&) = delete;
+    SavedFont& operator=(const SavedFont&) = delete;
+
+private:
+    platform::PrinterSurface& printer_;
+    QString name_;
+    double size_;
+    bool bold_;
+    bool italic_;
+};
 
 // The report's fields: names and type words, field 0 first.
 struct ReportFields {

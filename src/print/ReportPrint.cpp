@@ -72,6 +72,12 @@ void PrintReport(store::AppState& state, platform::Ui& ui, ReportSide side, cons
     if (result.outcome == platform::PrintOutcome::Failed)
         ui.message(QStringLiteral("印刷できませんでした。\r\n") + result.error, Icon::Critical, Buttons::Ok,
                    QStringLiteral("Error"), owner.screen);
+    else if (result.outcome == platform::PrintOutcome::Printed && !result.file.isEmpty())
+        OfferPdf(ui, result.file,
+                 result.file == job.pdfFallback
+                     ? QStringLiteral("プリンターが見つからないため、印刷をＰＤＦファイルに出力しました。")
+                     : QStringLiteral("印刷をＰＤＦファイルに保存しました。"),
+                 QStringLiteral("印刷"), owner.screen);
 }
 
 } // namespace quelm::print

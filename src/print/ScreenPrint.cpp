@@ -45,6 +45,16 @@ QString NewPdfPath(const QString& folder, const QString& name) {
     return path;
 }
 
+void OfferPdf(platform::Ui& ui, const QString& file, const QString& what, const QString& title, QWidget* owner) {
+    const QString text =
+        what + QLatin1Char('\n') + QDir::toNativeSeparators(file) + QStringLiteral("\n\nこのファイルを開きますか？");
+    if (ui.message(text, Icon::Information, Buttons::YesNo, title, owner) != platform::Answer::Yes)
+        return;
+    if (!ui.openDocument(file))
+        ui.message(QStringLiteral("ＰＤＦファイルを開けませんでした。\n") + QDir::toNativeSeparators(file),
+                   Icon::Exclamation, Buttons::Ok, title, owner);
+}
+
 QString ScreenPrintStatusText(ScreenPrintArea area) {
     switch (area) {
     case ScreenPrintArea::UserData:
@@ -140,9 +150,8 @@ void PrintScreen(QWidget& screen, platform::StatusPanels* status, ScreenPrintAre
     }
     const QString file = printer->outputFile();
     if (!file.isEmpty())
-        ui.message(QStringLiteral("プリンターが見つからないため、画面印刷をＰＤＦファイルに出力しました。\n") +
-                       QDir::toNativeSeparators(file),
-                   Icon::Information, Buttons::Ok, QStringLiteral("画面印刷"), &screen);
+        OfferPdf(ui, file, QStringLiteral("プリンターが見つからないため、画面印刷をＰＤＦファイルに出力しました。"),
+                 QStringLiteral("画面印刷"), &screen);
 }
 
 } // namespace quelm::print

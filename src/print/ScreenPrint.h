@@ -18,6 +18,9 @@ enum class ScreenPrintArea { ActiveWindow, UserData, EntireScreen };
 // A PDF file name in folder not used yet: name, the date and time, and a number when needed.
 QString NewPdfPath(const QString& folder, const QString& name);
 
+// Tells the user that a printout went to a PDF file (what happened, then where) and opens the file when asked to.
+void OfferPdf(platform::Ui& ui, const QString& file, const QString& what, const QString& title, QWidget* owner);
+
 // The status text shown in panel 3 while an area is printed ("画面印刷中　ActiveWindow" …).
 QString ScreenPrintStatusText(ScreenPrintArea area);
 

@@ -276,16 +276,17 @@ TEST_F(Printing, OkMeasuresTheListAndChecksTheWidth) {
     EXPECT_EQ(s.itemCount, 2);
     EXPECT_EQ(s.columnField[0], 0);
     EXPECT_EQ(s.columnField[1], 11);
-    // The insert left the printer at 8 pt: "一枚目のアルバム" 16 bytes, 22.6 mm; "価格" 4 bytes, 5.6 mm.
-    EXPECT_EQ(s.fontSize, 8);
-    EXPECT_EQ(s.columnWidth[0], 23 + 4);
-    EXPECT_EQ(s.columnWidth[1], 6 + 4);
+    // The insert measured before left the printer at its 10 pt, not at the insert's 8 pt: "一枚目のアルバム"
+    // 16 bytes, 28.2 mm; "価格" 4 bytes, 7.1 mm.
+    EXPECT_EQ(s.fontSize, 10);
+    EXPECT_EQ(s.columnWidth[0], 28 + 4);
+    EXPECT_EQ(s.columnWidth[1], 7 + 4);
     EXPECT_EQ(s.columnBytes[0], 16);
     EXPECT_EQ(s.columnBytes[1], 4);
     EXPECT_EQ(s.leftMargin, 8);
-    EXPECT_EQ(m.requiredWidth(), 8 + 27 + 10);
+    EXPECT_EQ(m.requiredWidth(), 8 + 32 + 11);
     EXPECT_EQ(s.title1, QStringLiteral("私のＣＤ"));
-    EXPECT_EQ(s.lineHeight, 4);
+    EXPECT_EQ(s.lineHeight, 5);
     EXPECT_EQ(s.usableWidth, 143); // A5 without margins on the recording printer
     EXPECT_EQ(s.paper, platform::PaperA5);
     EXPECT_EQ(main->StatusBar1->panelText(3), QString());
@@ -430,6 +431,16 @@ TEST_F(Printing, PrintCommandSetsUpPreviewsAndPrints) {
     EXPECT_EQ(messages()[0].text, QStringLiteral("印刷できませんでした。\r\nプリンターが応答しません。"));
     EXPECT_EQ(calls.last().op, QStringLiteral("abortDoc"));
     EXPECT_EQ(main->StatusBar1->panelText(3), QString());
+
+    // A document that went to a PDF file: the user learns where and may open it.
+    cat.ui.printerSurface.failEndDoc = false;
+    cat.ui.printerSurface.pdfFile = QStringLiteral("/tmp/帳表.pdf");
+    main->mf16->trigger();
+    ASSERT_EQ(messages().size(), 2);
+    EXPECT_EQ(messages()[1].text,
+              QStringLiteral("印刷をＰＤＦファイルに保存しました。\n/tmp/帳表.pdf\n\nこのファイルを開きますか？"));
+    EXPECT_EQ(messages()[1].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(cat.ui.openedDocuments, QStringList{QStringLiteral("/tmp/帳表.pdf")});
 }
 
 TEST_F(Printing, MainAndSubReportsKeepTheirOwnSettings) {

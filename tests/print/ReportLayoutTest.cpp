@@ -136,9 +136,9 @@ TEST(ReportLayout, MainItemListPageFollowsTheLineTable) {
     // Headings on line 3, centred in their columns: (30 − 7) / 2 = 11.5 → 12, (24 − 7) / 2 = 8.5 → 8.
     EXPECT_AT(TextOf(p, QStringLiteral("曲名")), 22, 15);
     EXPECT_AT(TextOf(p, QStringLiteral("時間")), 48, 15);
-    // First row on line 4: a text after one space, a number after 6 − 1 − 2 = 3.
+    // First row on line 4: a text after one space, a number ending 2 mm before the next column (40 + 24 − 2).
     EXPECT_AT(TextOf(p, QStringLiteral(" 曲1")), 10, 20);
-    EXPECT_AT(TextOf(p, QStringLiteral("   1")), 40, 20);
+    EXPECT_AT(TextOf(p, QStringLiteral("1")), 62 - Width(1, 10), 20);
     EXPECT_AT(TextOf(p, QStringLiteral(" 曲2")), 10, 25);
 
     // Frame from line 3 to line 6 (after the last row), the rule under the headings, both pen 8.
@@ -267,8 +267,60 @@ TEST(ReportLayout, MainCdCaseInsertHoldsTwentyThreeRowsAPage) {
     const RecordingSurface& p = r.printer;
     EXPECT_AT(TextOf(p, QStringLiteral(" 曲23")), 10, 100); // line 25
     EXPECT_AT(TextOf(p, QStringLiteral(" 曲24")), 10, 12);  // next page, line 3
-    EXPECT_AT(TextOf(p, QStringLiteral("2")), 130 - Width(1, 8), 4);
     EXPECT_EQ(Ops(p, QStringLiteral("newPage")).size(), 1);
+    // Page 2's number, on line 1 after the new page (the number 2 of row 2 stands on page 1).
+    const auto next = std::find_if(p.calls.begin(), p.calls.end(), [](const Call& c) { return c.op == "newPage"; });
+    const auto number =
+        std::find_if(next, p.calls.end(), [](const Call& c) { return c.op == "text" && c.text == "2"; });
+    ASSERT_NE(number, p.calls.end());
+    EXPECT_AT(&*number, 130 - Width(1, 8), 4);
+}
+
+// Titles too wide for the usable width get smaller, down to 8 pt, then shorter; the insert's title keeps clear of
+// the page number beside it; the main record's values are cut so that its box ends at the usable width.
+TEST(ReportLayout, TitlesAndTheMainRecordBlockStayInsideTheUsableWidth) {
+    const QString sixty(60, QChar(0x97F3));
+    const QString twoHundred(200, QChar(0x97F3));
+    struct Case {
+        std::int16_t kind;
+        QString title;
+        double size; // points the title prints at
+        QString printed;
+        double x;
+    };
+    // 60 full-width at 12 pt are 254 mm for 200 − 0: 12 × 200 / 254 = 9.45 → 9 pt, 190.5 mm, x = round(−0.25).
+    // 200 at 8 pt would be 564 mm: 69 and "…" make 197.6 mm. The insert: (130 − 10 − 8.47) / 2 = 55.77.
+    for (const Case& c : {Case{PrintSettings::KindItemList, sixty, 9, sixty, 0},
+                          Case{PrintSettings::KindItemList, twoHundred, 8, twoHundred.left(69) + u'…', 0},
+                          Case{PrintSettings::KindCdCase, QStringLiteral("ABCD"), 12, QStringLiteral("ABCD"), 56}}) {
+        Report r(c.kind);
+        r.s.title1 = c.title;
+        r.add(1);
+        ASSERT_TRUE(r.render());
+        const Call* title = TextOf(r.printer, c.printed);
+        ASSERT_NE(title, nullptr) << c.printed.size();
+        EXPECT_EQ(title->fontSize, c.size);
+        EXPECT_NEAR(title->mm.x(), c.x, 1e-6);
+    }
+    // On the insert the title shares its height with the page number: it ends 2 mm before it.
+    Report cd(PrintSettings::KindCdCase);
+    cd.s.title1 = sixty;
+    cd.add(1);
+    cd.printer.setFontSize(11);
+    ASSERT_TRUE(cd.render());
+    const Call* title = &Texts(cd.printer)[0];
+    EXPECT_LE(title->mm.right(), 130 - Width(1, 8) - 2 + 1e-6);
+    EXPECT_GE(title->fontSize, 8);
+    EXPECT_EQ(cd.printer.fontSize(), 11); // the insert's 8 pt ends with it
+
+    Report sub(PrintSettings::KindItemList, ReportSide::Sub);
+    sub.mainRow.setCell(1, 0, twoHundred);
+    sub.add(1);
+    ASSERT_TRUE(sub.render());
+    // 200 − 10 − 70 = 120 mm of room at 1.764 mm a byte: 33 full-width and "…".
+    EXPECT_NE(TextOf(sub.printer, twoHundred.left(33) + u'…'), nullptr);
+    const auto box = Lines(sub.printer, QStringLiteral("rectangle"))[0];
+    EXPECT_LE(box.x2, 200 + 1e-6);
 }
 
 TEST(ReportLayout, ColumnsBeyondEightAreNotPrinted) {
@@ -366,8 +418,10 @@ TEST(PrintSetup, MarginsPapersAndLineMetrics) {
 
     RecordingSurface p;
     PrintSettings s;
+    // A line grows where the font's ink and 0.35 mm either side do not fit: 9.4 pt is 3.32 mm high.
     for (auto [points, height, offset] : {std::tuple{8.0, 4, 0.75f},
-                                          {9.4, 4, 0.75f},
+                                          {9.0, 4, 0.75f},
+                                          {9.4, 5, 0.75f},
                                           {10.5, 5, 1.0f},
                                           {11.0, 5, 1.0f},
                                           {12.0, 5, 0.5f},

@@ -153,9 +153,13 @@ TEST(PrintScreen, NoPrinterGoesToAPdfInTheDataFolderAndFailuresAreReported) {
     ASSERT_EQ(cat.ui.messages.size(), 1);
     EXPECT_EQ(cat.ui.messages[0].text,
               QStringLiteral("プリンターが見つからないため、画面印刷をＰＤＦファイルに出力しました。\n") +
-                  cat.ui.printerFallbacks[0]);
+                  cat.ui.printerFallbacks[0] + QStringLiteral("\n\nこのファイルを開きますか？"));
     EXPECT_EQ(cat.ui.messages[0].icon, Icon::Information);
     EXPECT_EQ(cat.ui.messages[0].title, QStringLiteral("画面印刷"));
+    EXPECT_EQ(cat.ui.openedDocuments, QStringList{cat.ui.printerFallbacks[0]}); // answered Yes
+    cat.ui.answers.push_back(platform::Answer::No);
+    print::PrintScreen(window, window.status, ScreenPrintArea::ActiveWindow, cat.ui, cat.folder());
+    EXPECT_EQ(cat.ui.openedDocuments.size(), 1);
 
     cat.ui.messages.clear();
     cat.ui.printerSurface.failEndDoc = true;
