@@ -224,9 +224,17 @@ struct ImportNames {
           tempDb(dataFolder + QStringLiteral("/Quelm-取込み中.mdb")),
           tempPictures(dataFolder + QStringLiteral("/Quelm-画像-取込み中")),
           marker(dataFolder + QStringLiteral("/Quelm-取込み中.txt")) {}
+    // With what the engine and the making of a new catalogue keep beside the new file while they write it.
+    QStringList temporaries() const {
+        return {tempDb, tempDb + QStringLiteral("-journal"), tempDb + QStringLiteral(".new"), tempPictures};
+    }
+    bool anyTemporary() const {
+        const QStringList temps = temporaries();
+        return std::any_of(temps.begin(), temps.end(), platform::PathExists);
+    }
     void removeTemporaries() const {
-        platform::RemoveTree(tempDb);
-        platform::RemoveTree(tempPictures);
+        for (const QString& temp : temporaries())
+            platform::RemoveTree(temp);
     }
 };
 
@@ -343,7 +351,7 @@ std::optional<QString> SettleCutOffImport(const QString& dataFolder) {
             .arg(QDir::toNativeSeparators(backup));
     }
     platform::RemoveFileIfPresent(n.marker + QStringLiteral(".tmp"));
-    if (!platform::PathExists(n.tempDb) && !platform::PathExists(n.tempPictures))
+    if (!n.anyTemporary())
         return std::nullopt;
     n.removeTemporaries();
     return QStringLiteral("前回のAccessデータベースの取込みは途中で中断されたため、取り消しました。"

@@ -1,5 +1,6 @@
 #include "CrashOperations.h"
 
+#include "exchange/AccessCatalogue.h"
 #include "exchange/CsvImport.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/Initialise.h"
@@ -614,12 +615,49 @@ Operation BackUp() {
             }};
 }
 
+// ---------------------------------------------------------------- Access catalogue import
+
+// The catalogue brought over lies in <op>/beside/source, beside every trial's catalogue.
+constexpr int ImportStartRecords = 15, ImportedRecords = 70, ImportedPictures = 3;
+
+QString ImportSource(const QString& dataFolder) {
+    return QDir::cleanPath(dataFolder + QStringLiteral("/../source/") + store::CatalogueFileName);
+}
+
+Operation ImportAccess() {
+    return {QStringLiteral("access-import"),
+            [](AppState& state) {
+                FillMain(state, Cd1, ImportStartRecords);
+                AppState source;
+                source.dataFolder = QDir::cleanPath(state.dataFolder + QStringLiteral("/../") + BesideFolderName +
+                                                    QStringLiteral("/source"));
+                store::EnsureCatalogue(source.dataFolder);
+                source.config = store::LoadConfig(*store::OpenCatalogue(source.databasePath()));
+                FillMain(source, Cd1, ImportedRecords);
+                SaveTrialPictures(source, ImportedPictures, Qt::darkGray);
+            },
+            [](AppState& state) {
+                const exchange::CatalogueImport result =
+                    exchange::ImportAccessCatalogue(ImportSource(state.dataFolder), state.dataFolder);
+                Require(result.ok, QStringLiteral("import failed: ") + result.message);
+            },
+            [](Database& db, const CategoryConfig&, const CategoryConfig& now, QStringList& problems) {
+                const qint64 rows = Count(db, Table(now, Cd1));
+                const int pictures = PictureCount(QFileInfo(db.path()).absolutePath() + "/" + store::PictureFolderName);
+                const bool before = rows == ImportStartRecords && pictures == 0;
+                const bool imported = rows == ImportedRecords && pictures == ImportedPictures;
+                Expect(before || imported,
+                       QStringLiteral("catalogue holds %1 records and %2 pictures").arg(rows).arg(pictures), problems);
+                CheckMainRows(db, Table(now, Cd1), problems);
+            }};
+}
+
 } // namespace
 
 const std::vector<Operation>& Operations() {
     static const std::vector<Operation> all{AddMainRecords(),      AddSubRecords(),  RenameFields(), AddSlots(),
                                             DeleteCategoryData(),  FillListTables(), SavePictures(), ImportCsv(),
-                                            InitialiseCatalogue(), RestoreBackup(),  BackUp()};
+                                            InitialiseCatalogue(), RestoreBackup(),  BackUp(),       ImportAccess()};
     return all;
 }
 

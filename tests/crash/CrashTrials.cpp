@@ -173,8 +173,10 @@ void CheckNoStrays(const QString& folder, QStringList& problems, int& inertJourn
         const QString relative = QDir(folder).relativeFilePath(entry.filePath());
         // What a restore replaced is kept on purpose, beside the catalogue.
         const QString keptPictures = maintenance::ReplacedPictureFolderName();
+        // So is what an Access catalogue import moved out of the way.
         const bool kept = relative == maintenance::ReplacedCatalogueName() || relative == keptPictures ||
-                          relative.startsWith(keptPictures + QLatin1Char('/'));
+                          relative.startsWith(keptPictures + QLatin1Char('/')) ||
+                          relative.startsWith(QStringLiteral("Quelm-取込み前-"));
         const bool known = relative == store::CatalogueFileName || relative == store::PictureFolderName || kept ||
                            (entry.absolutePath() == QDir(folder).filePath(store::PictureFolderName) &&
                             picture.match(entry.fileName()).hasMatch());
