@@ -4,8 +4,10 @@
 #include "exchange/InventoryFile.h"
 #include "platform/Database.h"
 #include "platform/FileChoosers.h"
+#include "platform/FileSystem.h"
 #include "platform/Names.h"
 #include "platform/Ui.h"
+#include "platform/WriteFaults.h"
 #include "records/MainRecords.h"
 #include "store/Catalogue.h"
 #include "store/CategoryTables.h"
@@ -18,6 +20,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <unistd.h>
 
 namespace quelm::exchange {
 
@@ -211,28 +214,88 @@ void BuildCatalogue(InventoryDatabase& source, const QString& path, CatalogueImp
     tx.commit();
 }
 
-// Moves what is in place into the backup folder and the new catalogue into place; on a failure every move done so
-// far is undone.
-void SwapIn(const QString& dataFolder, const QString& newDb, const QString& newPictures, const QString& backup) {
-    const QString db = dataFolder + QLatin1Char('/') + store::CatalogueFileName;
-    const QString pictures = dataFolder + QLatin1Char('/') + store::PictureFolderName;
-    std::vector<std::pair<QString, QString>> done;
-    const auto move = [&](const QString& from, const QString& to) {
-        if (!QDir().rename(from, to)) {
-            for (auto it = done.rbegin(); it != done.rend(); ++it)
-                QDir().rename(it->second, it->first);
-            throw Refusal{QStringLiteral("'%1' を '%2' に移せません。").arg(from, to)};
-        }
-        done.emplace_back(from, to);
-    };
+// The names of an import's swap: the new catalogue and pictures under temporary names, and the marker that says they
+// are complete and where the catalogue in use goes.
+struct ImportNames {
+    QString db, pictures, tempDb, tempPictures, marker;
+    explicit ImportNames(const QString& dataFolder)
+        : db(dataFolder + QLatin1Char('/') + store::CatalogueFileName),
+          pictures(dataFolder + QLatin1Char('/') + store::PictureFolderName),
+          tempDb(dataFolder + QStringLiteral("/Quelm-取込み中.mdb")),
+          tempPictures(dataFolder + QStringLiteral("/Quelm-画像-取込み中")),
+          marker(dataFolder + QStringLiteral("/Quelm-取込み中.txt")) {}
+    // With what the engine and the making of a new catalogue keep beside the new file while they write it.
+    QStringList temporaries() const {
+        return {tempDb, tempDb + QStringLiteral("-journal"), tempDb + QStringLiteral(".new"), tempPictures};
+    }
+    bool anyTemporary() const {
+        const QStringList temps = temporaries();
+        return std::any_of(temps.begin(), temps.end(), platform::PathExists);
+    }
+    void removeTemporaries() const {
+        for (const QString& temp : temporaries())
+            platform::RemoveTree(temp);
+    }
+};
+
+// The marker names the backup folder; written whole under another name and renamed, so it is never half a name.
+bool WriteMarker(const ImportNames& n, const QString& backup) {
+    const QString temp = n.marker + QStringLiteral(".tmp");
+    QFile file(temp);
+    const QByteArray bytes = backup.toUtf8();
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+                         file.flush() && fsync(file.handle()) == 0;
+    file.close();
+    return written && QFile::rename(temp, n.marker) && platform::SyncToDisk(QFileInfo(n.marker).absolutePath());
+}
+
+// Moves what is in place into the backup folder and the new catalogue into place. Every step can be repeated after
+// a kill, which is how a start after a cut-off import finishes it.
+bool MoveIntoPlace(const ImportNames& n, const QString& backup) {
     if (!QDir().mkpath(backup))
-        throw Refusal{QStringLiteral("フォルダ '%1' を作成できません。").arg(backup)};
-    if (QFileInfo::exists(db))
-        move(db, backup + QLatin1Char('/') + store::CatalogueFileName);
-    if (QFileInfo::exists(pictures))
-        move(pictures, backup + QLatin1Char('/') + store::PictureFolderName);
-    move(newDb, db);
-    move(newPictures, pictures);
+        return false;
+    for (const auto& [live, temp] : {std::pair{n.db, n.tempDb}, std::pair{n.pictures, n.tempPictures}}) {
+        if (!platform::PathExists(temp))
+            continue; // already in place
+        const QString kept = backup + QLatin1Char('/') + QFileInfo(live).fileName();
+        if (platform::PathExists(live) && !platform::PathExists(kept)) {
+            if (!QDir().rename(live, kept))
+                return false;
+            platform::StepPoint();
+        }
+        if (platform::PathExists(live) || !QDir().rename(temp, live))
+            return false;
+        platform::StepPoint();
+    }
+    return platform::SyncToDisk(QFileInfo(n.db).absolutePath());
+}
+
+// Puts what is in the backup folder back in place where a swap failed part way (a disk error, not a kill).
+void MoveBack(const ImportNames& n, const QString& backup) {
+    for (const auto& [live, temp] : {std::pair{n.db, n.tempDb}, std::pair{n.pictures, n.tempPictures}}) {
+        const QString kept = backup + QLatin1Char('/') + QFileInfo(live).fileName();
+        if (!platform::PathExists(kept))
+            continue;
+        if (platform::PathExists(live) && !platform::PathExists(temp))
+            QDir().rename(live, temp);
+        QDir().rename(kept, live);
+    }
+    QDir().rmdir(backup);
+}
+
+// The swap of a complete new catalogue: the marker first, then the moves, the marker removed last.
+void SwapIn(const ImportNames& n, const QString& backup) {
+    platform::SyncToDisk(n.tempDb);
+    platform::SyncFileSystemOf(n.tempPictures);
+    if (!WriteMarker(n, backup))
+        throw Refusal{QStringLiteral("データフォルダーに書き込めません。")};
+    platform::StepPoint();
+    if (!MoveIntoPlace(n, backup)) {
+        MoveBack(n, backup);
+        QFile::remove(n.marker);
+        throw Refusal{QStringLiteral("データベースと画像フォルダーを入れ替えられません。")};
+    }
+    QFile::remove(n.marker);
 }
 
 } // namespace
@@ -240,13 +303,11 @@ void SwapIn(const QString& dataFolder, const QString& newDb, const QString& newP
 CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& dataFolder) {
     CatalogueImport result;
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString tempDb = dataFolder + QStringLiteral("/Quelm-取込み中.mdb");
-    const QString tempPictures = dataFolder + QStringLiteral("/Quelm-画像-取込み中");
-    const auto cleanUp = [&] {
-        QFile::remove(tempDb);
-        QDir(tempPictures).removeRecursively();
-    };
-    cleanUp();
+    const ImportNames names(dataFolder);
+    const QString tempDb = names.tempDb, tempPictures = names.tempPictures;
+    const auto cleanUp = [&] { names.removeTemporaries(); };
+    // An import cut off before is settled first: a complete one is finished, never thrown away.
+    SettleCutOffImport(dataFolder);
     try {
         if (QFileInfo(sourcePath).canonicalFilePath() ==
             QFileInfo(dataFolder + QLatin1Char('/') + store::CatalogueFileName).canonicalFilePath())
@@ -258,7 +319,7 @@ CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& 
         result.pictures = CopyPictures(
             QFileInfo(sourcePath).absolutePath() + QLatin1Char('/') + store::PictureFolderName, tempPictures);
         result.backupFolder = dataFolder + QStringLiteral("/Quelm-取込み前-") + stamp;
-        SwapIn(dataFolder, tempDb, tempPictures, result.backupFolder);
+        SwapIn(names, result.backupFolder);
         result.ok = true;
     } catch (const Refusal& r) {
         result = {};
@@ -273,6 +334,28 @@ CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& 
     if (!result.ok)
         cleanUp();
     return result;
+}
+
+std::optional<QString> SettleCutOffImport(const QString& dataFolder) {
+    const ImportNames n(dataFolder);
+    if (platform::PathExists(n.marker)) {
+        QFile file(n.marker);
+        const QString backup = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.read(1 << 16)) : QString();
+        if (backup.isEmpty() || !MoveIntoPlace(n, backup))
+            return QStringLiteral("前回のAccessデータベースの取込みは途中で中断されました。入れ替えを完了できないため、"
+                                  "データフォルダー %1 を確かめてください。")
+                .arg(QDir::toNativeSeparators(dataFolder));
+        QFile::remove(n.marker);
+        return QStringLiteral("前回のAccessデータベースの取込みは途中で中断されたため、完了させました。"
+                              "それまでのデータベースは次のフォルダにあります。\r\n%1")
+            .arg(QDir::toNativeSeparators(backup));
+    }
+    platform::RemoveFileIfPresent(n.marker + QStringLiteral(".tmp"));
+    if (!n.anyTemporary())
+        return std::nullopt;
+    n.removeTemporaries();
+    return QStringLiteral("前回のAccessデータベースの取込みは途中で中断されたため、取り消しました。"
+                          "データベースは取込み前のままです。");
 }
 
 QString CatalogueImportSummary(const CatalogueImport& r) {

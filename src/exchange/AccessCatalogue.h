@@ -3,6 +3,7 @@
 #include "store/AppState.h"
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -31,6 +32,11 @@ struct CatalogueImport {
 // picture folder, moving the current Quelm.mdb and Quelm-画像 into a new backup folder beside them. The source file
 // is only read. Anything refused or failing leaves the current catalogue as it was.
 CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& dataFolder);
+
+// Settles an import that was cut off (a kill, a power cut): finished where the new catalogue was complete (the swap
+// had begun), else its temporary files are removed; says which for the user, nullopt when nothing was cut off.
+// Called at start, holding the data folder's lock.
+std::optional<QString> SettleCutOffImport(const QString& dataFolder);
 
 // The summary shown after an import.
 QString CatalogueImportSummary(const CatalogueImport& result);

@@ -2,13 +2,17 @@
 
 #include "platform/Database.h"
 #include "platform/FileSystem.h"
+#include "platform/WriteFaults.h"
 #include "store/Catalogue.h"
 #include "store/ConfigCheck.h"
 #include "store/ListTables.h"
+#include "store/PendingPictures.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -24,20 +28,16 @@ using namespace store;
 
 namespace {
 
-std::filesystem::path FsPath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
+using platform::RemoveTree;
+using platform::StepPoint;
+using platform::SyncToDisk;
 
 bool Exists(const QString& path) {
-    std::error_code ec;
-    return std::filesystem::symlink_status(FsPath(path), ec).type() != std::filesystem::file_type::not_found && !ec;
+    return platform::PathExists(path);
 }
 
-// Removes a file or a folder with its contents; true when nothing is left under that name.
-bool RemoveTree(const QString& path) {
-    std::error_code ec;
-    std::filesystem::remove_all(FsPath(path), ec);
-    return !ec && !Exists(path);
+std::filesystem::path FsPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
 // A rename replaces a file of the target name in one step, so a reader sees the old file or the new one, never half.
@@ -45,18 +45,6 @@ bool Rename(const QString& from, const QString& to) {
     std::error_code ec;
     std::filesystem::rename(FsPath(from), FsPath(to), ec);
     return !ec;
-}
-
-// On the disk before it is renamed into place, so that a power cut cannot leave the new name on missing data.
-bool SyncToDisk(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && fsync(file.handle()) == 0;
-}
-
-// Swaps two names in one step (both must exist); false where the file system cannot, and nothing changed then.
-bool Exchange(const QString& a, const QString& b) {
-    return renameat2(AT_FDCWD, QFile::encodeName(a).constData(), AT_FDCWD, QFile::encodeName(b).constData(),
-                     RENAME_EXCHANGE) == 0;
 }
 
 // Gives the file a second name (a hard link, or a copy where links are not possible), replacing what had that name.
@@ -125,6 +113,168 @@ std::optional<QString> CreateSubfolder(const QString& parent, const QString& nam
     return std::nullopt;
 }
 
+namespace {
+
+// The names of a backup in its folder, with the temporary names of the next one and the aside names of the earlier.
+struct BackupNames {
+    QString db, pictures, record;
+    explicit BackupNames(const QString& folder)
+        : db(In(folder, CatalogueFileName)), pictures(In(folder, PictureFolderName)),
+          record(In(folder, BackupRecordName)) {}
+    static QString Temp(const QString& name) { return name + QStringLiteral(".tmp"); }
+    static QString Aside(const QString& name) { return name + QStringLiteral(".old"); }
+    QStringList all() const { return {db, pictures, record}; }
+};
+
+QByteArray FileHash(const QString& path) {
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return hash.result().toHex();
+}
+
+// The picture files of a folder as "size name" lines, in name order.
+QStringList PictureList(const QString& folder) {
+    QStringList lines;
+    const QDir dir(folder);
+    for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name))
+        lines << QStringLiteral("%1 %2").arg(f.size()).arg(f.fileName());
+    return lines;
+}
+
+QString CatalogueLine(const QString& db) {
+    return QStringLiteral("catalogue %1 %2").arg(QFileInfo(db).size()).arg(QString::fromLatin1(FileHash(db)));
+}
+
+const QString RecordHeader = QStringLiteral("Quelm backup 1");
+const QString PictureLinePrefix = QStringLiteral("picture ");
+
+// The record of a backup: what its catalogue and picture folder hold.
+QByteArray BackupRecord(const QString& db, const QString& pictures) {
+    QStringList lines{RecordHeader, CatalogueLine(db)};
+    for (const QString& p : PictureList(pictures))
+        lines << PictureLinePrefix + p;
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
+bool WriteSynced(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+                    file.flush() && fsync(file.handle()) == 0;
+    file.close();
+    return ok;
+}
+
+QByteArray ReadSmallFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > (64 << 20))
+        return {};
+    return file.readAll();
+}
+
+// The last part of a backup: the earlier backup moves aside (its record first, so it never looks complete with the
+// new files), the new files take the backup's names, the new record comes last, and what was aside goes. Every step
+// can be repeated after a kill, which is how SettleBackup finishes a cut-off backup.
+bool SwapInBackup(const QString& folder) {
+    const BackupNames n(folder);
+    if (Exists(n.record) && !Rename(n.record, BackupNames::Aside(n.record)))
+        return false;
+    StepPoint();
+    for (const QString& name : {n.db, n.pictures}) {
+        if (!Exists(BackupNames::Temp(name)))
+            continue; // already in place
+        if (Exists(name)) {
+            if (Exists(BackupNames::Aside(name)) && !RemoveTree(BackupNames::Aside(name)))
+                return false;
+            if (!Rename(name, BackupNames::Aside(name)))
+                return false;
+            StepPoint();
+        }
+        if (!Rename(BackupNames::Temp(name), name))
+            return false;
+        StepPoint();
+    }
+    if (!SyncToDisk(folder) || !Rename(BackupNames::Temp(n.record), n.record) || !SyncToDisk(folder))
+        return false;
+    StepPoint();
+    for (const QString& name : n.all()) {
+        if (!RemoveTree(BackupNames::Aside(name)))
+            return false;
+        StepPoint();
+    }
+    return true;
+}
+
+// The engine's journal of the copy of the catalogue is one of the temporaries too.
+QStringList Temporaries(const BackupNames& n) {
+    QStringList temps;
+    for (const QString& name : n.all())
+        temps << BackupNames::Temp(name);
+    return temps << BackupNames::Temp(n.db) + QStringLiteral("-journal");
+}
+
+bool RemoveTemporaries(const QString& folder) {
+    bool ok = true;
+    for (const QString& temp : Temporaries(BackupNames(folder)))
+        ok = RemoveTree(temp) && ok;
+    return ok;
+}
+
+bool AnyExists(const QStringList& paths) {
+    return std::any_of(paths.begin(), paths.end(), Exists);
+}
+
+QStringList AsideNames(const BackupNames& n) {
+    QStringList aside;
+    for (const QString& name : n.all())
+        aside << BackupNames::Aside(name);
+    return aside;
+}
+
+} // namespace
+
+Settled SettleBackup(const QString& target) {
+    const BackupNames n(target);
+    // The new record is written only once every new file is on the disk, and the earlier record moves aside first
+    // in the swap: a new record without the earlier one means the swap had begun and can be finished.
+    if (Exists(BackupNames::Temp(n.record)) && !Exists(n.record))
+        return SwapInBackup(target) ? Settled::Finished : Settled::Failed;
+    if (AnyExists(Temporaries(n)))
+        return RemoveTemporaries(target) ? Settled::Undone : Settled::Failed;
+    if (!AnyExists(AsideNames(n)))
+        return Settled::Nothing;
+    // Only what was aside is left: the new backup is in place. A folder aside without one in its place is what an
+    // older version of the program left when it was cut off; it goes back.
+    bool ok = true;
+    for (const QString& name : n.all()) {
+        const QString aside = BackupNames::Aside(name);
+        if (Exists(aside))
+            ok = (Exists(name) ? RemoveTree(aside) : Rename(aside, name)) && ok;
+    }
+    return ok ? Settled::Finished : Settled::Failed;
+}
+
+std::optional<QString> CheckBackupFolder(const QString& folder) {
+    const BackupNames n(folder);
+    const QString where = QDir::toNativeSeparators(folder);
+    if (AnyExists(Temporaries(n)) || AnyExists(AsideNames(n)))
+        return QStringLiteral("フォルダー %1 のバックアップは、作成の途中で中断されたため完全ではありません。"
+                              "復元できません。別のバックアップを選ぶか、もう一度バックアップを作成してください。")
+            .arg(where);
+    if (!Exists(n.record))
+        return std::nullopt; // a catalogue copied there by hand
+    const QStringList lines = QString::fromUtf8(ReadSmallFile(n.record)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList pictures;
+    for (const QString& line : lines.mid(2))
+        pictures << line.mid(PictureLinePrefix.size());
+    if (lines.value(0) != RecordHeader || lines.value(1) != CatalogueLine(n.db) || pictures != PictureList(n.pictures))
+        return QStringLiteral("フォルダー %1 のバックアップは、作成後にデータベースまたは画像フォルダーが変わっています"
+                              "（別のバックアップと混ざっています）。復元できません。")
+            .arg(where);
+    return std::nullopt;
+}
+
 std::optional<QString> BackupCatalogue(const AppState& state, const QString& target, const platform::FileCopier& copy) {
     if (!QFileInfo(target).isDir())
         return QStringLiteral("バックアップ先フォルダー '%1' がありません。").arg(target);
@@ -134,54 +284,48 @@ std::optional<QString> BackupCatalogue(const AppState& state, const QString& tar
     if (IsSameOrInside(folder, Canonical(state.pictureFolder())))
         return QStringLiteral("画像フォルダーの中にはバックアップできません。");
 
-    const QString db = In(folder, CatalogueFileName);
-    const QString dbTemp = db + QStringLiteral(".tmp");
-    const QString pictures = In(folder, PictureFolderName);
-    const QString picturesTemp = pictures + QStringLiteral(".tmp");
-    const QString picturesOld = pictures + QStringLiteral(".old");
-    const auto cleanUp = [&] {
-        RemoveTree(dbTemp);
-        RemoveTree(picturesTemp);
+    const BackupNames n(folder);
+    const QString where = QDir::toNativeSeparators(folder);
+    const QString marker = In(state.dataFolder, BackupMarkerName);
+    // What a cut-off backup left is settled first, so that the earlier backup is whole before anything moves.
+    if (SettleBackup(folder) == Settled::Failed || !RemoveTemporaries(folder))
+        return QStringLiteral("バックアップ先 '%1' に前回中断されたバックアップが残っていて、片付けられません。")
+            .arg(where);
+    if (!WriteSynced(marker, QFile::encodeName(folder)))
+        return QStringLiteral("データフォルダーに書き込めないため、バックアップできません。");
+    StepPoint();
+    const auto fail = [&](const QString& why) {
+        RemoveTemporaries(folder);
+        platform::RemoveFileIfPresent(marker);
+        return std::optional<QString>(why + QStringLiteral("\r\n以前のバックアップはそのまま残っています。"));
     };
-    // Left behind by a backup that was cut off: never the backup itself.
-    if (!RemoveTree(dbTemp) || !RemoveTree(picturesTemp) || !RemoveTree(picturesOld))
-        return QStringLiteral("'%1' の一時ファイルを削除できません。").arg(folder);
 
     try {
         auto live = OpenCatalogue(state.databasePath());
-        platform::CopyDatabase(*live, dbTemp);
+        platform::CopyDatabase(*live, BackupNames::Temp(n.db));
     } catch (const EngineError& e) {
-        cleanUp();
-        return e.message();
+        return fail(QStringLiteral("データベースを複写できません。\r\n詳細: ") + e.message());
     }
+    StepPoint();
+    const QString picturesTemp = BackupNames::Temp(n.pictures);
     const bool copied = QFileInfo(state.pictureFolder()).isDir()
                             ? platform::CopyFolderTo(state.pictureFolder(), picturesTemp, copy)
                             : QDir().mkdir(picturesTemp);
-    if (!copied) {
-        cleanUp();
-        return QStringLiteral("画像フォルダーを '%1' に複写できません。").arg(folder);
-    }
-
-    // Both copies are whole: now the swap, undone step by step if a rename fails.
-    const bool hadPictures = Exists(pictures);
-    if (hadPictures && !Rename(pictures, picturesOld)) {
-        cleanUp();
-        return QStringLiteral("'%1' を置き換えられません。").arg(pictures);
-    }
-    if (!Rename(picturesTemp, pictures)) {
-        if (hadPictures)
-            Rename(picturesOld, pictures);
-        cleanUp();
-        return QStringLiteral("'%1' を置き換えられません。").arg(pictures);
-    }
-    if (!Rename(dbTemp, db)) {
-        Rename(pictures, picturesTemp);
-        if (hadPictures)
-            Rename(picturesOld, pictures);
-        cleanUp();
-        return QStringLiteral("'%1' を置き換えられません。").arg(db);
-    }
-    RemoveTree(picturesOld);
+    if (!copied)
+        return fail(
+            QStringLiteral("画像フォルダーを '%1' に複写できません（ディスクの空きが足りない可能性があります）。")
+                .arg(where));
+    StepPoint();
+    // Everything new is on the disk before the record that says it is complete.
+    if (!platform::SyncFileSystemOf(folder) ||
+        !WriteSynced(BackupNames::Temp(n.record), BackupRecord(BackupNames::Temp(n.db), picturesTemp)) ||
+        !SyncToDisk(folder))
+        return fail(QStringLiteral("バックアップ先 '%1' に書き込めません。").arg(where));
+    StepPoint();
+    const bool swapped = SwapInBackup(folder) || SettleBackup(folder) == Settled::Finished;
+    platform::RemoveFileIfPresent(marker);
+    if (!swapped)
+        return QStringLiteral("バックアップ先 '%1' のファイルを置き換えられません。").arg(where);
     return std::nullopt;
 }
 
@@ -218,6 +362,8 @@ std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) 
     const QString kept = In(state.dataFolder, ReplacedCatalogueName());
     if (!QFileInfo(source).isFile())
         return QStringLiteral("ファイル '%1' がありません。").arg(source);
+    if (auto problem = CheckBackupFolder(QFileInfo(source).absolutePath()))
+        return problem;
     // A journal beside the catalogue belongs to it; the engine would play it into the restored file.
     for (const QString& suffix : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
         if (Exists(live + suffix))
@@ -235,10 +381,12 @@ std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) 
     }
     // The current catalogue keeps its name until the copy replaces it in one rename, so that a crash at any moment
     // leaves a whole catalogue in place; the kept copy is a second name of the current file.
+    StepPoint();
     if (Exists(live) && !KeepAs(live, kept)) {
         RemoveTree(temp);
         return QStringLiteral("'%1' を %2 にできません。").arg(live, ReplacedCatalogueName());
     }
+    StepPoint();
     if (!Rename(temp, live)) {
         RemoveTree(temp);
         return QStringLiteral("'%1' を置き換えられません。").arg(live);
@@ -250,11 +398,6 @@ std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) 
         return e.message();
     }
     return std::nullopt;
-}
-
-void RemoveRestoreLeftovers(const QString& dataFolder) {
-    RemoveTree(In(dataFolder, CatalogueFileName + RestoreSuffix));
-    RemoveTree(In(dataFolder, PictureFolderName + RestoreSuffix));
 }
 
 std::optional<QString> PictureFolderPart(const QString& path) {
@@ -273,34 +416,109 @@ std::optional<QString> RestorePictures(const AppState& state, const QString& sou
     const QString live = state.pictureFolder();
     if (Canonical(source) == Canonical(live))
         return QStringLiteral("使用中の画像フォルダーそのものからは復元できません。");
+    if (QFileInfo(source).fileName() == PictureFolderName) {
+        if (auto problem = CheckBackupFolder(QFileInfo(source).absolutePath()))
+            return problem;
+    }
     const QString temp = live + RestoreSuffix;
     const QString kept = In(state.dataFolder, ReplacedPictureFolderName());
-    if (!RemoveTree(temp) || !platform::CopyFolderTo(source, temp, copy)) {
+    const QString unchanged = QStringLiteral("\r\n画像フォルダーは復元前のままです。");
+    // The kept folder of an earlier restore goes before the copy begins: a start after a cut-off restore takes a
+    // copy beside a kept folder and no picture folder as a swap to finish, and a copy alone as one to undo.
+    if (!RemoveTree(temp) || !RemoveTree(kept))
+        return QStringLiteral("以前の復元で残した %1 を削除できません。").arg(ReplacedPictureFolderName()) + unchanged;
+    StepPoint();
+    if (!platform::CopyFolderTo(source, temp, copy) || !platform::SyncFileSystemOf(temp)) {
         RemoveTree(temp);
-        return QStringLiteral("'%1' を複写できません。").arg(source);
+        return QStringLiteral("'%1' を複写できません（ディスクの空きが足りない可能性があります）。").arg(source) +
+               unchanged;
     }
+    StepPoint();
     const bool hadLive = Exists(live);
-    if (hadLive && !RemoveTree(kept)) {
-        RemoveTree(temp);
-        return QStringLiteral("'%1' を %2 にできません。").arg(live, ReplacedPictureFolderName());
-    }
-    // Swapped in one step where the file system can, so that the program's folder never lacks its picture folder;
-    // the old pictures then move on to the kept name.
-    if (hadLive && Exchange(temp, live)) {
-        Rename(temp, kept);
-        return std::nullopt;
-    }
     if (hadLive && !Rename(live, kept)) {
         RemoveTree(temp);
-        return QStringLiteral("'%1' を %2 にできません。").arg(live, ReplacedPictureFolderName());
+        return QStringLiteral("画像フォルダーを %1 にできません。").arg(ReplacedPictureFolderName()) + unchanged;
     }
+    StepPoint();
     if (!Rename(temp, live)) {
         if (hadLive)
             Rename(kept, live);
         RemoveTree(temp);
-        return QStringLiteral("'%1' を置き換えられません。").arg(live);
+        return QStringLiteral("画像フォルダーを置き換えられません。") + unchanged;
     }
+    SyncToDisk(state.dataFolder);
     return std::nullopt;
+}
+
+namespace {
+
+// The catalogue's copy never replaced anything until its one rename: a copy left over is removed.
+std::optional<QString> SettleCatalogueRestore(const QString& dataFolder) {
+    const QString temp = In(dataFolder, CatalogueFileName + RestoreSuffix);
+    if (!Exists(temp))
+        return std::nullopt;
+    RemoveTree(temp);
+    return QStringLiteral(
+        "前回のデータベースの復元は途中で中断されたため、取り消しました。データベースは復元前のままです。");
+}
+
+std::optional<QString> SettlePictureRestore(const QString& dataFolder) {
+    const QString live = In(dataFolder, PictureFolderName);
+    const QString temp = live + RestoreSuffix;
+    const QString kept = In(dataFolder, ReplacedPictureFolderName());
+    if (!Exists(temp))
+        return std::nullopt;
+    // The copy was whole once the folder it replaces had moved to the kept name.
+    if (!Exists(live) && Exists(kept) && Rename(temp, live))
+        return QStringLiteral("前回の画像フォルダーの復元は途中で中断されたため、完了させました。"
+                              "復元前の画像フォルダーは %1 として残っています。")
+            .arg(ReplacedPictureFolderName());
+    RemoveTree(temp);
+    return QStringLiteral(
+        "前回の画像フォルダーの復元は途中で中断されたため、取り消しました。画像フォルダーは復元前のままです。");
+}
+
+std::optional<QString> SettleBackupOf(const QString& dataFolder) {
+    const QString marker = In(dataFolder, BackupMarkerName);
+    if (!Exists(marker))
+        return std::nullopt;
+    const QString target = QFile::decodeName(ReadSmallFile(marker));
+    const Settled settled = target.isEmpty() ? Settled::Nothing : SettleBackup(target);
+    const QString where = QDir::toNativeSeparators(target);
+    if (settled == Settled::Failed)
+        return QStringLiteral("前回のバックアップ（%1）は途中で中断されました。バックアップ先を片付けられないため、"
+                              "もう一度バックアップを作成してください。")
+            .arg(where);
+    platform::RemoveFileIfPresent(marker);
+    if (settled == Settled::Finished)
+        return QStringLiteral("前回のバックアップ（%1）は途中で中断されたため、完了させました。").arg(where);
+    if (settled == Settled::Undone)
+        return QStringLiteral("前回のバックアップ（%1）は途中で中断されたため、取り消しました。"
+                              "以前のバックアップはそのまま残っています。")
+            .arg(where);
+    return std::nullopt;
+}
+
+// Pictures listed for deletion by an initialisation or a deletion of a category's data that was cut off.
+std::optional<QString> FinishPictureDeletion(const QString& dataFolder) {
+    if (!QFileInfo(In(dataFolder, CatalogueFileName)).isFile())
+        return std::nullopt;
+    try {
+        return FinishPendingPictureDeletion(In(dataFolder, CatalogueFileName), In(dataFolder, PictureFolderName));
+    } catch (const EngineError&) {
+        return std::nullopt; // a catalogue that cannot be opened is the start's own check to report
+    }
+}
+
+} // namespace
+
+QStringList SettleCutOffWork(const QString& dataFolder) {
+    QStringList said;
+    for (const auto& settle : {SettleBackupOf, SettleCatalogueRestore, SettlePictureRestore, FinishPictureDeletion}) {
+        if (auto text = settle(dataFolder))
+            said << *text;
+    }
+    return said;
 }
 
 } // namespace quelm::maintenance

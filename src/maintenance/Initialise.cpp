@@ -4,6 +4,7 @@
 #include "store/Catalogue.h"
 #include "store/CategoryTables.h"
 #include "store/ListTables.h"
+#include "store/PendingPictures.h"
 #include "store/TableSql.h"
 
 #include <QDir>
@@ -87,14 +88,8 @@ void CreateSlotTables(Database& db, const ConfigSection& slot) {
     db.execute(CreateSubTableSql(slot.SavedSubTable.trimmed(), SubFieldNames(slot), SubFieldTypes(slot)));
 }
 
-QStringList DeletePictures(const QString& folder) {
-    QStringList left;
-    QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!QFile::remove(dir.filePath(name)))
-            left << dir.filePath(name);
-    }
-    return left;
+QStringList PictureNames(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
 } // namespace
@@ -121,12 +116,16 @@ QStringList InitialiseSystem(AppState& state) {
                 CreateSlotTables(*db, next[s]);
         }
         SaveConfig(*db, next);
+        ListPicturesToDelete(*db, PictureNames(state.pictureFolder()));
         tx.commit();
     }
     db.reset();
     state.config = next;
-    // Files cannot be rolled back, so they go only once the catalogue is reset for good.
-    return DeletePictures(state.pictureFolder());
+    // Files cannot be rolled back, so they go only once the catalogue is reset for good; the list written with the
+    // reset lets the next start finish the job if this is cut off.
+    const QStringList left = DeleteListedPictures(state.databasePath(), state.pictureFolder());
+    Compact(state.databasePath());
+    return left;
 }
 
 } // namespace quelm::maintenance

@@ -6,6 +6,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
 
 namespace quelm::platform {
 
@@ -57,6 +61,9 @@ bool CopyFile(const QString& source, const QString& target) {
     while (ok && !(chunk = in.read(1 << 20)).isEmpty())
         ok = out.write(chunk) == chunk.size();
     ok = ok && in.error() == QFileDevice::NoError && out.flush();
+    // The copy keeps the original's time, so that a restored picture does not look newer than it is.
+    if (ok)
+        out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
     out.close();
     if (!ok)
         out.remove(); // a copy cut short (a full disk) leaves nothing under the target's name
@@ -81,6 +88,59 @@ bool CopyFolderTo(const QString& sourceFolder, const QString& target, const File
 
 bool RemoveFileIfPresent(const QString& path) {
     return !QFileInfo::exists(path) || QFile::remove(path);
+}
+
+namespace {
+
+std::filesystem::path FsPath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// Folders of the tree become the owner's to change, so that their entries can be removed.
+void MakeFoldersWritable(const std::filesystem::path& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::symlink_status(folder, ec).type() != fs::file_type::directory)
+        return;
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        MakeFoldersWritable(it->path());
+}
+
+} // namespace
+
+bool PathExists(const QString& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(FsPath(path), ec).type() != std::filesystem::file_type::not_found && !ec;
+}
+
+bool RemoveTree(const QString& path) {
+    std::error_code ec;
+    std::filesystem::remove_all(FsPath(path), ec);
+    if (ec && PathExists(path)) {
+        MakeFoldersWritable(FsPath(path));
+        ec.clear();
+        std::filesystem::remove_all(FsPath(path), ec);
+    }
+    return !ec && !PathExists(path);
+}
+
+bool SyncToDisk(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool SyncFileSystemOf(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 } // namespace quelm::platform

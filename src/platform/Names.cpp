@@ -1,5 +1,6 @@
 #include "platform/Names.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace quelm::platform {
@@ -14,12 +15,14 @@ bool IsNameChar(QChar c) {
 
 } // namespace
 
-QString NameForMessage(const QString& name) {
-    const QString trimmed = name.trimmed();
-    if (trimmed.size() <= NameShownInMessages)
+QString NameForMessage(const QString& name, int shownAtMost) {
+    // Only the start is looked at: a text of millions of characters is not copied to be trimmed.
+    const qsizetype head = shownAtMost + 64;
+    const QString trimmed = QStringView(name).left(head).trimmed().toString();
+    if (trimmed.size() <= shownAtMost && QStringView(name).mid(std::min(head, name.size())).trimmed().isEmpty())
         return trimmed;
-    int end = NameShownInMessages;
-    if (trimmed[end - 1].isHighSurrogate())
+    int end = std::min<int>(shownAtMost, static_cast<int>(trimmed.size()));
+    if (end > 0 && trimmed[end - 1].isHighSurrogate())
         --end; // never half a character
     return trimmed.left(end) + QStringLiteral("…");
 }

@@ -14,7 +14,7 @@ std::optional<QString> CheckSqlName(const QString& name);
 // A name as a message shows it: trimmed, and cut after NameShownInMessages characters with "…", so that a pasted
 // page of text does not fill the screen.
 inline constexpr int NameShownInMessages = 30;
-QString NameForMessage(const QString& name);
+QString NameForMessage(const QString& name, int shownAtMost = NameShownInMessages);
 
 // A name as the engine compares names: trimmed, ASCII letters in one case (other letters are told apart).
 QString FoldSqlName(const QString& name);

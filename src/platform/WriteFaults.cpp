@@ -1,6 +1,7 @@
 #include "platform/WriteFaults.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstring>
 #include <functional>
 #include <sqlite3.h>
@@ -193,6 +194,13 @@ ScopedWriteFault::~ScopedWriteFault() {
 
 int ScopedWriteFault::refusals() const {
     return refused;
+}
+
+void StepPoint() {
+    static const int killAt = qEnvironmentVariableIntValue("QUELM_KILL_AT_STEP");
+    static std::atomic<int> reached{0};
+    if (killAt > 0 && ++reached == killAt)
+        std::raise(SIGKILL);
 }
 
 } // namespace quelm::platform

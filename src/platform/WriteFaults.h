@@ -41,4 +41,9 @@ public:
     int refusals() const;
 };
 
+// A point between two steps of work that must survive being cut off there (a rename, a deletion). The crash trials
+// set QUELM_KILL_AT_STEP=n to end the program with SIGKILL at the n-th such point, so that every step gets its kill;
+// without the variable this does nothing.
+void StepPoint();
+
 } // namespace quelm::platform

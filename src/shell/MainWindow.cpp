@@ -293,7 +293,7 @@ bool MainWindow::Form_Load() {
 
 void MainWindow::ApplyTitleAndColors() {
     const store::ConfigSection& system = state_.config[0];
-    Label2->setText(system.FieldType[1]);
+    Label2->setText(state_.title());
     setWindowTitle(state_.title() + QStringLiteral(" Quelm"));
     QPalette title = Label2->palette();
     title.setColor(QPalette::WindowText, store::TitleColor(state_.config));

@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "exchange/AccessCatalogue.h"
 #include "exchange/ExchangeScreens.h"
 #include "maintenance/BackupRestore.h"
 #include "platform/Database.h"
@@ -11,24 +12,54 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
+#include <cerrno>
+#include <signal.h>
 
 namespace quelm::shell {
 
+bool HeldByLiveCopy(const QString& lockPath) {
+    QLockFile lock(lockPath);
+    qint64 pid = 0;
+    QString host, program;
+    if (!lock.getLockInfo(&pid, &host, &program))
+        return true; // unreadable: assume it is held rather than open the catalogue twice
+    if (host != QSysInfo::machineHostName())
+        return true; // a process on another machine cannot be looked at from here
+    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH);
+}
+
 std::unique_ptr<QLockFile> LockDataFolder(platform::Ui& ui, const QString& dataFolder) {
-    auto lock = std::make_unique<QLockFile>(dataFolder + QLatin1Char('/') + LockFileName);
+    const QString native = QDir::toNativeSeparators(dataFolder);
+    // On a first start the folder is made here, so that the lock holds from the very first start.
+    QDir().mkpath(dataFolder);
+    const QString lockPath = dataFolder + QLatin1Char('/') + LockFileName;
+    auto lock = std::make_unique<QLockFile>(lockPath);
     // Only a dead holder makes a lock stale, never its age: a copy may stay open for days.
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0) || lock->error() != QLockFile::LockFailedError)
+    if (lock->tryLock(0))
         return lock;
+    const bool readOnlyFolder = QFileInfo(dataFolder).isDir() && !QFileInfo(dataFolder).isWritable();
+    // A folder that cannot hold a lock file is opened read-only (the start says so); so is one whose lock was left by
+    // a copy that died here, when the folder does not let the lock be taken over.
+    if (readOnlyFolder && (lock->error() != QLockFile::LockFailedError || !HeldByLiveCopy(lockPath)))
+        return lock;
+    if (lock->error() != QLockFile::LockFailedError) {
+        ui.message(QStringLiteral("データフォルダ %1 をロックできないため、起動できません。"
+                                  "フォルダーの場所と書き込みの権限を確かめてください。")
+                       .arg(native),
+                   platform::Icon::Critical, platform::Buttons::Ok, QStringLiteral("Error"));
+        return nullptr;
+    }
     qint64 pid = 0;
     QString host, program;
     QString holder;
     if (lock->getLockInfo(&pid, &host, &program))
         holder = QStringLiteral("\n（ホスト %1、プロセス %2）").arg(host).arg(pid);
-    ui.message(QStringLiteral("データフォルダ %1 のカタログは、別に起動しているＣＤ管理Quelmが使用中です。")
-                       .arg(QDir::toNativeSeparators(dataFolder)) +
-                   holder,
-               platform::Icon::Critical, platform::Buttons::Ok, QStringLiteral("Error"));
+    ui.message(
+        QStringLiteral("データフォルダ %1 のカタログは、別に起動しているＣＤ管理Quelmが使用中です。").arg(native) +
+            holder,
+        platform::Icon::Critical, platform::Buttons::Ok, QStringLiteral("Error"));
     return nullptr;
 }
 
@@ -54,7 +85,13 @@ int RunProgram(QApplication& app, platform::Ui& ui, const QString& dataFolder) {
     const std::unique_ptr<QLockFile> lock = LockDataFolder(ui, dataFolder);
     if (!lock)
         return 1;
-    maintenance::RemoveRestoreLeftovers(dataFolder);
+    // A cut-off import first: until it is settled the data folder may lack its catalogue.
+    QStringList settled;
+    if (auto import = exchange::SettleCutOffImport(dataFolder))
+        settled << *import;
+    settled << maintenance::SettleCutOffWork(dataFolder);
+    for (const QString& said : settled)
+        ui.message(said, platform::Icon::Information, platform::Buttons::Ok, QStringLiteral("Information"));
     try {
         store::EnsureCatalogue(dataFolder);
     } catch (const platform::EngineError& e) {

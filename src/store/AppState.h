@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Names.h"
 #include "store/CategoryConfig.h"
 #include "store/PrintSettings.h"
 
@@ -66,7 +67,10 @@ struct AppState {
         return pictureFolder() + QStringLiteral("/%1_%2.jpg").arg(section).arg(regNo);
     }
     // The system title as captions use it: trimmed.
-    QString title() const { return config.systemTitle().trimmed(); }
+    // The system title as screens show it: a title pasted from a page of text (or written by another program) is cut
+    // with "…", so that a caption never outgrows what the window system takes.
+    QString title() const { return platform::NameForMessage(config.systemTitle(), TitleShownAtMost); }
+    static constexpr int TitleShownAtMost = 100;
     // Caption of a screen: title + " Quelm - " + screen name.
     QString caption(const QString& screenName) const { return title() + QStringLiteral(" Quelm - ") + screenName; }
 

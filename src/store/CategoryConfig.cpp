@@ -3,6 +3,8 @@
 #include "platform/Database.h"
 #include "store/ConfigCheck.h"
 
+#include <limits>
+
 namespace quelm::store {
 
 using platform::Database;
@@ -57,28 +59,38 @@ std::int64_t NumberCell(const Recordset& rs, int pos) {
     return v.toInt();
 }
 
+// The configuration keeps its numbers in 16 or 32 bits: a larger value (written by another program) is refused as it
+// stands, never wrapped round into another number.
+template <typename Small> Small SmallCell(const Recordset& rs, int pos) {
+    const std::int64_t v = NumberCell(rs, pos);
+    if (v < std::numeric_limits<Small>::min() || v > std::numeric_limits<Small>::max())
+        throw EngineError(
+            QStringLiteral("%1 の列 '%2' の値 %3 は範囲外です。").arg(ConfigTable, rs.column(pos).name).arg(v));
+    return static_cast<Small>(v);
+}
+
 ConfigSection ReadSection(const Recordset& rs) {
     ConfigSection s;
-    s.KeyNo = static_cast<std::int16_t>(NumberCell(rs, 0));
+    s.KeyNo = SmallCell<std::int16_t>(rs, 0);
     const Value label = rs.value(1);
     if (label.isNull())
         throw EngineError(QStringLiteral("%1 の列 'セクション' が Null です。").arg(ConfigTable));
     s.Section = label.toText();
     s.ShumokuName = NameCell(rs, 2);
-    s.InUse = static_cast<std::int16_t>(NumberCell(rs, 3));
+    s.InUse = SmallCell<std::int16_t>(rs, 3);
     s.TableName = NameCell(rs, 4);
-    s.FieldCount = static_cast<std::int16_t>(NumberCell(rs, 5));
+    s.FieldCount = SmallCell<std::int16_t>(rs, 5);
     for (int k = 1; k <= MainFieldSlots; ++k) {
         s.FieldName[k] = NameCell(rs, 6 + 2 * (k - 1));
         s.FieldType[k] = NameCell(rs, 7 + 2 * (k - 1));
     }
     s.SubTableName = NameCell(rs, PosSubTableName);
-    s.SubFieldCount = static_cast<std::int16_t>(NumberCell(rs, 37));
+    s.SubFieldCount = SmallCell<std::int16_t>(rs, 37);
     for (int k = 1; k <= SubFieldSlots; ++k) {
         s.SubFieldName[k] = NameCell(rs, 38 + 2 * (k - 1));
         s.SubFieldType[k] = NameCell(rs, 39 + 2 * (k - 1));
     }
-    s.RegNo = static_cast<std::int32_t>(NumberCell(rs, PosRegNo));
+    s.RegNo = SmallCell<std::int32_t>(rs, PosRegNo);
     return s;
 }
 

@@ -3,9 +3,11 @@
 #include "platform/Database.h"
 #include "platform/Names.h"
 #include "store/Catalogue.h"
+#include "store/PendingPictures.h"
 #include "store/TableSql.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -390,6 +392,10 @@ DataDeletion DeleteCategoryData(AppState& state, int section) {
             next[section].RegNo = 0;
             next[section].Dirty = 1;
             SaveConfig(*db, next);
+            QStringList names;
+            for (const std::int64_t regNo : pictures)
+                names << QFileInfo(state.RecordPicturePath(section, regNo)).fileName();
+            ListPicturesToDelete(*db, names);
         }
         tx.commit();
     }
@@ -397,9 +403,10 @@ DataDeletion DeleteCategoryData(AppState& state, int section) {
         return DataDeletion::NothingToDelete;
     state.config = next;
     ++state.TablesGeneration[section];
-    // Files cannot be rolled back, so they go only once the rows are gone for good; a missing one is no matter.
-    for (const std::int64_t regNo : pictures)
-        QFile::remove(state.RecordPicturePath(section, regNo));
+    // Files cannot be rolled back, so they go only once the rows are gone for good; the list written with the rows'
+    // deletion lets the next start finish the job if this is cut off.
+    DeleteListedPictures(state.databasePath(), state.pictureFolder());
+    Compact(state.databasePath());
     return DataDeletion::Deleted;
 }
 

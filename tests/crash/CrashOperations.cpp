@@ -1,5 +1,6 @@
 #include "CrashOperations.h"
 
+#include "exchange/AccessCatalogue.h"
 #include "exchange/CsvImport.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/Initialise.h"
@@ -159,6 +160,10 @@ void CheckSubRows(Database& db, const QString& table, QStringList& problems) {
     }
 }
 
+int PictureCount(const QString& folder) {
+    return static_cast<int>(QDir(folder).entryList(QDir::Files).size());
+}
+
 void Expect(bool ok, const QString& what, QStringList& problems) {
     if (!ok)
         problems << what;
@@ -309,6 +314,10 @@ Operation DeleteCategoryData() {
                 const bool whole = main == DeletedRecords && sub == DeletedRecords * DeletedSubsEach &&
                                    now[Cd1].RegNo == DeletedRecords;
                 const bool gone = main == 0 && sub == 0 && now[Cd1].RegNo == 0;
+                // A deletion cut off between the commit and the last picture is finished by the start.
+                const int pictures = PictureCount(QFileInfo(db.path()).absolutePath() + "/" + store::PictureFolderName);
+                Expect(!gone || pictures == 0, QStringLiteral("%1 pictures left after the deletion").arg(pictures),
+                       problems);
                 Expect(whole || gone,
                        QStringLiteral("half deleted: %1 records, %2 sub records, counter %3")
                            .arg(main)
@@ -487,6 +496,8 @@ Operation InitialiseCatalogue() {
                         first = first && Count(db, Table(now, section)) == 0 && Count(db, SubTable(now, section)) == 0;
                 }
                 Expect(first, QStringLiteral("half initialised"), problems);
+                const int pictures = PictureCount(QFileInfo(db.path()).absolutePath() + "/" + store::PictureFolderName);
+                Expect(pictures == 0, QStringLiteral("%1 pictures left after the reset").arg(pictures), problems);
             }};
 }
 
@@ -509,10 +520,6 @@ void SaveTrialPictures(AppState& state, int count, Qt::GlobalColor colour) {
     image.fill(colour);
     for (int n = 1; n <= count; ++n)
         Require(records::SaveRecordPicture(state, Cd1, n, image).ok(), QStringLiteral("picture"));
-}
-
-int PictureCount(const QString& folder) {
-    return static_cast<int>(QDir(folder).entryList(QDir::Files).size());
 }
 
 Operation RestoreBackup() {
@@ -556,12 +563,101 @@ Operation RestoreBackup() {
         }};
 }
 
+// ---------------------------------------------------------------- backup
+
+// An earlier backup lies in <op>/beside/target and so beside every trial's catalogue; the work backs the grown
+// catalogue up over it.
+constexpr int EarlierBackupRecords = 30, EarlierBackupPictures = 2, BackedUpRecords = 90, BackedUpPictures = 6;
+
+QString BackupTarget(const QString& dataFolder) {
+    return QDir::cleanPath(dataFolder + QStringLiteral("/../target"));
+}
+
+Operation BackUp() {
+    return {QStringLiteral("backup"),
+            [](AppState& state) {
+                FillMain(state, Cd1, EarlierBackupRecords);
+                SaveTrialPictures(state, EarlierBackupPictures, Qt::darkYellow);
+                const QString earlier = QDir::cleanPath(state.dataFolder + QStringLiteral("/../") + BesideFolderName +
+                                                        QStringLiteral("/target"));
+                QDir().mkpath(earlier);
+                Require(!maintenance::BackupCatalogue(state, earlier), QStringLiteral("earlier backup failed"));
+                auto db = store::OpenCatalogue(state.databasePath());
+                platform::Transaction tx(*db);
+                db->execute(QStringLiteral("DELETE FROM ") + Table(state.config, Cd1));
+                tx.commit();
+                db.reset();
+                FillMain(state, Cd1, BackedUpRecords);
+                SaveTrialPictures(state, BackedUpPictures, Qt::darkMagenta);
+            },
+            [](AppState& state) {
+                const auto failed = maintenance::BackupCatalogue(state, BackupTarget(state.dataFolder));
+                Require(!failed, QStringLiteral("backup failed: ") + failed.value_or(QString()));
+            },
+            [](Database& db, const CategoryConfig&, const CategoryConfig&, QStringList& problems) {
+                const QString target = BackupTarget(QFileInfo(db.path()).absolutePath());
+                const auto incomplete = maintenance::CheckBackupFolder(target);
+                Expect(!incomplete, QStringLiteral("backup not whole: ") + incomplete.value_or(QString()), problems);
+                Expect(QFileInfo::exists(target + "/" + maintenance::BackupRecordName),
+                       QStringLiteral("backup without its record"), problems);
+                const QStringList entries = QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+                Expect(entries.size() == 3, QStringLiteral("backup folder holds %1").arg(entries.join(", ")), problems);
+                if (!problems.isEmpty())
+                    return;
+                auto backup = store::OpenCatalogue(target + "/" + store::CatalogueFileName);
+                const CategoryConfig config = store::LoadConfig(*backup);
+                const qint64 rows = Count(*backup, Table(config, Cd1));
+                const int pictures = PictureCount(target + "/" + store::PictureFolderName);
+                const bool earlier = rows == EarlierBackupRecords && pictures == EarlierBackupPictures;
+                const bool latest = rows == BackedUpRecords && pictures == BackedUpPictures;
+                Expect(earlier || latest,
+                       QStringLiteral("backup holds %1 records and %2 pictures").arg(rows).arg(pictures), problems);
+            }};
+}
+
+// ---------------------------------------------------------------- Access catalogue import
+
+// The catalogue brought over lies in <op>/beside/source, beside every trial's catalogue.
+constexpr int ImportStartRecords = 15, ImportedRecords = 70, ImportedPictures = 3;
+
+QString ImportSource(const QString& dataFolder) {
+    return QDir::cleanPath(dataFolder + QStringLiteral("/../source/") + store::CatalogueFileName);
+}
+
+Operation ImportAccess() {
+    return {QStringLiteral("access-import"),
+            [](AppState& state) {
+                FillMain(state, Cd1, ImportStartRecords);
+                AppState source;
+                source.dataFolder = QDir::cleanPath(state.dataFolder + QStringLiteral("/../") + BesideFolderName +
+                                                    QStringLiteral("/source"));
+                store::EnsureCatalogue(source.dataFolder);
+                source.config = store::LoadConfig(*store::OpenCatalogue(source.databasePath()));
+                FillMain(source, Cd1, ImportedRecords);
+                SaveTrialPictures(source, ImportedPictures, Qt::darkGray);
+            },
+            [](AppState& state) {
+                const exchange::CatalogueImport result =
+                    exchange::ImportAccessCatalogue(ImportSource(state.dataFolder), state.dataFolder);
+                Require(result.ok, QStringLiteral("import failed: ") + result.message);
+            },
+            [](Database& db, const CategoryConfig&, const CategoryConfig& now, QStringList& problems) {
+                const qint64 rows = Count(db, Table(now, Cd1));
+                const int pictures = PictureCount(QFileInfo(db.path()).absolutePath() + "/" + store::PictureFolderName);
+                const bool before = rows == ImportStartRecords && pictures == 0;
+                const bool imported = rows == ImportedRecords && pictures == ImportedPictures;
+                Expect(before || imported,
+                       QStringLiteral("catalogue holds %1 records and %2 pictures").arg(rows).arg(pictures), problems);
+                CheckMainRows(db, Table(now, Cd1), problems);
+            }};
+}
+
 } // namespace
 
 const std::vector<Operation>& Operations() {
     static const std::vector<Operation> all{AddMainRecords(),      AddSubRecords(),  RenameFields(), AddSlots(),
                                             DeleteCategoryData(),  FillListTables(), SavePictures(), ImportCsv(),
-                                            InitialiseCatalogue(), RestoreBackup()};
+                                            InitialiseCatalogue(), RestoreBackup(),  BackUp(),       ImportAccess()};
     return all;
 }
 

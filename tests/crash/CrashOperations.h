@@ -31,6 +31,9 @@ struct Operation {
 
 const std::vector<Operation>& Operations();
 
+// A folder beside the starting catalogue whose folders every trial gets beside its copy (a backup target).
+inline const QString BesideFolderName = QStringLiteral("beside");
+
 // The checks every catalogue must pass after a kill, whatever was being done: the engine's integrity check; each
 // category in use has its two tables with the configured columns; no table is left over from an unfinished rebuild
 // or list; no counter lags behind the records it numbered.

@@ -75,7 +75,9 @@ struct ChildEnd {
 
 // Starts this program as a child doing the operation's work and kills it delayUs after the work began (never, when
 // negative). workUs: how long the work ran.
-ChildEnd RunAndKill(const QString& op, const QString& folder, qint64 delayUs, qint64* workUs = nullptr) {
+// killAtStep > 0: the child kills itself at that step of its work (platform::StepPoint) instead.
+ChildEnd RunAndKill(const QString& op, const QString& folder, qint64 delayUs, qint64* workUs = nullptr,
+                    int killAtStep = 0) {
     // The running program itself, even when a rebuild has replaced the file meanwhile.
     const QByteArray self = QByteArrayLiteral("/proc/self/exe");
     const QByteArray opName = op.toUtf8(), path = folder.toLocal8Bit();
@@ -89,6 +91,8 @@ ChildEnd RunAndKill(const QString& op, const QString& folder, qint64 delayUs, qi
     const pid_t pid = fork();
     if (pid == 0) {
         close(ready[0]);
+        if (killAtStep > 0)
+            setenv("QUELM_KILL_AT_STEP", QByteArray::number(killAtStep).constData(), 1);
         const char* argv[] = {self.constData(), "--child",           opName.constData(),
                               path.constData(), readyFd.constData(), nullptr};
         execv(self.constData(), const_cast<char* const*>(argv));
@@ -117,6 +121,8 @@ ChildEnd RunAndKill(const QString& op, const QString& folder, qint64 delayUs, qi
     } else {
         waitpid(pid, &status, 0);
     }
+    if (killAtStep > 0)
+        end.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
     if (workUs)
         *workUs = timer.nsecsElapsed() / 1000;
     if (!end.killed)
@@ -124,14 +130,25 @@ ChildEnd RunAndKill(const QString& op, const QString& folder, qint64 delayUs, qi
     return end;
 }
 
-// What the program's start-up makes of the folder: no message, and the window comes up (its event loop ends at once).
+// What the program's start-up makes of the folder: the window comes up (its event loop ends at once), with no
+// message but one telling that work cut off was finished or undone.
 void CheckStartup(const QString& folder, QStringList& problems) {
     platform::ScriptedUi ui;
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     const int code = shell::RunProgram(*qApp, ui, folder);
-    if (code != 0 || !ui.messages.isEmpty())
+    bool refused = code != 0;
+    for (const auto& m : ui.messages)
+        refused = refused || m.icon != platform::Icon::Information;
+    if (refused)
         problems << QStringLiteral("start-up refused it: ") +
                         (ui.messages.isEmpty() ? QStringLiteral("(no message)") : ui.messages.first().text);
+}
+
+// An operation's files beside the catalogue (a backup folder) are copied beside every trial's copy too.
+void CopyBeside(const QString& base, const QString& parent) {
+    const QString beside = QDir::cleanPath(base + QStringLiteral("/../") + BesideFolderName);
+    for (const QFileInfo& entry : QDir(beside).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+        platform::CopyFolderInto(entry.filePath(), parent);
 }
 
 // The engine writes the journal's header only once the journal is complete, just before it touches the database.
@@ -156,8 +173,10 @@ void CheckNoStrays(const QString& folder, QStringList& problems, int& inertJourn
         const QString relative = QDir(folder).relativeFilePath(entry.filePath());
         // What a restore replaced is kept on purpose, beside the catalogue.
         const QString keptPictures = maintenance::ReplacedPictureFolderName();
+        // So is what an Access catalogue import moved out of the way.
         const bool kept = relative == maintenance::ReplacedCatalogueName() || relative == keptPictures ||
-                          relative.startsWith(keptPictures + QLatin1Char('/'));
+                          relative.startsWith(keptPictures + QLatin1Char('/')) ||
+                          relative.startsWith(QStringLiteral("Quelm-取込み前-"));
         const bool known = relative == store::CatalogueFileName || relative == store::PictureFolderName || kept ||
                            (entry.absolutePath() == QDir(folder).filePath(store::PictureFolderName) &&
                             picture.match(entry.fileName()).hasMatch());
@@ -188,8 +207,40 @@ QStringList CheckTrial(const Operation& op, const QString& folder, const store::
 }
 
 struct Tally {
-    int trials = 0, killed = 0, finished = 0, failed = 0, inertJournals = 0;
+    int trials = 0, killed = 0, finished = 0, failed = 0, inertJournals = 0, steps = 0;
 };
+
+// A fresh copy of the starting catalogue (and what lies beside it) for one trial.
+QString TrialFolder(const QString& root, const QString& base, const QString& name) {
+    const QString parent = QDir(root).filePath(name);
+    QDir().mkpath(parent);
+    CopyBeside(base, parent);
+    return platform::CopyFolderInto(base, parent);
+}
+
+// One trial killed at each step the work marks, in turn, until the work ends before the step: every rename and
+// deletion between them gets its kill, which random moments would seldom hit.
+int RunStepTrials(const Operation& op, const QString& root, const QString& base, const store::CategoryConfig& start,
+                  bool keep, Tally& tally) {
+    int failed = 0;
+    for (int step = 1;; ++step) {
+        const QString folder = TrialFolder(root, base, op.name + QStringLiteral("/step%1").arg(step));
+        const ChildEnd end = RunAndKill(op.name, folder, -1, nullptr, step);
+        QStringList problems = CheckTrial(op, folder, start, tally.inertJournals);
+        if (!end.killed && end.exitCode != 0)
+            problems << QStringLiteral("the work failed (exit %1)").arg(end.exitCode);
+        if (!problems.isEmpty()) {
+            ++failed;
+            std::printf("%-14s killed at step %d: %s\n", qPrintable(op.name), step, qPrintable(problems.join("; ")));
+        } else if (!keep) {
+            QDir(QFileInfo(folder).absolutePath()).removeRecursively();
+        }
+        if (!end.killed)
+            break;
+        ++tally.steps;
+    }
+    return failed;
+}
 
 struct Options {
     int trialsPerOp = 0;
@@ -229,6 +280,7 @@ int RunTrials(const Options& options) {
         // One run to the end tells how long the work takes, and that its end state passes the checks too.
         const QString whole = root.filePath(op.name + QStringLiteral("/whole"));
         QDir().mkpath(whole);
+        CopyBeside(base, whole);
         const QString wholeFolder = platform::CopyFolderInto(base, whole);
         qint64 durationUs = 0;
         const ChildEnd full = RunAndKill(op.name, wholeFolder, -1, &durationUs);
@@ -244,9 +296,8 @@ int RunTrials(const Options& options) {
 
         std::uniform_int_distribution<qint64> delay(0, durationUs + durationUs / 10);
         for (int t = 0; t < trials; ++t) {
-            const QString parent = root.filePath(op.name + QStringLiteral("/%1").arg(t));
-            QDir().mkpath(parent);
-            const QString folder = platform::CopyFolderInto(base, parent);
+            const QString folder = TrialFolder(root.path(), base, op.name + QStringLiteral("/%1").arg(t));
+            const QString parent = QFileInfo(folder).absolutePath();
             const qint64 after = delay(random);
             const ChildEnd end = RunAndKill(op.name, folder, after);
             problems = CheckTrial(op, folder, start, tally.inertJournals);
@@ -262,10 +313,11 @@ int RunTrials(const Options& options) {
                 QDir(parent).removeRecursively();
             }
         }
-        std::printf("%-14s %4d trials, %4d killed part way, %4d finished first, %3d failed; %3d untouched journals "
-                    "left; work takes %lld ms\n",
-                    qPrintable(op.name), tally.trials, tally.killed, tally.finished, tally.failed, tally.inertJournals,
-                    static_cast<long long>(durationUs / 1000));
+        tally.failed += RunStepTrials(op, root.path(), base, start, options.keep, tally);
+        std::printf("%-14s %4d trials, %4d killed part way, %4d finished first, %3d killed at each step, %3d failed; "
+                    "%3d untouched journals left; work takes %lld ms\n",
+                    qPrintable(op.name), tally.trials, tally.killed, tally.finished, tally.steps, tally.failed,
+                    tally.inertJournals, static_cast<long long>(durationUs / 1000));
         std::fflush(stdout);
         failures += tally.failed;
     }

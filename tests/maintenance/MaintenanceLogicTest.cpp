@@ -7,11 +7,13 @@
 #include "store/Catalogue.h"
 #include "store/CategoryTables.h"
 #include "store/ListTables.h"
+#include "store/PendingPictures.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace quelm;
 using platform::EngineError;
@@ -118,6 +120,15 @@ TEST_F(MaintenanceLogicTest, InitialisationBringsBackTheFirstState) {
     cat.open()->execute(QStringLiteral("CREATE TABLE ListTable2 (x TEXT(50))"));
 
     EXPECT_TRUE(maintenance::InitialiseSystem(cat.state).isEmpty());
+    {
+        // Compacted: no free pages left in the file.
+        auto db = cat.open();
+        sqlite3_stmt* stmt = db->prepare(QStringLiteral("PRAGMA freelist_count"));
+        ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(stmt, 0), 0);
+        sqlite3_finalize(stmt);
+        EXPECT_FALSE(db->tableExists(store::PendingPicturesTable));
+    }
 
     const store::CategoryConfig& c = cat.state.config;
     EXPECT_EQ(cat.reload(), AsLoaded(c));
@@ -204,8 +215,13 @@ TEST_F(MaintenanceLogicTest, BackingUpTwiceReplacesTheEarlierBackupWhole) {
     ASSERT_EQ(maintenance::BackupCatalogue(cat.state, target), std::nullopt);
     EXPECT_EQ(Snapshot(saved), Snapshot(cat.state.databasePath()));
     EXPECT_EQ(FolderContents(savedPictures), FolderContents(cat.state.pictureFolder()));
-    EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList({QStringLiteral("Quelm-画像"), QStringLiteral("Quelm.mdb")}));
+    EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+              QStringList({QStringLiteral("Quelm-バックアップ記録.txt"), QStringLiteral("Quelm-画像"),
+                           QStringLiteral("Quelm.mdb")}));
+    EXPECT_EQ(maintenance::CheckBackupFolder(target), std::nullopt);
+    // Copies keep the pictures' times.
+    EXPECT_EQ(QFileInfo(savedPictures + QStringLiteral("/4_2.jpg")).lastModified(),
+              QFileInfo(picture(QStringLiteral("4_2.jpg"))).lastModified());
 }
 
 TEST_F(MaintenanceLogicTest, ABackupThatFailsKeepsTheEarlierOne) {
@@ -221,7 +237,16 @@ TEST_F(MaintenanceLogicTest, ABackupThatFailsKeepsTheEarlierOne) {
     EXPECT_NE(maintenance::BackupCatalogue(cat.state, target, FullAfter(1)), std::nullopt);
     EXPECT_EQ(Snapshot(target + QStringLiteral("/Quelm.mdb")), savedDb);
     EXPECT_EQ(FolderContents(target + QStringLiteral("/Quelm-画像")), savedPictures);
-    EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+    EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 3);
+    EXPECT_EQ(maintenance::CheckBackupFolder(target), std::nullopt);
+
+    // An earlier version cut off between its renames left the pictures aside: the next backup, failing too, must
+    // not take them with it.
+    ASSERT_TRUE(QDir().rename(target + QStringLiteral("/Quelm-画像"), target + QStringLiteral("/Quelm-画像.old")));
+    QFile::remove(target + QStringLiteral("/Quelm-バックアップ記録.txt"));
+    EXPECT_NE(maintenance::BackupCatalogue(cat.state, target, FullAfter(1)), std::nullopt);
+    EXPECT_EQ(FolderContents(target + QStringLiteral("/Quelm-画像")), savedPictures);
+    EXPECT_EQ(Snapshot(target + QStringLiteral("/Quelm.mdb")), savedDb);
 
     // A folder nobody can write in, the program folder itself and the picture folder are refused.
     EXPECT_NE(maintenance::BackupCatalogue(cat.state, QStringLiteral("/proc")), std::nullopt);
@@ -264,6 +289,73 @@ TEST_F(MaintenanceLogicTest, RestoreRefusesWhatIsNotACatalogueAndChangesNothing)
     expectRefused(damaged(QStringLiteral("b.mdb"), QStringLiteral("DELETE FROM 管理テーブル WHERE KeyNo = 16")));
     expectRefused(damaged(QStringLiteral("c.mdb"), QStringLiteral("ALTER TABLE DVD1 ADD COLUMN extra TEXT")));
     EXPECT_EQ(maintenance::CheckCatalogueFile(live), std::nullopt);
+}
+
+TEST_F(MaintenanceLogicTest, RestoreRefusesAnIncompleteOrMixedBackup) {
+    fill();
+    ASSERT_EQ(maintenance::BackupCatalogue(cat.state, backupDir.path()), std::nullopt);
+    const QString db = backupDir.filePath(QStringLiteral("Quelm.mdb"));
+    const QString pictures = backupDir.filePath(QStringLiteral("Quelm-画像"));
+    const QStringList before = Snapshot(cat.state.databasePath());
+    const auto refused = [&](const QString& why, const QString& word) {
+        const auto failure = maintenance::RestoreCatalogue(cat.state, db);
+        ASSERT_NE(failure, std::nullopt) << why.toStdString();
+        EXPECT_TRUE(failure->contains(word)) << failure->toStdString();
+        EXPECT_EQ(Snapshot(cat.state.databasePath()), before);
+    };
+    // Another backup's catalogue put beside these pictures.
+    test::TestCatalogue other;
+    ASSERT_TRUE(QFile::remove(db));
+    ASSERT_TRUE(QFile::copy(other.state.databasePath(), db));
+    refused(QStringLiteral("other catalogue"), QStringLiteral("混ざって"));
+    EXPECT_NE(maintenance::RestorePictures(cat.state, pictures), std::nullopt);
+    // What a backup cut off in its copy leaves beside it.
+    ASSERT_EQ(maintenance::BackupCatalogue(cat.state, backupDir.path()), std::nullopt);
+    WriteFile(db + QStringLiteral(".tmp"), "half");
+    refused(QStringLiteral("leftover"), QStringLiteral("中断"));
+    // The next backup settles it, and a catalogue copied by hand (no record) is still taken.
+    ASSERT_EQ(maintenance::BackupCatalogue(cat.state, backupDir.path()), std::nullopt);
+    ASSERT_TRUE(QFile::remove(backupDir.filePath(QStringLiteral("Quelm-バックアップ記録.txt"))));
+    EXPECT_EQ(maintenance::RestoreCatalogue(cat.state, db), std::nullopt);
+}
+
+TEST_F(MaintenanceLogicTest, AStartSettlesWhatARestoreOrAnInitialisationLeftCutOff) {
+    fill();
+    const QString live = cat.state.pictureFolder();
+    const QStringList old = FolderContents(live);
+    ASSERT_FALSE(old.isEmpty());
+    // A picture restore killed between its two renames: the old pictures aside, the whole copy beside them.
+    ASSERT_TRUE(QDir().rename(live, cat.folder() + QStringLiteral("/Quelm-画像.bak")));
+    ASSERT_TRUE(QDir().mkdir(live + QStringLiteral(".restore")));
+    WriteFile(live + QStringLiteral(".restore/1_1.jpg"), "restored");
+    QStringList said = maintenance::SettleCutOffWork(cat.folder());
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains(QStringLiteral("完了させました"))) << said[0].toStdString();
+    EXPECT_EQ(FolderContents(live),
+              QStringList{QStringLiteral("1_1.jpg=") + QString::fromLatin1(QByteArray("restored").toHex())});
+    EXPECT_EQ(FolderContents(cat.folder() + QStringLiteral("/Quelm-画像.bak")), old);
+
+    // A copy cut off before anything moved is removed, the pictures in use kept.
+    ASSERT_TRUE(QDir().mkdir(live + QStringLiteral(".restore")));
+    said = maintenance::SettleCutOffWork(cat.folder());
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains(QStringLiteral("取り消しました")));
+    EXPECT_FALSE(QFileInfo::exists(live + QStringLiteral(".restore")));
+    EXPECT_EQ(FolderContents(live).size(), 1);
+
+    // An initialisation (or a deletion of a category's data) killed after its commit, before the pictures went.
+    {
+        auto db = store::OpenCatalogue(cat.state.databasePath());
+        platform::Transaction tx(*db);
+        store::ListPicturesToDelete(*db, {QStringLiteral("1_1.jpg"), QStringLiteral("../Quelm.mdb")});
+        tx.commit();
+    }
+    said = maintenance::SettleCutOffWork(cat.folder());
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(FolderContents(live).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(cat.state.databasePath())); // a name leading out of the folder is not followed
+    EXPECT_FALSE(store::OpenCatalogue(cat.state.databasePath())->tableExists(store::PendingPicturesTable));
+    EXPECT_TRUE(maintenance::SettleCutOffWork(cat.folder()).isEmpty());
 }
 
 TEST_F(MaintenanceLogicTest, RestoreBringsBackEveryRecordAndPicture) {

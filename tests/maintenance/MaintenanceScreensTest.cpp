@@ -251,7 +251,7 @@ TEST_F(MaintenanceScreens, BackupScreenMakesFoldersAndBacksUp) {
     form.Command2_Click();
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("バックアップは終了しました"), Icon::Information, Buttons::Ok,
                   QStringLiteral("終了"));
-    EXPECT_EQ(form.File1->count(), 1);
+    EXPECT_EQ(form.File1->count(), 2); // the catalogue and the record of the backup
     EXPECT_TRUE(QFileInfo(target + QStringLiteral("/Quelm-画像")).isDir());
 
     form.SetFolder(cat.folder());

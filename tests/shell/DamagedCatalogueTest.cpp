@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <fcntl.h>
@@ -75,6 +76,7 @@ void RunSql(const QString& path, const char* sql) {
 struct Damage {
     const char* name;
     std::function<void(const QString& folder)> make;
+    const char* said = nullptr; // a text the message must hold
 };
 
 const std::vector<Damage>& Damages() {
@@ -107,6 +109,11 @@ const std::vector<Damage>& Damages() {
              RunSql(CataloguePath(f), "CREATE TABLE songs(title TEXT, artist TEXT); "
                                       "INSERT INTO songs VALUES('a', 'b');");
          }},
+        {"a field count beyond 16 bits",
+         [](const QString& f) {
+             RunSql(CataloguePath(f), "UPDATE 管理テーブル SET フィールド個数 = 99999 WHERE KeyNo = 4");
+         },
+         "99999"},
     };
     return all;
 }
@@ -120,9 +127,13 @@ TEST(DamagedCatalogue, StartUpShowsAMessageAndLeavesTheFileAsItWas) {
         const Snapshot before = Take(dir.path());
         platform::ScriptedUi ui;
         StartOn(dir.path(), ui);
-        EXPECT_FALSE(ui.messages.isEmpty());
+        ASSERT_FALSE(ui.messages.isEmpty());
         for (const auto& m : ui.messages)
             EXPECT_FALSE(m.text.trimmed().isEmpty());
+        if (damage.said) {
+            EXPECT_TRUE(ui.messages[0].text.contains(QString::fromUtf8(damage.said)))
+                << ui.messages[0].text.toStdString();
+        }
         EXPECT_EQ(Take(dir.path()), before);
     }
 }
@@ -155,10 +166,16 @@ void MakeWritable(const QString& path) {
 }
 
 TEST(DamagedCatalogue, ReadOnlyFileOrFolderIsReportedAndLeftAsItWas) {
-    for (const bool folderToo : {false, true}) {
-        SCOPED_TRACE(folderToo ? "read-only folder" : "read-only file");
+    for (const int kind : {0, 1, 2}) {
+        const bool folderToo = kind > 0, staleLock = kind == 2;
+        SCOPED_TRACE(kind == 0   ? "read-only file"
+                     : staleLock ? "read-only folder with a dead copy's lock"
+                                 : "read-only folder");
         QTemporaryDir dir;
         MakeCatalogue(dir.path());
+        if (staleLock) // a process number no running process has, on this host
+            WriteBytes(dir.path() + QLatin1Char('/') + shell::LockFileName,
+                       QStringLiteral("4194300\nquelm\n%1\n").arg(QSysInfo::machineHostName()).toUtf8());
         const QString locked = folderToo ? dir.path() : CataloguePath(dir.path());
         if (!MakeUnwritable(locked))
             GTEST_SKIP() << "the file system cannot make a file unwritable";
@@ -189,6 +206,15 @@ TEST(DamagedCatalogue, MissingCategoryTableIsReported) {
         EXPECT_EQ(ui.messages[0].icon, platform::Icon::Critical);
         EXPECT_EQ(Take(dir.path()), before);
     }
+}
+
+// A title of millions of characters (written by another program) is shown cut, as names in messages are.
+TEST(DamagedCatalogue, AHugeTitleIsShownCut) {
+    store::AppState state;
+    state.config[0].FieldType[1] = QString(5'000'000, QChar(u'長'));
+    EXPECT_EQ(state.title(), QString(store::AppState::TitleShownAtMost, QChar(u'長')) + QStringLiteral("…"));
+    state.config[0].FieldType[1] = QStringLiteral("  ＣＤ管理  ");
+    EXPECT_EQ(state.title(), QStringLiteral("ＣＤ管理"));
 }
 
 } // namespace

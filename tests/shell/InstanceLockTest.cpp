@@ -1,10 +1,13 @@
 // A second copy of the program on one data folder.
 #include "TestCatalogue.h"
+#include "platform/ScriptedUi.h"
 #include "shell/Startup.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QLockFile>
+#include <QSysInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -39,6 +42,36 @@ TEST(InstanceLock, TheLockOfADeadCopyIsTakenOver) {
     ASSERT_TRUE(lock);
     EXPECT_TRUE(lock->isLocked());
     EXPECT_TRUE(cat.ui.messages.isEmpty());
+}
+
+TEST(InstanceLock, AFirstStartLocksTheFolderItMakes) {
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("新しい/データ"));
+    platform::ScriptedUi ui;
+    auto first = shell::LockDataFolder(ui, folder);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isLocked());
+    EXPECT_FALSE(shell::LockDataFolder(ui, folder));
+    // A place where no folder can be made is said, not taken as locked.
+    platform::ScriptedUi other;
+    EXPECT_FALSE(shell::LockDataFolder(other, QStringLiteral("/proc/quelm-no-folder")));
+    ASSERT_EQ(other.messages.size(), 1);
+    EXPECT_TRUE(other.messages[0].text.contains(QStringLiteral("ロックできない")));
+}
+
+TEST(InstanceLock, OnlyALiveProcessOnThisHostOrAnotherHostHoldsALock) {
+    QTemporaryDir root;
+    const QString path = root.filePath(shell::LockFileName);
+    const auto held = [&](qint64 pid, const QString& host) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("%1\nquelm\n%2\n").arg(pid).arg(host).toUtf8());
+        file.close();
+        return shell::HeldByLiveCopy(path);
+    };
+    EXPECT_TRUE(held(QCoreApplication::applicationPid(), QSysInfo::machineHostName()));
+    EXPECT_FALSE(held(4194300, QSysInfo::machineHostName()));
+    EXPECT_TRUE(held(4194300, QStringLiteral("another-host")));
 }
 
 } // namespace
