@@ -226,7 +226,8 @@ struct ImportNames {
           marker(dataFolder + QStringLiteral("/Quelm-取込み中.txt")) {}
     // With what the engine and the making of a new catalogue keep beside the new file while they write it.
     QStringList temporaries() const {
-        return {tempDb, tempDb + QStringLiteral("-journal"), tempDb + QStringLiteral(".new"), tempPictures};
+        return {tempDb, tempDb + QStringLiteral("-journal"), tempDb + QStringLiteral(".new"),
+                tempDb + QStringLiteral(".new-journal"), tempPictures};
     }
     bool anyTemporary() const {
         const QStringList temps = temporaries();

@@ -7,6 +7,7 @@
 #include "platform/Units.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -56,6 +57,8 @@ BackupScreen::BackupScreen(store::AppState& state, platform::Ui& ui, QWidget* pa
     layout->setColumnStretch(0, 2);
     layout->setColumnStretch(1, 1);
     resize(platform::TwipsToPixels(12000), platform::TwipsToPixels(8000));
+    // A backup belongs on another disk or in a folder the user keeps, not beside the hidden data folder.
+    SetFolder(QDir::homePath());
 }
 
 void BackupScreen::Command1_Click() {
