@@ -89,6 +89,9 @@ void CddbImportScreen::buildControls() {
     Check1 = new QCheckBox(QStringLiteral("Player.exeのフォルダを保存する。"), this);
     Command3 = platform::PlainButton(QStringLiteral("Player起動"), this);
     PlayerWaitLabel = new QLabel(QStringLiteral("Playerの終了を待っています…"), this);
+    // Shown only while the player runs, in the room left beside the buttons: it never widens the screen.
+    PlayerWaitLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    PlayerWaitLabel->hide();
     Label3 =
         new QLabel(QStringLiteral("CDDBが保存されているフォルダを指定して下さい。(.cdbファイルの保管フォルダ)"), this);
     List3 = FolderList(this);
@@ -105,6 +108,8 @@ void CddbImportScreen::buildControls() {
     Label19 = new QLabel(QStringLiteral("データを取込むファイルを選択する"), this);
     Combo1 = new QComboBox(this);
     Combo1->setMinimumContentsLength(40);
+    // As wide as forty characters, not as its longest entry: a long disc title would widen the screen past the display.
+    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Command6 = platform::PlainButton(QStringLiteral("不要なファイルを削除する"), this);
     Text2 = new QLineEdit(this);
     Text2->hide();
@@ -138,10 +143,13 @@ void CddbImportScreen::buildControls() {
     auto* cds = new QHBoxLayout;
     cds->addWidget(Label19);
     cds->addWidget(Combo1, 1);
-    cds->addWidget(EncodingLabel);
-    cds->addWidget(EncodingCombo);
-    cds->addWidget(EncodingTaken);
     cds->addWidget(Command6);
+    // The encoding on a line of its own, so that the screen stays within a 1024-pixel-wide screen.
+    auto* encoding = new QHBoxLayout;
+    encoding->addWidget(EncodingLabel);
+    encoding->addWidget(EncodingCombo);
+    encoding->addWidget(EncodingTaken);
+    encoding->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -154,6 +162,7 @@ void CddbImportScreen::buildControls() {
     layout->addWidget(Label4);
     layout->addLayout(folders);
     layout->addLayout(cds);
+    layout->addLayout(encoding);
     layout->addWidget(Label13);
     layout->addWidget(Label10);
     layout->addWidget(buildMappingArea(), 100);
