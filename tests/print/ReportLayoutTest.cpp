@@ -308,9 +308,9 @@ TEST(ReportLayout, TitlesAndTheMainRecordBlockStayInsideTheUsableWidth) {
     cd.add(1);
     cd.printer.setFontSize(11);
     ASSERT_TRUE(cd.render());
-    const Call* title = &Texts(cd.printer)[0];
-    EXPECT_LE(title->mm.right(), 130 - Width(1, 8) - 2 + 1e-6);
-    EXPECT_GE(title->fontSize, 8);
+    const Call title = Texts(cd.printer)[0];
+    EXPECT_LE(title.mm.right(), 130 - Width(1, 8) - 2 + 1e-6);
+    EXPECT_GE(title.fontSize, 8);
     EXPECT_EQ(cd.printer.fontSize(), 11); // the insert's 8 pt ends with it
 
     Report sub(PrintSettings::KindItemList, ReportSide::Sub);
