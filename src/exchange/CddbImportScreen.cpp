@@ -3,6 +3,7 @@
 
 #include "exchange/CddbPlayer.h"
 #include "exchange/DiscReading.h"
+#include "exchange/MappingSlots.h"
 #include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/DragDrop.h"
@@ -206,27 +207,9 @@ QWidget* CddbImportScreen::buildMappingArea() {
     arrows->addWidget(Label15, 0, Qt::AlignHCenter);
     arrows->addStretch();
 
-    auto* fields = new QGridLayout;
-    fields->addWidget(Label8, 0, 0, 1, 2);
-    for (int i = 0; i < store::MainFieldSlots; ++i) {
-        Label6[i] = new QLabel(mappingArea_);
-        Text3[i] = new DropSlot(i, mappingArea_);
-        Text3[i]->setRefusesDrops(!MainSlotTakesCddb(i));
-        fields->addWidget(Label6[i], i + 1, 0);
-        fields->addWidget(Text3[i], i + 1, 1);
-        connect(Text3[i], &DropSlot::dragDropped, this,
-                [this, i](const DragSource& s) { dropOnSlot(Text3[i], List1, s); });
-    }
-    fields->addWidget(Label9, 0, 2, 1, 2);
-    for (int i = 0; i < store::SubFieldSlots; ++i) {
-        Label7[i] = new QLabel(mappingArea_);
-        Text4[i] = new DropSlot(i, mappingArea_);
-        Text4[i]->setRefusesDrops(!SubSlotTakesCddb(i));
-        fields->addWidget(Label7[i], i + 1, 2);
-        fields->addWidget(Text4[i], i + 1, 3);
-        connect(Text4[i], &DropSlot::dragDropped, this,
-                [this, i](const DragSource& s) { dropOnSlot(Text4[i], List2, s); });
-    }
+    QGridLayout* fields = BuildMappingSlots(
+        mappingArea_, Label8, Label9, Label6, Text3, Label7, Text4,
+        [this](DropSlot* slot, bool main, const DragSource& s) { dropOnSlot(slot, main ? List1 : List2, s); });
     fields->setRowStretch(store::MainFieldSlots + 1, 1);
     connect(List1, &DragList::dragDropped, this, [this](const DragSource& s) { dropOnList(List1, s); });
     connect(List2, &DragList::dragDropped, this, [this](const DragSource& s) { dropOnList(List2, s); });

@@ -1,6 +1,7 @@
 // Ripped album import screen: folders of audio files into the current category, one record per folder.
 #include "exchange/RippedImportScreen.h"
 
+#include "exchange/MappingSlots.h"
 #include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/DragDrop.h"
@@ -133,27 +134,9 @@ QWidget* RippedImportScreen::buildMappingArea() {
     lists->addWidget(List1);
     lists->addWidget(Label12);
     lists->addWidget(List2);
-    auto* fields = new QGridLayout;
-    fields->addWidget(Label8, 0, 0, 1, 2);
-    for (int i = 0; i < store::MainFieldSlots; ++i) {
-        Label6[i] = new QLabel(area);
-        Text3[i] = new DropSlot(i, area);
-        Text3[i]->setRefusesDrops(!MainSlotTakesCddb(i));
-        fields->addWidget(Label6[i], i + 1, 0);
-        fields->addWidget(Text3[i], i + 1, 1);
-        connect(Text3[i], &DropSlot::dragDropped, this,
-                [this, i](const DragSource& s) { dropOnSlot(Text3[i], List1, s); });
-    }
-    fields->addWidget(Label9, 0, 2, 1, 2);
-    for (int i = 0; i < store::SubFieldSlots; ++i) {
-        Label7[i] = new QLabel(area);
-        Text4[i] = new DropSlot(i, area);
-        Text4[i]->setRefusesDrops(!SubSlotTakesCddb(i));
-        fields->addWidget(Label7[i], i + 1, 2);
-        fields->addWidget(Text4[i], i + 1, 3);
-        connect(Text4[i], &DropSlot::dragDropped, this,
-                [this, i](const DragSource& s) { dropOnSlot(Text4[i], List2, s); });
-    }
+    QGridLayout* fields = BuildMappingSlots(
+        area, Label8, Label9, Label6, Text3, Label7, Text4,
+        [this](DropSlot* slot, bool main, const DragSource& s) { dropOnSlot(slot, main ? List1 : List2, s); });
     connect(List1, &DragList::dragDropped, this, [this](const DragSource& s) { dropOnList(List1, s); });
     connect(List2, &DragList::dragDropped, this, [this](const DragSource& s) { dropOnList(List2, s); });
     auto* row = new QHBoxLayout;
