@@ -44,26 +44,31 @@ Catalogue& CatalogueOf(int mains, int subsPerMain = 2) {
     return *slot;
 }
 
+// The floor: the engine alone, every cell of every row fetched as text. Kept out of line so that a profiler can
+// count it apart from making the catalogue.
+[[gnu::noinline]] std::size_t ScanEveryCell(const QByteArray& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT * FROM CD1", -1, &stmt, nullptr);
+    const int columns = sqlite3_column_count(stmt);
+    std::size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i) {
+            benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+            bytes += static_cast<std::size_t>(sqlite3_column_bytes(stmt, i));
+        }
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return bytes;
+}
+
 void BM_BareSqliteScan(benchmark::State& st) {
     const int rows = static_cast<int>(st.range(0));
     const QByteArray path = CatalogueOf(rows).state.databasePath().toUtf8();
-    for (auto _ : st) {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, "SELECT * FROM CD1", -1, &stmt, nullptr);
-        const int columns = sqlite3_column_count(stmt);
-        std::size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int i = 0; i < columns; ++i) {
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
-                bytes += static_cast<std::size_t>(sqlite3_column_bytes(stmt, i));
-            }
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-        benchmark::DoNotOptimize(bytes);
-    }
+    for (auto _ : st)
+        benchmark::DoNotOptimize(ScanEveryCell(path));
     st.SetItemsProcessed(st.iterations() * rows);
 }
 

@@ -5,7 +5,9 @@
 #include "platform/WriteFaults.h"
 #include "records/MainRecords.h"
 
+#include <QStringDecoder>
 #include <algorithm>
+#include <charconv>
 #include <functional>
 #include <future>
 #include <limits>
@@ -19,28 +21,38 @@ int Ticked(const std::vector<bool>& ticks) {
 }
 
 // Puts the ticked values with their types into the leading columns and the identifying column last; the columns
-// between stay blank filler. Cells are overwritten in place, so a line costs no more strings than it has values.
+// between stay blank filler. Cells are overwritten in place, so a line costs no more strings than it has values:
+// setValue(k, cell) writes field k's value into the cell's text, and setIdentifier(cell) the last cell's (when the
+// lines carry one).
 void FillLine(std::vector<CsvCell>& cells, const std::vector<bool>& ticks, const std::vector<QString>& types,
-              const auto& valueAt, const QString& identifier) {
+              const auto& setValue, const auto& setIdentifier, bool withIdentifier) {
     std::size_t c = 0;
     for (std::size_t k = 0; k < ticks.size() && c < cells.size(); ++k) {
         if (!ticks[k])
             continue;
         CsvCell& cell = cells[c++];
-        cell.first = TrimBlanks(valueAt(static_cast<int>(k)));
+        setValue(static_cast<int>(k), cell.first);
         if (!cell.second.isSharedWith(types[k]))
             cell.second = types[k];
     }
     for (; c < cells.size(); ++c)
         if (!cells[c].first.isNull() || !cells[c].second.isNull())
             cells[c] = CsvCell();
-    if (!identifier.isEmpty())
-        cells.back() = {identifier, store::TypeText};
+    if (withIdentifier) {
+        setIdentifier(cells.back().first);
+        cells.back().second = store::TypeText;
+    }
 }
 
-// "登録ＮＯ・" of a main record; its lines' identifiers add the サブＮＯ (0 for the main record itself).
-QString IdentifierPrefix(std::int64_t regNo) {
-    return QString::number(regNo) + QStringLiteral("・");
+// "登録ＮＯ・サブＮＯ" written into the cell's own text (サブＮＯ 0 for the main record itself).
+void SetIdentifier(QString& cell, std::int64_t regNo, std::int64_t subNo) {
+    char digits[48];
+    char* end = std::to_chars(digits, digits + 20, regNo).ptr;
+    cell.truncate(0);
+    cell.append(QLatin1StringView(digits, end - digits));
+    cell.append(QChar(u'・'));
+    end = std::to_chars(digits, digits + 20, subNo).ptr;
+    cell.append(QLatin1StringView(digits, end - digits));
 }
 
 } // namespace
@@ -115,8 +127,8 @@ public:
                   const ExportMainRow& row) {
         FillLine(
             cells, layout.mainTicks, mainTypes,
-            [&](int k) { return k < row.fields.size() ? row.fields[k] : QString(); },
-            layout.withSubs ? IdentifierPrefix(row.regNo) + QLatin1Char('0') : QString());
+            [&](int k, QString& cell) { cell = TrimBlanks(k < row.fields.size() ? row.fields[k] : QString()); },
+            [&](QString& cell) { SetIdentifier(cell, row.regNo, 0); }, layout.withSubs);
         AppendCsvLine(text_, cells);
         ++counts_.mainLines;
         if (progress_ && counts_.mainLines % ProgressEvery == 0)
@@ -156,20 +168,55 @@ private:
     bool stopped_ = false;
 };
 
-void AppendSubLine(QString& text, std::vector<CsvCell>& cells, const LineLayout& layout,
-                   const std::vector<QString>& subTypes, const platform::Recordset& rs, std::int64_t regNo,
-                   std::int64_t subNo) {
-    const int userFields = layout.userSubFields();
-    FillLine(
-        cells, layout.subTicks, subTypes, [&](int k) { return k < userFields ? rs.text(k) : QString(); },
-        IdentifierPrefix(regNo) + QString::number(subNo));
-    AppendCsvLine(text, cells);
+// The cell's text made the engine's UTF-8 without its leading and trailing blanks, in the cell's own buffer: a sub
+// table of a million records would otherwise cost a string for each of its cells.
+void SetTrimmedUtf8(QString& cell, std::string_view utf8, QStringDecoder& decoder) {
+    while (!utf8.empty() && utf8.front() == ' ')
+        utf8.remove_prefix(1);
+    while (!utf8.empty() && utf8.back() == ' ')
+        utf8.remove_suffix(1);
+    if (utf8.empty()) {
+        cell.truncate(0);
+        return;
+    }
+    cell.resize(static_cast<qsizetype>(utf8.size())); // never fewer UTF-16 units than UTF-8 bytes
+    QChar* begin = cell.data();
+    cell.truncate(decoder.appendToBuffer(begin, QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size()))) -
+                  begin);
 }
+
+// Composes the lines of sub records; each thread has its own.
+class SubLineWriter {
+public:
+    explicit SubLineWriter(const LineLayout& layout)
+        : layout_(layout), types_(OwnCopies(layout.subTypes)), cells_(layout.width) {}
+
+    void append(QString& text, const platform::Recordset& rs, std::int64_t regNo, std::int64_t subNo) {
+        const int userFields = layout_.userSubFields();
+        FillLine(
+            cells_, layout_.subTicks, types_,
+            [&](int k, QString& cell) {
+                if (k < userFields)
+                    SetTrimmedUtf8(cell, rs.listUtf8(k), decoder_);
+                else
+                    cell.truncate(0);
+            },
+            [&](QString& cell) { SetIdentifier(cell, regNo, subNo); }, true);
+        AppendCsvLine(text, cells_);
+    }
+
+private:
+    const LineLayout& layout_;
+    std::vector<QString> types_;
+    std::vector<CsvCell> cells_;
+    QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+};
 
 // Each main line followed by its sub records' lines, read main record by main record through the 登録ＮＯ index.
 void ComposeByIndex(platform::Database& db, const LineLayout& layout, const std::vector<ExportMainRow>& rows,
                     PieceWriter& out) {
     std::vector<CsvCell> cells(layout.width);
+    SubLineWriter subLines(layout);
     std::unique_ptr<platform::Recordset> rs; // one query for every main record's sub records
     for (const ExportMainRow& row : rows) {
         out.mainLine(cells, layout, layout.mainTypes, row);
@@ -179,8 +226,7 @@ void ComposeByIndex(platform::Database& db, const LineLayout& layout, const std:
             else
                 rs = layout.subs->openRowsOf(db, row.regNo);
             for (; !rs->eof(); rs->moveNext()) {
-                AppendSubLine(out.text(), cells, layout, layout.subTypes, *rs, row.regNo,
-                              rs->value(layout.subs->subNoPos).toInt());
+                subLines.append(out.text(), *rs, row.regNo, rs->value(layout.subs->subNoPos).toInt());
                 out.countSubLine();
             }
         }
@@ -206,8 +252,7 @@ StoredSubLines ComposeStoredSubLines(platform::Database& db, const LineLayout& l
                                      const std::vector<std::int64_t>& wanted, std::int64_t fromRowid,
                                      std::int64_t toRowid) {
     const records::SubTable& subs = *layout.subs;
-    const std::vector<QString> subTypes = OwnCopies(layout.subTypes);
-    std::vector<CsvCell> cells(layout.width);
+    SubLineWriter subLines(layout);
     StoredSubLines out;
     auto rs = db.openTableInStoredOrder(subs.name, fromRowid, toRowid);
     records::RequireColumnCount(*rs, subs.subNoPos + 1);
@@ -224,7 +269,7 @@ StoredSubLines ComposeStoredSubLines(platform::Database& db, const LineLayout& l
         if (!std::binary_search(wanted.begin(), wanted.end(), key->regNo))
             continue;
         const qsizetype from = out.text.size();
-        AppendSubLine(out.text, cells, layout, subTypes, *rs, key->regNo, key->subNo);
+        subLines.append(out.text, *rs, key->regNo, key->subNo);
         out.lines.push_back({*key, from, out.text.size() - from, nullptr});
     }
     return out;

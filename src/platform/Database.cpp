@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -280,7 +281,9 @@ bool StoredDateForm(const unsigned char* s, int bytes) {
            Digits(s, 17, 2, second) && hour <= 23 && minute <= 59 && second <= 59;
 }
 
-bool StoredAsIs(char kind, sqlite3_value* v) {
+// Whether v is stored as a column of the kind stores it; with copies, moreover kept to the byte by the
+// column-by-column copy: not a lone blank (which becomes Null), not a date with a midnight time (which loses it).
+bool StoredAsIs(char kind, sqlite3_value* v, bool copies) {
     const int type = sqlite3_value_type(v);
     const bool blankToo = kind >= 'a' && kind <= 'z';
     const char upper = blankToo ? static_cast<char>(kind - 'a' + 'A') : kind;
@@ -298,53 +301,29 @@ bool StoredAsIs(char kind, sqlite3_value* v) {
         return false; // fractions and blobs are converted row by row
     const unsigned char* text = sqlite3_value_text(v);
     const int bytes = sqlite3_value_bytes(v);
-    if (blankToo && bytes == 1 && text[0] == ' ')
-        return true;
+    if (bytes == 1 && text[0] == ' ') {
+        if (copies)
+            return false;
+        if (blankToo)
+            return true;
+    }
     if (upper == 'T')
         return FitsUtf16Units(text, bytes, 255);
     if (upper == 'D')
-        return StoredDateForm(text, bytes);
+        return StoredDateForm(text, bytes) && !(copies && bytes == 19 && std::memcmp(text + 10, " 00:00:00", 9) == 0);
     return false;
 }
 
-void StoredAsIsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+// stored_as_is(kinds, value…) and copies_as_is(kinds, value…): one kind letter per value, 1 when every value passes.
+// Rows that pass copies_as_is may be copied as the engine stores them.
+template <bool Copies> void AsIsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     const unsigned char* kinds = argc > 0 ? sqlite3_value_text(argv[0]) : nullptr;
     if (kinds == nullptr || sqlite3_value_bytes(argv[0]) != argc - 1) {
-        sqlite3_result_error(context, "stored_as_is: one kind per value expected", -1);
+        sqlite3_result_error(context, "one kind per value expected", -1);
         return;
     }
     for (int i = 1; i < argc; ++i) {
-        if (!StoredAsIs(static_cast<char>(kinds[i - 1]), argv[i])) {
-            sqlite3_result_int(context, 0);
-            return;
-        }
-    }
-    sqlite3_result_int(context, 1);
-}
-
-// stored_as_is, and moreover a value the column-by-column copy keeps to the byte: not a lone blank (which becomes
-// Null), not a date with a midnight time (which loses it). Rows that pass may be copied as the engine stores them.
-void CopiesAsIsFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
-    const unsigned char* kinds = argc > 0 ? sqlite3_value_text(argv[0]) : nullptr;
-    if (kinds == nullptr || sqlite3_value_bytes(argv[0]) != argc - 1) {
-        sqlite3_result_error(context, "copies_as_is: one kind per value expected", -1);
-        return;
-    }
-    for (int i = 1; i < argc; ++i) {
-        const char kind = static_cast<char>(kinds[i - 1]);
-        sqlite3_value* v = argv[i];
-        if (!StoredAsIs(kind, v)) {
-            sqlite3_result_int(context, 0);
-            return;
-        }
-        if (sqlite3_value_type(v) != SQLITE_TEXT)
-            continue;
-        const char* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        const int bytes = sqlite3_value_bytes(v);
-        const bool blank = bytes == 1 && text[0] == ' ';
-        const bool midnight =
-            (kind == 'd' || kind == 'D') && bytes == 19 && std::memcmp(text + 10, " 00:00:00", 9) == 0;
-        if (blank || midnight) {
+        if (!StoredAsIs(static_cast<char>(kinds[i - 1]), argv[i], Copies)) {
             sqlite3_result_int(context, 0);
             return;
         }
@@ -373,9 +352,9 @@ Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) 
     sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     // Only the program's own statements may call it, never a schema's view or trigger.
     sqlite3_create_function_v2(db_, "stored_as_is", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
-                               StoredAsIsFunction, nullptr, nullptr, nullptr);
+                               AsIsFunction<false>, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db_, "copies_as_is", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
-                               CopiesAsIsFunction, nullptr, nullptr, nullptr);
+                               AsIsFunction<true>, nullptr, nullptr, nullptr);
     // The engine calls the hook only when a transaction that wrote commits, never for one that only read.
     sqlite3_commit_hook(
         db_,
@@ -823,37 +802,65 @@ void Recordset::appendText(int i, ListRow::Builder& row) const {
 }
 
 void Recordset::appendEngineText(int i, ListRow::Builder& row) const {
-    // The engine's own text of the cell: Null gives no text, numbers their digits.
-    const int col = i + 1;
-    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-    if (bytes == nullptr) {
-        row.appendEmpty();
-        return;
-    }
-    const int size = sqlite3_column_bytes(stmt_, col);
-    if (columns_[i].type == ColumnType::Date && size >= 10 && bytes[4] == '-' && bytes[7] == '-') {
-        // Stored yyyy-MM-dd[ HH:mm:ss]; shown yyyy/MM/dd, a midnight time dropped.
-        char shown[32];
-        const int keep = (size == 19 && std::memcmp(bytes + 10, " 00:00:00", 9) == 0) ? 10 : std::min(size, 31);
-        std::memcpy(shown, bytes, static_cast<size_t>(keep));
-        shown[4] = shown[7] = '/';
-        row.append(shown, keep);
-        return;
-    }
-    row.append(bytes, size);
+    char scratch[32];
+    const std::string_view text = engineListText(i, scratch);
+    row.append(text.data(), static_cast<int>(text.size()));
 }
 
-std::string_view Recordset::utf8Text(int i) const {
+std::string_view Recordset::engineListText(int i, char (&scratch)[32]) const {
+    // The engine's own text of the cell: Null gives no text, numbers their digits.
+    const int col = i + 1;
+    const ColumnType type = columns_[i].type;
+    if ((type == ColumnType::Long || type == ColumnType::Short) && sqlite3_column_type(stmt_, col) == SQLITE_INTEGER) {
+        // The engine would write the digits into a buffer it allocates for the cell; a list reads a million of them.
+        const char* end = std::to_chars(scratch, scratch + sizeof scratch, sqlite3_column_int64(stmt_, col)).ptr;
+        return {scratch, static_cast<std::size_t>(end - scratch)};
+    }
+    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+    if (bytes == nullptr)
+        return {};
+    const int size = sqlite3_column_bytes(stmt_, col);
+    if (type == ColumnType::Date && size >= 10 && bytes[4] == '-' && bytes[7] == '-') {
+        // Stored yyyy-MM-dd[ HH:mm:ss]; shown yyyy/MM/dd, a midnight time dropped.
+        const int keep = (size == 19 && std::memcmp(bytes + 10, " 00:00:00", 9) == 0) ? 10 : std::min(size, 31);
+        std::memcpy(scratch, bytes, static_cast<size_t>(keep));
+        scratch[4] = scratch[7] = '/';
+        return {scratch, static_cast<std::size_t>(keep)};
+    }
+    return {bytes, static_cast<std::size_t>(size)};
+}
+
+void Recordset::requireUnchanged(int i) const {
     requireRow();
     if (i < 0 || i >= fieldCount())
         throw EngineError(QStringLiteral("列番号 %1 はテーブル '%2' にありません。").arg(i).arg(table_));
     if (!written_.empty())
         throw EngineError(QStringLiteral("変更したレコードの列は読み直してください。"));
+}
+
+std::string_view Recordset::utf8Text(int i) const {
+    requireUnchanged(i);
     const int col = i + 1;
     const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
     if (bytes == nullptr)
         return {};
     return {bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
+}
+
+std::string_view Recordset::listUtf8(int i) const {
+    requireUnchanged(i);
+    return engineListText(i, listText_);
+}
+
+std::optional<std::int64_t> Recordset::wholeNumber(int i) const {
+    requireRow();
+    if (!written_.empty() || i < 0 || i >= fieldCount()) {
+        const Value v = value(i);
+        return v.kind() == Value::Kind::Integer ? std::optional(v.toInt()) : std::nullopt;
+    }
+    if (sqlite3_column_type(stmt_, i + 1) != SQLITE_INTEGER)
+        return std::nullopt;
+    return sqlite3_column_int64(stmt_, i + 1);
 }
 
 Value Recordset::coerce(const Column& column, const Value& v) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -180,6 +181,11 @@ public:
     // The engine's UTF-8 text of the cell, valid until the recordset moves; a null view (data() == nullptr) for Null.
     // For scans that only read: a row changed through this recordset raises EngineError.
     std::string_view utf8Text(int i) const;
+    // The UTF-8 of the cell as appendText writes it, valid until the recordset moves or this is asked again; the
+    // same limits as utf8Text.
+    std::string_view listUtf8(int i) const;
+    // The cell's number when the engine holds a whole number there; nullopt for Null, a text or a real.
+    std::optional<std::int64_t> wholeNumber(int i) const;
 
     void addNew();
     void edit();
@@ -202,6 +208,9 @@ private:
     void requireRow() const;
     // appendText of a column in range on a row as the engine holds it.
     void appendEngineText(int i, ListRow::Builder& row) const;
+    // The list's UTF-8 of a column in range on an unchanged row; a date or a number is written into scratch.
+    std::string_view engineListText(int i, char (&scratch)[32]) const;
+    void requireUnchanged(int i) const;
     void addRow();
     void bindForAdd(int i);
 
@@ -224,6 +233,7 @@ private:
     std::vector<Value> buffer_;
     std::vector<Value> written_; // values of the current row after an edit, which the statement no longer shows
     bool deleted_ = false;
+    mutable char listText_[32] = {}; // listUtf8's date or number
 };
 
 // Writes a consistent copy of an open database to the new file `targetPath` through the engine's online backup, so a

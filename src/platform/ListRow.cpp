@@ -38,13 +38,11 @@ QStringList ListRow::cells() const {
 
 ListRow::Builder::Builder(int expectedCells) {
     ends_.reserve(static_cast<size_t>(std::max(expectedCells, 0)));
-    bytes_.reserve(static_cast<size_t>(std::max(expectedCells, 0)) * 16);
+    bytes_.resize(static_cast<size_t>(std::max(expectedCells, 0)) * 16);
 }
 
-void ListRow::Builder::append(const char* utf8, int bytes) {
-    if (bytes > 0)
-        bytes_.insert(bytes_.end(), utf8, utf8 + bytes);
-    ends_.push_back(static_cast<quint32>(bytes_.size()));
+void ListRow::Builder::grow(std::size_t bytes) {
+    bytes_.resize(std::max(bytes_.size() * 2, used_ + bytes));
 }
 
 void ListRow::Builder::append(const QString& text) {
@@ -56,15 +54,15 @@ ListRow ListRow::Builder::finish() {
     ListRow row;
     const auto count = static_cast<quint32>(ends_.size());
     const qsizetype headerBytes = static_cast<qsizetype>(sizeof(quint32) * (count + 1));
-    row.data_.resize(headerBytes + static_cast<qsizetype>(bytes_.size()));
+    row.data_ = QByteArray(headerBytes + static_cast<qsizetype>(used_), Qt::Uninitialized);
     char* out = row.data_.data();
     std::memcpy(out, &count, sizeof(quint32));
     if (count > 0)
         std::memcpy(out + sizeof(quint32), ends_.data(), sizeof(quint32) * count);
-    if (!bytes_.empty())
-        std::memcpy(out + headerBytes, bytes_.data(), bytes_.size());
+    if (used_ > 0)
+        std::memcpy(out + headerBytes, bytes_.data(), used_);
     // Emptied but not freed: a builder is reused for every row of a table.
-    bytes_.clear();
+    used_ = 0;
     ends_.clear();
     return row;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstring>
 #include <vector>
 
 namespace quelm::platform {
@@ -25,13 +26,24 @@ public:
     class Builder {
     public:
         explicit Builder(int expectedCells = 0);
-        void append(const char* utf8, int bytes);
+        // Inline: a list of 100,000 records appends a million and a half cells.
+        void append(const char* utf8, int bytes) {
+            if (bytes > 0) {
+                if (used_ + static_cast<std::size_t>(bytes) > bytes_.size())
+                    grow(static_cast<std::size_t>(bytes));
+                std::memcpy(bytes_.data() + used_, utf8, static_cast<std::size_t>(bytes));
+                used_ += static_cast<std::size_t>(bytes);
+            }
+            ends_.push_back(static_cast<quint32>(used_));
+        }
         void append(const QString& text);
         void appendEmpty() { append(nullptr, 0); }
         ListRow finish();
 
     private:
-        std::vector<char> bytes_;
+        void grow(std::size_t bytes);
+        std::vector<char> bytes_; // sized ahead; the first used_ bytes hold this row's cells
+        std::size_t used_ = 0;
         std::vector<quint32> ends_;
     };
 

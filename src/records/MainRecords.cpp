@@ -254,11 +254,11 @@ bool KeyedByRecordNumbers(Database& db, const Recordset& rs, int regNoPos, int s
 }
 
 std::optional<RecordKey> RecordKeyOf(const Recordset& rs, int regNoPos, int subNoPos) {
-    const Value regNo = rs.value(regNoPos);
-    const Value subNo = subNoPos >= 0 ? rs.value(subNoPos) : Value(std::int64_t{0});
-    if (regNo.kind() != Value::Kind::Integer || subNo.kind() != Value::Kind::Integer)
+    const std::optional<std::int64_t> regNo = rs.wholeNumber(regNoPos);
+    const std::optional<std::int64_t> subNo = subNoPos >= 0 ? rs.wholeNumber(subNoPos) : std::int64_t{0};
+    if (!regNo || !subNo)
         return std::nullopt;
-    return RecordKey{regNo.toInt(), subNo.toInt()};
+    return RecordKey{*regNo, *subNo};
 }
 
 SubTable CheckedSubTable(const ConfigSection& section) {

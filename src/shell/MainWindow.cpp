@@ -292,7 +292,6 @@ bool MainWindow::Form_Load() {
 }
 
 void MainWindow::ApplyTitleAndColors() {
-    const store::ConfigSection& system = state_.config[0];
     Label2->setText(state_.title());
     setWindowTitle(state_.title() + QStringLiteral(" Quelm"));
     QPalette title = Label2->palette();

@@ -1,5 +1,6 @@
 #include "platform/ListRow.h"
 #include "TestCatalogue.h"
+#include "platform/Database.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,8 @@ TEST(ListRow, EngineTextMatchesTheCellText) {
     for (int i = 0; i < rs->fieldCount(); ++i) {
         rs->appendText(i, b);
         expected << rs->text(i);
+        const std::string_view utf8 = rs->listUtf8(i);
+        EXPECT_EQ(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), expected.last()) << i;
     }
     const ListRow row = b.finish();
     EXPECT_EQ(row.cells(), expected);
@@ -60,6 +63,18 @@ TEST(ListRow, EngineTextMatchesTheCellText) {
     EXPECT_EQ(row.cell(13), QStringLiteral("1999/12/31 23:59:01"));
     EXPECT_EQ(row.cell(10), QStringLiteral("-3"));
     EXPECT_EQ(row.cell(1), QString());
+
+    // A file from elsewhere may hold any number in a LONG column: digits as the engine writes them.
+    const QString longColumn = platform::QuoteIdentifier(rs->column(10).name);
+    const QString shortColumn = platform::QuoteIdentifier(rs->column(16).name);
+    rs.reset();
+    db->execute(QStringLiteral("UPDATE CD1 SET %1 = -9223372036854775807 - 1, %2 = 2.5").arg(longColumn, shortColumn));
+    rs = db->openTable(QStringLiteral("CD1"));
+    ListRow::Builder foreign(rs->fieldCount());
+    rs->appendTexts(rs->fieldCount(), foreign);
+    const ListRow odd = foreign.finish();
+    EXPECT_EQ(odd.cell(10), QStringLiteral("-9223372036854775808"));
+    EXPECT_EQ(odd.cell(16), QStringLiteral("2.5"));
 }
 
 } // namespace
