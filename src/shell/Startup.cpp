@@ -4,6 +4,7 @@
 #include "exchange/ExchangeScreens.h"
 #include "maintenance/BackupRestore.h"
 #include "platform/Database.h"
+#include "platform/Memory.h"
 #include "platform/Ui.h"
 #include "shell/MainWindow.h"
 #include "store/Catalogue.h"
@@ -81,6 +82,7 @@ void WarnIfReadOnly(platform::Ui& ui, const QString& databasePath) {
 }
 
 int RunProgram(QApplication& app, platform::Ui& ui, const QString& dataFolder) {
+    platform::KeepFreedMemory();
     exchange::InstallExchangeOpeners();
     const std::unique_ptr<QLockFile> lock = LockDataFolder(ui, dataFolder);
     if (!lock)
