@@ -1,5 +1,7 @@
 #include "print/ReportLayout.h"
 
+#include "print/CaseInserts.h"
+
 #include "platform/CodePage.h"
 #include "platform/PrinterSurface.h"
 #include "platform/RecordList.h"
@@ -23,12 +25,14 @@ constexpr int MinLineGap = 10;    // a column line this close to the right edge 
 constexpr double MinTitleSize = 8; // points; a title that does not fit at this size is shortened
 constexpr double TitleGap = 2;     // mm between a title and the page number beside it
 
+// The insert's back list, alone or on a tray card.
 bool IsCdCase(const PrintSettings& s) {
-    return s.reportKind == PrintSettings::KindCdCase;
+    return IsBackList(s);
 }
 
-// The text cut with "…" to at most width millimetres in the printer's current font; unchanged when it fits.
-QString Elide(const PrinterSurface& p, const QString& text, double width) {
+} // namespace
+
+QString ElideText(const PrinterSurface& p, const QString& text, double width) {
     if (p.textWidth(text) <= width)
         return text;
     const QString ellipsis = QStringLiteral("…");
@@ -46,8 +50,6 @@ QString Elide(const PrinterSurface& p, const QString& text, double width) {
         --lo;
     return lo == 0 && p.textWidth(ellipsis) > width ? QString() : text.left(lo) + ellipsis;
 }
-
-} // namespace
 
 int RoundMm(double mm) {
     return static_cast<int>(std::nearbyint(mm)); // the default rounding mode rounds a half to even
@@ -235,7 +237,7 @@ private:
             return text;
         // Half points, rounded down, so that the smaller title still fits after rounding.
         p_.setFontSize(std::max(MinTitleSize, std::floor(size * std::max(0.0, right) / w * 2) / 2));
-        return Elide(p_, text, right);
+        return ElideText(p_, text, right);
     }
 
     // The title's x: centred as (usable − margin − width) / 2, kept inside 0 … right.
@@ -274,8 +276,8 @@ private:
     }
 
     void header() {
-        if (IsCdCase(s_))
-            cutGuide();
+        if (s_.reportKind == PrintSettings::KindCdCase)
+            cutGuide(); // the tray card has crop marks of its own
         title();
         // Main report: the CD-case insert numbers its pages on line 1, the item list on line 2. The sub report
         // keeps line 2 for both, below its second title.
@@ -320,13 +322,13 @@ private:
         const double valueRoom = std::max(0.0, s_.usableWidth - s_.leftMargin - 70.0);
         double blockWidth = 0;
         for (int r = 1; r <= rowCount; ++r) {
-            blockWidth =
-                std::max<double>(blockWidth, RoundMm(p_.textWidth(Elide(p_, rows->cell(r, 0).trimmed(), valueRoom))));
+            blockWidth = std::max<double>(blockWidth,
+                                          RoundMm(p_.textWidth(ElideText(p_, rows->cell(r, 0).trimmed(), valueRoom))));
             for (int f = 0; f < fieldCount; ++f) {
                 const double y = textY(lineNo_);
-                printAt(s_.leftMargin + 2, y, f == 0 ? Elide(p_, QStringLiteral("メイン明細"), 25) : QString());
-                printAt(s_.leftMargin + 30, y, Elide(p_, src_.mainFieldNames[f].trimmed(), 31));
-                const QString value = Elide(p_, rows->cell(r, f), valueRoom);
+                printAt(s_.leftMargin + 2, y, f == 0 ? ElideText(p_, QStringLiteral("メイン明細"), 25) : QString());
+                printAt(s_.leftMargin + 30, y, ElideText(p_, src_.mainFieldNames[f].trimmed(), 31));
+                const QString value = ElideText(p_, rows->cell(r, f), valueRoom);
                 printAt(s_.leftMargin + 64, y, value, true);
                 blockWidth = std::max<double>(blockWidth, RoundMm(p_.textWidth(value.trimmed())));
                 ++lineNo_;
@@ -464,10 +466,18 @@ private:
 
 } // namespace
 
+void LayOutReport(const PrintSettings& settings, const ReportSource& source, PrinterSurface& printer) {
+    if (source.rows)
+        Report(settings, source, printer).run();
+}
+
 bool RenderReport(const PrintSettings& settings, const ReportSource& source, PrinterSurface& printer) {
     printer.setPaper(settings.paper);
-    printer.setOrientation(settings.orientation == 2 ? platform::PageOrientation::Landscape
-                                                     : platform::PageOrientation::Portrait);
+    if (IsCaseInsert(settings))
+        SetFittingOrientation(settings.reportKind, printer);
+    else
+        printer.setOrientation(settings.orientation == 2 ? platform::PageOrientation::Landscape
+                                                         : platform::PageOrientation::Portrait);
     // The report's font lasts for this printout only: a CD-case insert at its fixed 8 pt must not leave the next
     // report measured and printed at 8 pt.
     const SavedFont chosen(printer);
@@ -475,8 +485,19 @@ bool RenderReport(const PrintSettings& settings, const ReportSource& source, Pri
     printer.setFontSize(settings.fontSize);
     printer.setFontBold(settings.fontBold);
     printer.setFontItalic(settings.fontItalic);
-    if (source.rows)
-        Report(settings, source, printer).run();
+    switch (settings.reportKind) {
+    case KindTrayCard:
+        PrintTrayCards(settings, source, printer);
+        break;
+    case KindBookletFront:
+        PrintBookletFronts(settings, source, printer);
+        break;
+    case KindBookletBack:
+        PrintBookletBacks(settings, source, printer);
+        break;
+    default:
+        LayOutReport(settings, source, printer);
+    }
     if (printer.endDoc())
         return true;
     printer.abortDoc();

@@ -88,6 +88,9 @@ TEST_F(Printing, SettingsScreensShowTheirTexts) {
         {m.Option3[0]->text(), "　種目明細一覧表"},
         {s.Option3[0]->text(), "　種目サブ明細一覧表"},
         {m.Option3[1]->text(), "　ＣＤケース背面用明細リスト"},
+        {m.Option3[2]->text(), "　トレーカード（151×118mm）"},
+        {m.Option3[3]->text(), "　ブックレット表（120×120mm）"},
+        {s.Option3[4]->text(), "　ブックレット裏（120×120mm）"},
         {m.Label12->text(),
          "出力するプリンターのドライバーによっては、印刷設定でエラーになったり、設定が無視されることがこと"
          "があります。　事前にプリンターのプロバティで、「フチなし印刷」のチェックをはずしたり・用紙サイズ"
@@ -123,6 +126,7 @@ TEST_F(Printing, SettingsScreensShowTheirTexts) {
     };
     for (const auto& [actual, expected] : texts)
         EXPECT_EQ(actual, expected);
+    EXPECT_EQ(m.Option3[4], nullptr); // the booklet's back lists tracks, the sub records
     for (QPushButton* b : m.findChildren<QPushButton*>())
         EXPECT_FALSE(b->autoDefault()) << b->text().toStdString();
 }
@@ -343,6 +347,44 @@ TEST_F(Printing, SubScreenTakesItsSecondTitleFromTheMainRecord) {
     EXPECT_EQ(set.title1, QStringLiteral("CD1 (サブ明細)"));
     EXPECT_EQ(set.title2, QStringLiteral("歌手1"));
     EXPECT_TRUE(cat.state.MainPrintSettings.itemCount == 0);
+}
+
+// The inserts cut to the case print on the chosen paper, turned so that they fit, titled like the A5 insert.
+TEST_F(Printing, CaseInsertsTakeTheChosenPaperTurnedToFit) {
+    auto sub = openSub();
+    struct Case {
+        int option;
+        const char* paper;
+        bool item; // the booklet front of the sub report needs none
+        int paperCode;
+        int orientation;
+        double fontSize;
+    };
+    for (const Case& c :
+         {Case{2, "A5", true, platform::PaperA5, 2, 8}, Case{2, "A4", true, platform::PaperA4, 1, 8},
+          Case{3, "A5", false, platform::PaperA5, 1, 10}, Case{4, "B5", true, platform::PaperB5, 1, 10}}) {
+        PrintSettingsDialog s(cat.state, cat.ui, print::ReportSide::Sub,
+                              {sub.get(), sub->ListView1, sub->ListView2, sub->StatusBar1, sub->Label1->text()});
+        s.Option3_Click(c.option);
+        EXPECT_FALSE(s.Combo2->isHidden());
+        EXPECT_TRUE(s.Option1->isHidden()); // turned to fit, not by the user
+        EXPECT_FALSE(s.Text3->isHidden());
+        s.Combo2->setCurrentText(QString::fromUtf8(c.paper));
+        if (c.item) {
+            Pick(s.List1, 0);
+            s.Command1_Click();
+        }
+        s.Command4_Click();
+        const PrintSettings& set = cat.state.SubPrintSettings;
+        EXPECT_EQ(s.result(), QDialog::Accepted) << c.option;
+        EXPECT_EQ(set.reportKind, c.option + 1);
+        EXPECT_EQ(set.paper, c.paperCode);
+        EXPECT_EQ(set.orientation, c.orientation) << c.option << c.paper;
+        EXPECT_EQ(set.fontSize, c.fontSize);
+        EXPECT_EQ(set.title1, QStringLiteral("一枚目のアルバム"));
+        EXPECT_EQ(set.title2, QStringLiteral("歌手1"));
+    }
+    EXPECT_TRUE(messages().isEmpty());
 }
 
 TEST_F(Printing, StatusScreenShowsWidthsAndWhatIsLeft) {
