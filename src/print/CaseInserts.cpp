@@ -148,12 +148,54 @@ void PrintAt(PrinterSurface& p, double x, double y, const QString& text) {
     p.print(text, false);
 }
 
-// A text centred in the trim's width between the booklet's insets, its ink's top at y; returns its ink's bottom.
-double CentredLine(PrinterSurface& p, const QRectF& trim, double y, const QString& text, double points, bool bold) {
+// The text broken into lines of at most width millimetres in the current font, each as long as fits; a line
+// is broken after a blank where one falls in its second half, so that Latin words stay whole.
+QStringList WrapLines(const PrinterSurface& p, const QString& text, double width) {
+    QStringList lines;
+    QString rest = text;
+    while (!rest.isEmpty()) {
+        int fit = ElideText(p, rest, width).size();
+        if (fit >= rest.size() || p.textWidth(rest) <= width) {
+            lines << rest;
+            break;
+        }
+        fit = std::max(1, fit - 1); // less the ellipsis
+        if (rest[fit - 1].isHighSurrogate())
+            fit = std::max(1, fit - 1);
+        const int blank = rest.left(fit + 1).lastIndexOf(QLatin1Char(' '));
+        if (blank > fit / 2)
+            fit = blank + 1;
+        lines << rest.left(fit).trimmed();
+        rest = rest.mid(fit).trimmed();
+    }
+    return lines;
+}
+
+// A text set as large as it fits, centred between the booklet's insets in at most maxLines lines, from the
+// given size down to SmallestPoints, its last line shortened with "…" beyond that; its ink's top at y.
+// Returns the bottom of its last line.
+double CentredBlock(PrinterSurface& p, const QRectF& trim, double y, const QString& text, double points, bool bold,
+                    int maxLines) {
+    const double width = trim.width() - 2 * BookletInset;
     p.setFontBold(bold);
-    const QString t = FitText(p, text.trimmed(), points, trim.width() - 2 * BookletInset);
-    PrintAt(p, trim.center().x() - p.textWidth(t) / 2, y, t);
-    return y + p.inkHeight();
+    QStringList lines;
+    for (double size = points;; size = std::max(SmallestPoints, size - 2)) {
+        p.setFontSize(size);
+        lines = WrapLines(p, text.trimmed(), width);
+        if (lines.size() <= maxLines || size == SmallestPoints)
+            break;
+    }
+    if (lines.size() > maxLines) {
+        const QString last = QStringList(lines.mid(maxLines - 1)).join(QString());
+        lines = lines.mid(0, maxLines - 1);
+        lines << ElideText(p, last, width);
+    }
+    const double pitch = p.inkHeight() * 1.3;
+    for (const QString& line : lines) {
+        PrintAt(p, trim.center().x() - p.textWidth(line) / 2, y, line);
+        y += pitch;
+    }
+    return y - pitch + p.inkHeight();
 }
 
 // Title and artist down a spine whose middle is at x: the title from the top, the artist ending at the bottom.
@@ -271,8 +313,8 @@ void PrintBookletFronts(const PrintSettings& settings, const ReportSource& sourc
             artist = item(1);
         }
         const double below =
-            CentredLine(printer, trim, trim.top() + trim.height() * 0.38, title, FrontTitlePoints, true);
-        CentredLine(printer, trim, below + 6, artist, FrontArtistPoints, false);
+            CentredBlock(printer, trim, trim.top() + trim.height() * 0.3, title, FrontTitlePoints, true, 3);
+        CentredBlock(printer, trim, below + 6, artist, FrontArtistPoints, false, 2);
     });
 }
 

@@ -542,9 +542,7 @@ void PrintSettingsDialog::Command4_Click() {
         ui_.message(NoKindText, Icon::Critical, Buttons::Ok, ErrorTitle, this);
         return;
     }
-    // The sub report's booklet front prints the main record's picture or titles, no items.
-    const bool needsItems = !(side_ == ReportSide::Sub && s.reportKind == KindBookletFront);
-    if (chosenList()->count() == 0 && needsItems) {
+    if (chosenList()->count() == 0) {
         ui_.message(NoItemsText, Icon::Critical, Buttons::Ok, ErrorTitle, this);
         return;
     }

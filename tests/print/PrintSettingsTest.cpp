@@ -9,7 +9,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -355,14 +358,12 @@ TEST_F(Printing, CaseInsertsTakeTheChosenPaperTurnedToFit) {
     struct Case {
         int option;
         const char* paper;
-        bool item; // the booklet front of the sub report needs none
         int paperCode;
         int orientation;
         double fontSize;
     };
-    for (const Case& c :
-         {Case{2, "A5", true, platform::PaperA5, 2, 8}, Case{2, "A4", true, platform::PaperA4, 1, 8},
-          Case{3, "A5", false, platform::PaperA5, 1, 10}, Case{4, "B5", true, platform::PaperB5, 1, 10}}) {
+    for (const Case& c : {Case{2, "A5", platform::PaperA5, 2, 8}, Case{2, "A4", platform::PaperA4, 1, 8},
+                          Case{3, "A5", platform::PaperA5, 1, 10}, Case{4, "B5", platform::PaperB5, 1, 10}}) {
         PrintSettingsDialog s(cat.state, cat.ui, print::ReportSide::Sub,
                               {sub.get(), sub->ListView1, sub->ListView2, sub->StatusBar1, sub->Label1->text()});
         s.Option3_Click(c.option);
@@ -370,10 +371,8 @@ TEST_F(Printing, CaseInsertsTakeTheChosenPaperTurnedToFit) {
         EXPECT_TRUE(s.Option1->isHidden()); // turned to fit, not by the user
         EXPECT_FALSE(s.Text3->isHidden());
         s.Combo2->setCurrentText(QString::fromUtf8(c.paper));
-        if (c.item) {
-            Pick(s.List1, 0);
-            s.Command1_Click();
-        }
+        Pick(s.List1, 0);
+        s.Command1_Click();
         s.Command4_Click();
         const PrintSettings& set = cat.state.SubPrintSettings;
         EXPECT_EQ(s.result(), QDialog::Accepted) << c.option;
@@ -483,6 +482,46 @@ TEST_F(Printing, PrintCommandSetsUpPreviewsAndPrints) {
               QStringLiteral("印刷をＰＤＦファイルに保存しました。\n/tmp/帳表.pdf\n\nこのファイルを開きますか？"));
     EXPECT_EQ(messages()[1].buttons, platform::Buttons::YesNo);
     EXPECT_EQ(cat.ui.openedDocuments, QStringList{QStringLiteral("/tmp/帳表.pdf")});
+}
+
+// The main report's booklet fronts: one sheet per listed disc, its picture filling the square when it has one
+// that can be read, else its first two items as titles.
+TEST_F(Printing, BookletFrontsCarryEachDiscsPictureOrItsTitles) {
+    cat.addMain(4, 3, {QStringLiteral("壊れた画像"), QStringLiteral("歌手3")}, 1);
+    cat.addMain(4, 4, {QStringLiteral("画像あり"), QStringLiteral("歌手4")}, 1);
+    QDir().mkpath(cat.state.pictureFolder());
+    QFile broken(cat.state.RecordPicturePath(4, 3));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    QImage wide(80, 40, QImage::Format_RGB32);
+    wide.fill(Qt::darkBlue);
+    ASSERT_TRUE(wide.save(cat.state.RecordPicturePath(4, 4), "JPG"));
+    main = std::make_unique<records::MainRecordScreen>(cat.state, cat.ui);
+    main->Timer1_Timer();
+    drive([](PrintSettingsDialog& d) {
+        d.Option3_Click(3);
+        d.Command5_Click();
+        d.Command4_Click();
+    });
+    main->mf16->trigger();
+    QStringList texts;
+    QList<QRectF> pictures;
+    int sheets = 1;
+    for (const auto& c : cat.ui.printerSurface.calls) {
+        if (c.op == QStringLiteral("text"))
+            texts << c.text;
+        if (c.op == QStringLiteral("picture")) {
+            pictures << c.mm;
+            EXPECT_EQ(c.pictureSize, QSize(40, 40)); // the middle of the wide picture
+        }
+        sheets += c.op == QStringLiteral("newPage");
+    }
+    EXPECT_EQ(sheets, 4);
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("一枚目のアルバム"), QStringLiteral("歌手1"), QStringLiteral("二枚目"),
+                                  QStringLiteral("歌手2"), QStringLiteral("壊れた画像"), QStringLiteral("歌手3")}));
+    // A4 standing, 210 × 297 mm, all printable here: the square in its middle.
+    EXPECT_EQ(pictures, QList<QRectF>{QRectF(45, 88.5, 120, 120)});
 }
 
 TEST_F(Printing, MainAndSubReportsKeepTheirOwnSettings) {
