@@ -149,11 +149,16 @@ void PrintAt(PrinterSurface& p, double x, double y, const QString& text) {
 }
 
 // The text broken into lines of at most width millimetres in the current font, each as long as fits; a line
-// is broken after a blank where one falls in its second half, so that Latin words stay whole.
-QStringList WrapLines(const PrinterSurface& p, const QString& text, double width) {
+// is broken after a blank where one falls in its second half, so that Latin words stay whole. After limit − 1
+// lines the rest makes the last line, however long (a huge text is not broken up to the end).
+QStringList WrapLines(const PrinterSurface& p, const QString& text, double width, int limit) {
     QStringList lines;
     QString rest = text;
     while (!rest.isEmpty()) {
+        if (lines.size() == limit - 1) {
+            lines << rest;
+            break;
+        }
         int fit = ElideText(p, rest, width).size();
         if (fit >= rest.size() || p.textWidth(rest) <= width) {
             lines << rest;
@@ -181,14 +186,13 @@ double CentredBlock(PrinterSurface& p, const QRectF& trim, double y, const QStri
     QStringList lines;
     for (double size = points;; size = std::max(SmallestPoints, size - 2)) {
         p.setFontSize(size);
-        lines = WrapLines(p, text.trimmed(), width);
+        lines = WrapLines(p, text.trimmed(), width, maxLines + 1);
         if (lines.size() <= maxLines || size == SmallestPoints)
             break;
     }
     if (lines.size() > maxLines) {
-        const QString last = QStringList(lines.mid(maxLines - 1)).join(QString());
-        lines = lines.mid(0, maxLines - 1);
-        lines << ElideText(p, last, width);
+        lines = WrapLines(p, text.trimmed(), width, maxLines); // the last line holds the whole rest
+        lines.last() = ElideText(p, lines.last(), width);
     }
     const double pitch = p.inkHeight() * 1.3;
     for (const QString& line : lines) {

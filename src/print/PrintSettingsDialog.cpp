@@ -383,6 +383,7 @@ void PrintSettingsDialog::Option3_Click(int index) {
     PaperLabel->setVisible(kind != PrintSettings::KindCdCase);
     Option1->setVisible(kind == PrintSettings::KindItemList);
     Option2->setVisible(kind == PrintSettings::KindItemList);
+    Frame2->setVisible(!IsCaseInsert(s)); // their page is turned for them
     if (side_ == ReportSide::Sub) {
         const bool insert = kind != PrintSettings::KindItemList;
         showSecondTitle(insert);

@@ -368,7 +368,7 @@ TEST_F(Printing, CaseInsertsTakeTheChosenPaperTurnedToFit) {
                               {sub.get(), sub->ListView1, sub->ListView2, sub->StatusBar1, sub->Label1->text()});
         s.Option3_Click(c.option);
         EXPECT_FALSE(s.Combo2->isHidden());
-        EXPECT_TRUE(s.Option1->isHidden()); // turned to fit, not by the user
+        EXPECT_TRUE(s.Frame2->isHidden()); // turned to fit, not by the user
         EXPECT_FALSE(s.Text3->isHidden());
         s.Combo2->setCurrentText(QString::fromUtf8(c.paper));
         Pick(s.List1, 0);
