@@ -214,6 +214,20 @@ void PaintedSurface::drawText(double x, double y, const QString& text) {
     p->drawText(QPointF(toDevice(x), toDevice(y) + inkOf(font).ascent), text);
 }
 
+void PaintedSurface::drawTurnedText(double x, double y, const QString& text) {
+    QPainter* p = painter();
+    if (!p)
+        return;
+    const QFont font = currentFont();
+    p->save();
+    p->setFont(font);
+    p->setPen(Qt::black);
+    p->translate(toDevice(x), toDevice(y));
+    p->rotate(90); // clockwise on the page: the text runs down, the tops of its glyphs face right
+    p->drawText(QPointF(0, inkOf(font).ascent), text);
+    p->restore();
+}
+
 void PaintedSurface::line(double x1, double y1, double x2, double y2) {
     QPainter* p = painter();
     if (!p)
@@ -505,6 +519,14 @@ void RecordingSurface::drawText(double x, double y, const QString& text) {
     Call c = make(QStringLiteral("text"));
     c.mm = QRectF(x, y, textWidth(text), textHeight());
     c.text = text;
+    calls << c;
+}
+
+void RecordingSurface::drawTurnedText(double x, double y, const QString& text) {
+    Call c = make(QStringLiteral("text"));
+    c.mm = QRectF(x, y, textWidth(text), textHeight());
+    c.text = text;
+    c.turned = true;
     calls << c;
 }
 

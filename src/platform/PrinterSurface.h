@@ -70,6 +70,13 @@ public:
     // Prints a text with its top-left corner at the print position. The position then moves to the end of the text,
     // or, when the line is ended, to the left edge of the next line (one text height lower).
     void print(const QString& text, bool endLine);
+    // Prints a text turned a quarter clockwise, reading from top to bottom (a CD case's spine). (x, y) is the
+    // top-left corner of the text in its own frame, which on the page is its top-right corner: the ink runs down
+    // from y over the text's width and to the left of x over its ink height. The print position is left alone.
+    void printTurned(double x, double y, const QString& text) {
+        if (!text.isEmpty())
+            drawTurnedText(x, y, text);
+    }
     virtual double textWidth(const QString& text) const = 0;
     // Height of a text line in the current font.
     virtual double textHeight() const = 0;
@@ -100,6 +107,7 @@ public:
 
 protected:
     virtual void drawText(double x, double y, const QString& text) = 0;
+    virtual void drawTurnedText(double x, double y, const QString& text) = 0;
 
 private:
     double x_ = 0;
@@ -124,6 +132,7 @@ public:
 
 protected:
     void drawText(double x, double y, const QString& text) override;
+    void drawTurnedText(double x, double y, const QString& text) override;
     // The device the texts are measured on, and its dots per inch.
     virtual QPaintDevice* device() const = 0;
     virtual double dpi() const = 0;
@@ -239,6 +248,7 @@ public:
         PenStyle penStyle = PenStyle::Solid;
         QSize pictureSize;
         PageOrientation orientation = PageOrientation::Portrait;
+        bool turned = false; // a text turned a quarter clockwise; mm holds its corner and its unturned size
     };
 
     // margins: the part of the paper a printer cannot reach, in millimetres.
@@ -268,6 +278,7 @@ public:
 
 protected:
     void drawText(double x, double y, const QString& text) override;
+    void drawTurnedText(double x, double y, const QString& text) override;
 
 private:
     Call make(const QString& op) const;

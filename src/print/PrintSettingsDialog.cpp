@@ -7,6 +7,7 @@
 #include "platform/RecordList.h"
 #include "platform/StatusPanels.h"
 #include "platform/Ui.h"
+#include "print/CaseInserts.h"
 #include "print/PrintStatusDialog.h"
 #include "print/ScreenPrint.h"
 
@@ -61,11 +62,60 @@ QPixmap PagePicture(bool landscape) {
     return pixmap;
 }
 
+// A small drawing of what a report kind prints: a ruled list, the insert's list, a tray card with its spines, a
+// booklet with a picture, a booklet with track lines.
+QPixmap KindPicture(std::int16_t kind) {
+    QPixmap pixmap(56, 40);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setBrush(Qt::white);
+    p.setPen(QPen(Qt::black, 1));
+    const auto lines = [&p](QRect r, int step) {
+        p.setPen(QPen(Qt::gray, 1));
+        for (int y = r.top() + step; y < r.bottom() - 2; y += step)
+            p.drawLine(r.left() + 3, y, r.right() - 3, y);
+        p.setPen(QPen(Qt::black, 1));
+    };
+    switch (kind) {
+    case PrintSettings::KindItemList:
+        p.drawRect(16, 2, 26, 36);
+        lines({16, 2, 26, 36}, 4);
+        break;
+    case PrintSettings::KindCdCase:
+        p.drawRect(10, 6, 36, 30);
+        lines({10, 10, 36, 26}, 3);
+        break;
+    case KindTrayCard:
+        p.drawRect(4, 6, 48, 30);
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawLine(8, 6, 8, 36);
+        p.drawLine(48, 6, 48, 36);
+        p.setPen(QPen(Qt::black, 1));
+        lines({8, 8, 40, 26}, 3);
+        break;
+    case KindBookletFront:
+        p.drawRect(12, 4, 32, 32);
+        p.setBrush(QColor(90, 130, 190));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPoint(28, 20), 11, 11);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPoint(28, 20), 3, 3);
+        break;
+    case KindBookletBack:
+        p.drawRect(12, 4, 32, 32);
+        lines({12, 8, 32, 28}, 3);
+        break;
+    default:
+        break;
+    }
+    return pixmap;
+}
+
 } // namespace
 
 QString TooWideText(std::int16_t reportKind) {
     const QString head = QStringLiteral("印刷データが多いため、用紙の横幅に入りません。\r\n");
-    if (reportKind == PrintSettings::KindCdCase)
+    if (reportKind == PrintSettings::KindCdCase || reportKind == KindTrayCard)
         return head + QStringLiteral("印刷項目を減らして下さい。");
     return head + QStringLiteral("  ①用紙を横方向にするか、\r\n  ②印刷項目を減らすか、\r\n"
                                  "  ③フォントサイズを小さくするか\r\nの対策をお願いします。");
@@ -127,14 +177,23 @@ QWidget* PrintSettingsDialog::buildKindTab() {
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     Frame3 = new QGroupBox(QStringLiteral("作成する帳表を選択する"), tab);
-    auto* options = new QVBoxLayout(Frame3);
-    Option3[0] = new QRadioButton(
-        side_ == ReportSide::Sub ? QStringLiteral("　種目サブ明細一覧表") : QStringLiteral("　種目明細一覧表"), Frame3);
-    Option3[1] = new QRadioButton(QStringLiteral("　ＣＤケース背面用明細リスト"), Frame3);
-    for (int i = 0; i < 2; ++i) {
-        options->addWidget(Option3[i]);
+    auto* options = new QGridLayout(Frame3);
+    const bool sub = side_ == ReportSide::Sub;
+    const QStringList texts{
+        sub ? QStringLiteral("　種目サブ明細一覧表") : QStringLiteral("　種目明細一覧表"),
+        QStringLiteral("　ＣＤケース背面用明細リスト"), QStringLiteral("　トレーカード（151×118mm）"),
+        QStringLiteral("　ブックレット表（120×120mm）"), QStringLiteral("　ブックレット裏（120×120mm）")};
+    for (int i = 0; i < static_cast<int>(Option3.size()); ++i) {
+        if (i == KindBookletBack - 1 && !sub)
+            continue; // the tracks are the sub records
+        KindPictures[i] = new QLabel(Frame3);
+        KindPictures[i]->setPixmap(KindPicture(static_cast<std::int16_t>(i + 1)));
+        Option3[i] = new QRadioButton(texts[i], Frame3);
+        options->addWidget(KindPictures[i], i, 0);
+        options->addWidget(Option3[i], i, 1);
         connect(Option3[i], &QRadioButton::clicked, this, [this, i] { Option3_Click(i); });
     }
+    options->setColumnStretch(1, 1);
     layout->addWidget(Frame3);
     Label12 =
         Note(QStringLiteral("出力するプリンターのドライバーによっては、印刷設定でエラーになったり、設定が無視される"
@@ -308,18 +367,28 @@ void PrintSettingsDialog::showSecondTitle(bool shown) {
 }
 
 void PrintSettingsDialog::Option3_Click(int index) {
-    const bool cd = index == 1;
+    if (index < 0 || index >= static_cast<int>(Option3.size()) || !Option3[index])
+        return;
+    const auto kind = static_cast<std::int16_t>(index + 1);
     Option3[index]->setChecked(true);
-    settings().reportKind = cd ? PrintSettings::KindCdCase : PrintSettings::KindItemList;
-    for (QLabel* note : {Label7, Label8, Label10})
-        note->setVisible(cd);
-    for (QWidget* w : {static_cast<QWidget*>(Combo2), static_cast<QWidget*>(PaperLabel), static_cast<QWidget*>(Option1),
-                       static_cast<QWidget*>(Option2)})
-        w->setVisible(!cd);
+    PrintSettings& s = settings();
+    s.reportKind = kind;
+    const bool backList = IsBackList(s);
+    Label7->setVisible(backList);
+    Label8->setVisible(backList);
+    Label10->setVisible(kind == PrintSettings::KindCdCase);
+    // The A5 insert has its paper; the other inserts are printed at their size on the chosen paper, turned to
+    // fit it.
+    Combo2->setVisible(kind != PrintSettings::KindCdCase);
+    PaperLabel->setVisible(kind != PrintSettings::KindCdCase);
+    Option1->setVisible(kind == PrintSettings::KindItemList);
+    Option2->setVisible(kind == PrintSettings::KindItemList);
+    Frame2->setVisible(!IsCaseInsert(s)); // their page is turned for them
     if (side_ == ReportSide::Sub) {
-        showSecondTitle(cd);
+        const bool insert = kind != PrintSettings::KindItemList;
+        showSecondTitle(insert);
         Text1->clear();
-        if (cd) {
+        if (insert) {
             Text3->clear();
             Label4->setText(QStringLiteral("ヘッダー・タイトル．１"));
             Label5->setText(QStringLiteral("(入力ない場合は項目１のデータとする)"));
@@ -368,7 +437,7 @@ void PrintSettingsDialog::SSTab1_Click(int tab) {
         return;
     if (tab != 0 && settings().reportKind == PrintSettings::KindNone)
         ui_.message(NoKindText, Icon::Critical, Buttons::Ok, QStringLiteral("作成帳表選択洩れ"), this);
-    if (tab != 2 || settings().reportKind == PrintSettings::KindCdCase)
+    if (tab != 2 || IsBackList(settings()))
         return;
     chooseFont();
     switchingTab_ = true;
@@ -404,15 +473,18 @@ bool PrintSettingsDialog::PrinterSet() {
         return false;
     }
     const bool cd = s.reportKind == PrintSettings::KindCdCase;
-    // The insert is measured at its own size; the printer keeps the font the user chose for the item lists.
+    // The back list is measured at its own size; the printer keeps the font the user chose for the item lists.
     const SavedFont chosenFont(*p);
     bool accepted = p->setPaper(cd ? platform::PaperA5 : PaperFromText(Combo2->currentText()));
-    if (cd) {
+    if (IsBackList(s)) {
         p->setFontSize(CdCaseFontSize);
         p->setFontBold(false);
     }
-    accepted = accepted && p->setOrientation(Option1->isChecked() ? platform::PageOrientation::Portrait
-                                                                  : platform::PageOrientation::Landscape);
+    if (IsCaseInsert(s))
+        SetFittingOrientation(s.reportKind, *p);
+    else
+        accepted = accepted && p->setOrientation(Option1->isChecked() ? platform::PageOrientation::Portrait
+                                                                      : platform::PageOrientation::Landscape);
     if (!accepted) {
         ui_.message(RefusedText, Icon::None, Buttons::Ok, QStringLiteral("注意メッセージ"), this);
         return false;
@@ -420,16 +492,18 @@ bool PrintSettingsDialog::PrinterSet() {
     s.leftMargin = MarginFromText(Text2->text());
 
     const bool sub = side_ == ReportSide::Sub;
+    // The sub report's inserts are titled with the disc's own title and artist unless the user typed others.
+    const bool disc = s.reportKind != PrintSettings::KindItemList;
     if (!Text1->text().isEmpty())
         s.title1 = Text1->text().trimmed();
-    else if (sub && cd)
+    else if (sub && disc)
         s.title1 = List2->count() > 0 ? List2->item(0)->text().trimmed() : QString();
     else
         s.title1 = owner_.heading.trimmed();
     if (sub) {
         if (!Text3->text().isEmpty())
             s.title2 = Text3->text().trimmed();
-        else if (cd && List2->count() > 1)
+        else if (disc && List2->count() > 1)
             s.title2 = List2->item(1)->text().trimmed();
         else
             s.title2.clear();
@@ -480,7 +554,9 @@ void PrintSettingsDialog::Command4_Click() {
     // A printer that refused the set-up leaves nothing measured: the report stays as it was and the screen open.
     if (!PrinterSet())
         return;
-    if (s.usableWidth < requiredWidth_) {
+    // A booklet shortens what is too wide for it; the lists must fit their width.
+    const bool booklet = s.reportKind == KindBookletFront || s.reportKind == KindBookletBack;
+    if (!booklet && s.usableWidth < requiredWidth_) {
         ui_.message(TooWideText(s.reportKind), Icon::Critical, Buttons::Ok, ErrorTitle, this);
         return;
     }

@@ -75,7 +75,10 @@ public:
     QLabel* Label6 = nullptr;
     QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame3 = nullptr;
-    std::array<QRadioButton*, 2> Option3{};
+    // The report kinds, index = kind − 1: item list, CD-case insert, tray card, booklet front and (sub screen
+    // only, else nullptr) booklet back; KindPictures shows each beside its option.
+    std::array<QRadioButton*, 5> Option3{};
+    std::array<QLabel*, 5> KindPictures{};
     QLabel *Label12 = nullptr, *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
     QListWidget *List1 = nullptr, *List2 = nullptr, *List3 = nullptr;
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command5 = nullptr;

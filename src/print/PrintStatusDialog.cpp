@@ -17,9 +17,25 @@ namespace quelm::print {
 
 PrintStatus MakePrintStatus(const store::PrintSettings& settings, const QStringList& fieldNames,
                             const std::vector<int>& fieldWidths, const QStringList& chosenItems, double fontSize) {
-    const bool cd = settings.reportKind == store::PrintSettings::KindCdCase;
+    using store::PrintSettings;
+    const bool cd = settings.reportKind == PrintSettings::KindCdCase;
     PrintStatus st;
-    st.kind = cd ? QStringLiteral("ＣＤケース背面用明細リスト") : QStringLiteral("種目明細一覧表");
+    switch (settings.reportKind) {
+    case PrintSettings::KindCdCase:
+        st.kind = QStringLiteral("ＣＤケース背面用明細リスト");
+        break;
+    case KindTrayCard:
+        st.kind = QStringLiteral("トレーカード（151×118mm）");
+        break;
+    case KindBookletFront:
+        st.kind = QStringLiteral("ブックレット表（120×120mm）");
+        break;
+    case KindBookletBack:
+        st.kind = QStringLiteral("ブックレット裏（120×120mm）");
+        break;
+    default:
+        st.kind = QStringLiteral("種目明細一覧表");
+    }
     st.fieldNames = fieldNames;
     st.fieldWidths = fieldWidths;
     st.chosenItems = chosenItems;

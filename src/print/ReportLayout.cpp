@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/PrinterSurface.h"
 #include "platform/RecordList.h"
+#include "print/CaseInserts.h"
 #include "store/CategoryConfig.h"
 
 #include <QLocale>
@@ -23,12 +24,9 @@ constexpr int MinLineGap = 10;    // a column line this close to the right edge 
 constexpr double MinTitleSize = 8; // points; a title that does not fit at this size is shortened
 constexpr double TitleGap = 2;     // mm between a title and the page number beside it
 
-bool IsCdCase(const PrintSettings& s) {
-    return s.reportKind == PrintSettings::KindCdCase;
-}
+} // namespace
 
-// The text cut with "…" to at most width millimetres in the printer's current font; unchanged when it fits.
-QString Elide(const PrinterSurface& p, const QString& text, double width) {
+QString ElideText(const PrinterSurface& p, const QString& text, double width) {
     if (p.textWidth(text) <= width)
         return text;
     const QString ellipsis = QStringLiteral("…");
@@ -46,8 +44,6 @@ QString Elide(const PrinterSurface& p, const QString& text, double width) {
         --lo;
     return lo == 0 && p.textWidth(ellipsis) > width ? QString() : text.left(lo) + ellipsis;
 }
-
-} // namespace
 
 int RoundMm(double mm) {
     return static_cast<int>(std::nearbyint(mm)); // the default rounding mode rounds a half to even
@@ -97,12 +93,12 @@ void SetLineMetrics(PrintSettings& settings, PrinterSurface& printer) {
     // taller than that gets a taller line.
     // The insert's 27 lines of 4 mm are fixed by the case; its 8 pt fits them in the fonts in use.
     const double needed = printer.inkHeight() + 2 * RuleClearance;
-    if (settings.lineHeight < needed && !IsCdCase(settings))
+    if (settings.lineHeight < needed && !IsBackList(settings))
         settings.lineHeight = static_cast<std::int32_t>(std::ceil(needed - 1e-9));
 }
 
 void SetPageMetrics(PrintSettings& settings, const PrinterSurface& printer) {
-    if (IsCdCase(settings)) {
+    if (IsBackList(settings)) {
         settings.linesPerPage = CdCaseLinesPerPage;
         settings.usableWidth = CdCaseUsableWidth;
         return;
@@ -202,7 +198,7 @@ private:
     double ruleY(int line) const { return line * lh_ - ro_; }
     bool sub() const { return src_.side == ReportSide::Sub; }
     // The sub report's page 1 of the item list carries the main record above the headings.
-    bool mainBlockPage() const { return sub() && pageNumber_ == 1 && !IsCdCase(s_); }
+    bool mainBlockPage() const { return sub() && pageNumber_ == 1 && !IsBackList(s_); }
 
     void printAt(double x, double y, const QString& text, bool endLine = false) {
         p_.setCurrentX(x);
@@ -213,9 +209,9 @@ private:
     // Where a text on a line starts: at the line, raised where a tall font would reach the rule under it.
     double textY(int line) const { return line * lh_ - lift_; }
 
-    int pageNumberLine() const { return IsCdCase(s_) && !sub() ? 1 : 2; }
+    int pageNumberLine() const { return IsBackList(s_) && !sub() ? 1 : 2; }
     QString pageNumberText() const {
-        return IsCdCase(s_) ? QString::number(pageNumber_) : QString::number(pageNumber_) + QStringLiteral(" 頁");
+        return IsBackList(s_) ? QString::number(pageNumber_) : QString::number(pageNumber_) + QStringLiteral(" 頁");
     }
 
     // The right end of the room for a title at y in the current font: the usable width, or the start of the page
@@ -235,7 +231,7 @@ private:
             return text;
         // Half points, rounded down, so that the smaller title still fits after rounding.
         p_.setFontSize(std::max(MinTitleSize, std::floor(size * std::max(0.0, right) / w * 2) / 2));
-        return Elide(p_, text, right);
+        return ElideText(p_, text, right);
     }
 
     // The title's x: centred as (usable − margin − width) / 2, kept inside 0 … right.
@@ -251,11 +247,11 @@ private:
         pageNumberWidth_ = p_.textWidth(pageNumberText());
         p_.setFontSize(12);
         p_.setFontBold(true);
-        const double y1 = IsCdCase(s_) ? 0 : lh_;
+        const double y1 = IsBackList(s_) ? 0 : lh_;
         const double right1 = titleRight(y1);
         const QString t = fitTitle(s_.title1.trimmed(), 12, right1);
         printAt(titleX(p_.textWidth(t), right1), y1, t, true);
-        if (sub() && IsCdCase(s_)) {
+        if (sub() && IsBackList(s_)) {
             p_.setFontSize(10);
             const double right2 = titleRight(5);
             const QString t2 = fitTitle(s_.title2.trimmed(), 10, right2);
@@ -274,8 +270,8 @@ private:
     }
 
     void header() {
-        if (IsCdCase(s_))
-            cutGuide();
+        if (s_.reportKind == PrintSettings::KindCdCase)
+            cutGuide(); // the tray card has crop marks of its own
         title();
         // Main report: the CD-case insert numbers its pages on line 1, the item list on line 2. The sub report
         // keeps line 2 for both, below its second title.
@@ -301,7 +297,7 @@ private:
         const double y = textY(lineNo_);
         for (int i = 0; i < items_; ++i) {
             QString h = src_.fields.names.value(s_.columnField[i]).trimmed();
-            if (IsCdCase(s_))
+            if (IsBackList(s_))
                 h = QLatin1Char('[') + h + QLatin1Char(']');
             const int w = RoundMm(p_.textWidth(h));
             if (i < shown)
@@ -320,13 +316,13 @@ private:
         const double valueRoom = std::max(0.0, s_.usableWidth - s_.leftMargin - 70.0);
         double blockWidth = 0;
         for (int r = 1; r <= rowCount; ++r) {
-            blockWidth =
-                std::max<double>(blockWidth, RoundMm(p_.textWidth(Elide(p_, rows->cell(r, 0).trimmed(), valueRoom))));
+            blockWidth = std::max<double>(blockWidth,
+                                          RoundMm(p_.textWidth(ElideText(p_, rows->cell(r, 0).trimmed(), valueRoom))));
             for (int f = 0; f < fieldCount; ++f) {
                 const double y = textY(lineNo_);
-                printAt(s_.leftMargin + 2, y, f == 0 ? Elide(p_, QStringLiteral("メイン明細"), 25) : QString());
-                printAt(s_.leftMargin + 30, y, Elide(p_, src_.mainFieldNames[f].trimmed(), 31));
-                const QString value = Elide(p_, rows->cell(r, f), valueRoom);
+                printAt(s_.leftMargin + 2, y, f == 0 ? ElideText(p_, QStringLiteral("メイン明細"), 25) : QString());
+                printAt(s_.leftMargin + 30, y, ElideText(p_, src_.mainFieldNames[f].trimmed(), 31));
+                const QString value = ElideText(p_, rows->cell(r, f), valueRoom);
                 printAt(s_.leftMargin + 64, y, value, true);
                 blockWidth = std::max<double>(blockWidth, RoundMm(p_.textWidth(value.trimmed())));
                 ++lineNo_;
@@ -357,7 +353,7 @@ private:
         if (n == 0)
             return; // the header alone: no ruling, no footer
         // The last line a row may take; the footer and, on the insert, its rule follow below it.
-        const int limit = (s_.linesPerPage - (IsCdCase(s_) ? 2 : 4)) * lh_;
+        const int limit = (s_.linesPerPage - (IsBackList(s_) ? 2 : 4)) * lh_;
         const int shown = std::min(items_, PrintedColumns);
         std::vector<bool> numeric(items_);
         std::vector<bool> dated(items_);
@@ -400,7 +396,7 @@ private:
     int firstRowLine() const {
         if (mainBlockPage())
             return src_.mainFieldNames.size() + 5;
-        return IsCdCase(s_) && !sub() ? 3 : 4;
+        return IsBackList(s_) && !sub() ? 3 : 4;
     }
 
     // Frame, column and row lines of the page, then its footer.
@@ -410,7 +406,7 @@ private:
         const int top = !sub() ? 3 : mainBlockPage() ? src_.mainFieldNames.size() + 4 : 3;
         p_.setPenStyle(PenStyle::Solid);
         p_.setPenWidth(8);
-        if (IsCdCase(s_)) {
+        if (IsBackList(s_)) {
             const double y = ruleY(sub() ? 3 : 2);
             p_.line(left, y, right, y);
         } else {
@@ -419,7 +415,7 @@ private:
         }
         p_.setPenWidth(2);
         // The main report leaves a single column unruled; the sub report rules after it too.
-        if (!IsCdCase(s_) && (items_ > 1 || sub())) {
+        if (!IsBackList(s_) && (items_ > 1 || sub())) {
             double x = left;
             for (int i = 0; i < items_; ++i) {
                 x += s_.columnWidth[i];
@@ -429,7 +425,7 @@ private:
         }
         p_.setPenWidth(1);
         p_.setPenStyle(PenStyle::Dot);
-        if (IsCdCase(s_)) {
+        if (IsBackList(s_)) {
             lineNo_ = 26;
             p_.setPenStyle(PenStyle::Solid);
             p_.setPenWidth(8);
@@ -464,10 +460,18 @@ private:
 
 } // namespace
 
+void LayOutReport(const PrintSettings& settings, const ReportSource& source, PrinterSurface& printer) {
+    if (source.rows)
+        Report(settings, source, printer).run();
+}
+
 bool RenderReport(const PrintSettings& settings, const ReportSource& source, PrinterSurface& printer) {
     printer.setPaper(settings.paper);
-    printer.setOrientation(settings.orientation == 2 ? platform::PageOrientation::Landscape
-                                                     : platform::PageOrientation::Portrait);
+    if (IsCaseInsert(settings))
+        SetFittingOrientation(settings.reportKind, printer);
+    else
+        printer.setOrientation(settings.orientation == 2 ? platform::PageOrientation::Landscape
+                                                         : platform::PageOrientation::Portrait);
     // The report's font lasts for this printout only: a CD-case insert at its fixed 8 pt must not leave the next
     // report measured and printed at 8 pt.
     const SavedFont chosen(printer);
@@ -475,8 +479,19 @@ bool RenderReport(const PrintSettings& settings, const ReportSource& source, Pri
     printer.setFontSize(settings.fontSize);
     printer.setFontBold(settings.fontBold);
     printer.setFontItalic(settings.fontItalic);
-    if (source.rows)
-        Report(settings, source, printer).run();
+    switch (settings.reportKind) {
+    case KindTrayCard:
+        PrintTrayCards(settings, source, printer);
+        break;
+    case KindBookletFront:
+        PrintBookletFronts(settings, source, printer);
+        break;
+    case KindBookletBack:
+        PrintBookletBacks(settings, source, printer);
+        break;
+    default:
+        LayOutReport(settings, source, printer);
+    }
     if (printer.endDoc())
         return true;
     printer.abortDoc();

@@ -3,6 +3,7 @@
 #include "store/PrintSettings.h"
 
 #include <QDate>
+#include <QImage>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -19,6 +20,21 @@ struct ConfigSection;
 namespace quelm::print {
 
 using store::PrintSettings;
+
+// The report kinds cut to a CD case's real size, after the item list (1) and the A5 insert (2); new kinds are
+// appended, so that a kind's number never changes its meaning.
+inline constexpr std::int16_t KindTrayCard = 3;     // the back list on a tray card with two spines
+inline constexpr std::int16_t KindBookletFront = 4; // the disc's picture or its titles, 120 × 120 mm
+inline constexpr std::int16_t KindBookletBack = 5;  // the tracks, 120 × 120 mm (sub report only)
+
+// The kinds laid out as the compact back list: 8 pt, 27 lines, 130 mm wide.
+inline bool IsBackList(const PrintSettings& s) {
+    return s.reportKind == PrintSettings::KindCdCase || s.reportKind == KindTrayCard;
+}
+// The kinds cut to a case's size, one per sheet, placed and turned to fit the paper.
+inline bool IsCaseInsert(const PrintSettings& s) {
+    return s.reportKind == KindTrayCard || s.reportKind == KindBookletFront || s.reportKind == KindBookletBack;
+}
 
 // Which record list a report prints: the main records of a category or the sub records of one main record.
 enum class ReportSide { Main, Sub };
@@ -104,7 +120,16 @@ struct ReportSource {
     QStringList mainFieldNames;
     QDate date;                            // of the footer
     std::function<void(int row)> progress; // after each printed row (1-based)
+    // The picture of a disc, for the booklet front: of a row of rows (main report) or of the main record (sub
+    // report, row 1 of mainRows); a null image when it has none.
+    std::function<QImage(int row)> picture;
 };
+
+// The text cut with "…" to at most width millimetres in the printer's current font; unchanged when it fits.
+QString ElideText(const platform::PrinterSurface& printer, const QString& text, double width);
+
+// Lays the report's pages out on the printer, which is already set up; the document is left open.
+void LayOutReport(const PrintSettings& settings, const ReportSource& source, platform::PrinterSurface& printer);
 
 // The footer text: "Quelm  " and the date in the short format of a Japanese desktop ("2026/12/09").
 QString FooterText(const QDate& date);

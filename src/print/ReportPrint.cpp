@@ -4,6 +4,10 @@
 #include "platform/Ui.h"
 #include "print/PrintSettingsDialog.h"
 #include "print/ScreenPrint.h"
+#include "records/MainRecords.h"
+#include "records/RecordPicture.h"
+
+#include <QFileInfo>
 
 namespace quelm::print {
 
@@ -25,6 +29,32 @@ void SetStatus(const ReportScreen& owner, const QString& text) {
         owner.status->setPanelText(3, text);
     if (owner.screen)
         owner.screen->repaint();
+}
+
+// The column of a list with the given heading; -1 when it has none.
+int ColumnHeaded(const platform::RecordList& list, const QString& heading) {
+    for (int c = 0; c < list.columnCount(); ++c)
+        if (list.columnHeading(c) == heading)
+            return c;
+    return -1;
+}
+
+// The picture of the disc in a row of a main-record list, read as the record screen reads it; a null image when
+// the record has none or its file cannot be used (the insert then carries the disc's titles).
+QImage DiscPicture(const store::AppState& state, const platform::RecordList& list, int row) {
+    const int regNo = ColumnHeaded(list, records::RegNoHeading);
+    const int flag = ColumnHeaded(list, records::PictureHeading);
+    if (regNo < 0 || (flag >= 0 && list.cell(row, flag) != QLatin1String("1")))
+        return {};
+    bool ok = false;
+    const qint64 key = list.cell(row, regNo).toLongLong(&ok);
+    if (!ok)
+        return {};
+    const QString path = state.RecordPicturePath(state.CurrentSection, key);
+    if (!QFileInfo::exists(path))
+        return {};
+    const records::LoadedPicture picture = records::LoadPicture(path);
+    return picture.ok() ? picture.image : QImage();
 }
 
 } // namespace
@@ -54,6 +84,9 @@ void PrintReport(store::AppState& state, platform::Ui& ui, ReportSide side, cons
         source.mainFieldNames = FieldsOf(section, ReportSide::Main).names;
     }
     source.date = QDate::currentDate();
+    const platform::RecordList* discs = side == ReportSide::Main ? owner.rows : owner.mainRows;
+    if (discs)
+        source.picture = [&state, discs](int row) { return DiscPicture(state, *discs, row); };
     // The record screen shows that printing goes on; repainting it after every row would cost more than the rows.
     source.progress = [&owner](int row) {
         if (row % 200 == 0)

@@ -9,7 +9,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -88,6 +91,9 @@ TEST_F(Printing, SettingsScreensShowTheirTexts) {
         {m.Option3[0]->text(), "　種目明細一覧表"},
         {s.Option3[0]->text(), "　種目サブ明細一覧表"},
         {m.Option3[1]->text(), "　ＣＤケース背面用明細リスト"},
+        {m.Option3[2]->text(), "　トレーカード（151×118mm）"},
+        {m.Option3[3]->text(), "　ブックレット表（120×120mm）"},
+        {s.Option3[4]->text(), "　ブックレット裏（120×120mm）"},
         {m.Label12->text(),
          "出力するプリンターのドライバーによっては、印刷設定でエラーになったり、設定が無視されることがこと"
          "があります。　事前にプリンターのプロバティで、「フチなし印刷」のチェックをはずしたり・用紙サイズ"
@@ -123,6 +129,7 @@ TEST_F(Printing, SettingsScreensShowTheirTexts) {
     };
     for (const auto& [actual, expected] : texts)
         EXPECT_EQ(actual, expected);
+    EXPECT_EQ(m.Option3[4], nullptr); // the booklet's back lists tracks, the sub records
     for (QPushButton* b : m.findChildren<QPushButton*>())
         EXPECT_FALSE(b->autoDefault()) << b->text().toStdString();
 }
@@ -345,6 +352,40 @@ TEST_F(Printing, SubScreenTakesItsSecondTitleFromTheMainRecord) {
     EXPECT_TRUE(cat.state.MainPrintSettings.itemCount == 0);
 }
 
+// The inserts cut to the case print on the chosen paper, turned so that they fit, titled like the A5 insert.
+TEST_F(Printing, CaseInsertsTakeTheChosenPaperTurnedToFit) {
+    auto sub = openSub();
+    struct Case {
+        int option;
+        const char* paper;
+        int paperCode;
+        int orientation;
+        double fontSize;
+    };
+    for (const Case& c : {Case{2, "A5", platform::PaperA5, 2, 8}, Case{2, "A4", platform::PaperA4, 1, 8},
+                          Case{3, "A5", platform::PaperA5, 1, 10}, Case{4, "B5", platform::PaperB5, 1, 10}}) {
+        PrintSettingsDialog s(cat.state, cat.ui, print::ReportSide::Sub,
+                              {sub.get(), sub->ListView1, sub->ListView2, sub->StatusBar1, sub->Label1->text()});
+        s.Option3_Click(c.option);
+        EXPECT_FALSE(s.Combo2->isHidden());
+        EXPECT_TRUE(s.Frame2->isHidden()); // turned to fit, not by the user
+        EXPECT_FALSE(s.Text3->isHidden());
+        s.Combo2->setCurrentText(QString::fromUtf8(c.paper));
+        Pick(s.List1, 0);
+        s.Command1_Click();
+        s.Command4_Click();
+        const PrintSettings& set = cat.state.SubPrintSettings;
+        EXPECT_EQ(s.result(), QDialog::Accepted) << c.option;
+        EXPECT_EQ(set.reportKind, c.option + 1);
+        EXPECT_EQ(set.paper, c.paperCode);
+        EXPECT_EQ(set.orientation, c.orientation) << c.option << c.paper;
+        EXPECT_EQ(set.fontSize, c.fontSize);
+        EXPECT_EQ(set.title1, QStringLiteral("一枚目のアルバム"));
+        EXPECT_EQ(set.title2, QStringLiteral("歌手1"));
+    }
+    EXPECT_TRUE(messages().isEmpty());
+}
+
 TEST_F(Printing, StatusScreenShowsWidthsAndWhatIsLeft) {
     PrintSettingsDialog m(cat.state, cat.ui, print::ReportSide::Main, owner());
     m.StatusButton_Click();
@@ -441,6 +482,46 @@ TEST_F(Printing, PrintCommandSetsUpPreviewsAndPrints) {
               QStringLiteral("印刷をＰＤＦファイルに保存しました。\n/tmp/帳表.pdf\n\nこのファイルを開きますか？"));
     EXPECT_EQ(messages()[1].buttons, platform::Buttons::YesNo);
     EXPECT_EQ(cat.ui.openedDocuments, QStringList{QStringLiteral("/tmp/帳表.pdf")});
+}
+
+// The main report's booklet fronts: one sheet per listed disc, its picture filling the square when it has one
+// that can be read, else its first two items as titles.
+TEST_F(Printing, BookletFrontsCarryEachDiscsPictureOrItsTitles) {
+    cat.addMain(4, 3, {QStringLiteral("壊れた画像"), QStringLiteral("歌手3")}, 1);
+    cat.addMain(4, 4, {QStringLiteral("画像あり"), QStringLiteral("歌手4")}, 1);
+    QDir().mkpath(cat.state.pictureFolder());
+    QFile broken(cat.state.RecordPicturePath(4, 3));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    QImage wide(80, 40, QImage::Format_RGB32);
+    wide.fill(Qt::darkBlue);
+    ASSERT_TRUE(wide.save(cat.state.RecordPicturePath(4, 4), "JPG"));
+    main = std::make_unique<records::MainRecordScreen>(cat.state, cat.ui);
+    main->Timer1_Timer();
+    drive([](PrintSettingsDialog& d) {
+        d.Option3_Click(3);
+        d.Command5_Click();
+        d.Command4_Click();
+    });
+    main->mf16->trigger();
+    QStringList texts;
+    QList<QRectF> pictures;
+    int sheets = 1;
+    for (const auto& c : cat.ui.printerSurface.calls) {
+        if (c.op == QStringLiteral("text"))
+            texts << c.text;
+        if (c.op == QStringLiteral("picture")) {
+            pictures << c.mm;
+            EXPECT_EQ(c.pictureSize, QSize(40, 40)); // the middle of the wide picture
+        }
+        sheets += c.op == QStringLiteral("newPage");
+    }
+    EXPECT_EQ(sheets, 4);
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("一枚目のアルバム"), QStringLiteral("歌手1"), QStringLiteral("二枚目"),
+                                  QStringLiteral("歌手2"), QStringLiteral("壊れた画像"), QStringLiteral("歌手3")}));
+    // A4 standing, 210 × 297 mm, all printable here: the square in its middle.
+    EXPECT_EQ(pictures, QList<QRectF>{QRectF(45, 88.5, 120, 120)});
 }
 
 TEST_F(Printing, MainAndSubReportsKeepTheirOwnSettings) {

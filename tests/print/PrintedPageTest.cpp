@@ -1,10 +1,13 @@
 // Reports painted with real fonts and looked at by their pixels, and saved PDFs read back as text.
 #include "platform/PrinterSurface.h"
 #include "platform/RecordList.h"
+#include "print/CaseInserts.h"
 #include "print/ReportLayout.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -48,7 +51,7 @@ struct PaintedReport {
         s.paper = paper;
         s.orientation = orientation == platform::PageOrientation::Landscape ? 2 : 1;
         s.fontName = font;
-        s.fontSize = kind == PrintSettings::KindCdCase ? print::CdCaseFontSize : points;
+        s.fontSize = print::IsBackList(s) ? print::CdCaseFontSize : points;
         s.title1 = QStringLiteral("音楽の棚：山田太郎と仲間たちの全録音集（一九八〇年から二〇二五年までの完全版）");
         s.title2 = QStringLiteral("歌手 Jumping Quartet & 山田楽団 の思い出");
         for (int c = 0; c < 3; ++c)
@@ -71,6 +74,8 @@ struct PaintedReport {
 
         printer.setPaper(kind == PrintSettings::KindCdCase ? platform::PaperA5 : paper);
         printer.setOrientation(orientation);
+        if (print::IsCaseInsert(s))
+            print::SetFittingOrientation(kind, printer);
         printer.setFontName(font);
         printer.setFontSize(s.fontSize);
         print::SetLineMetrics(s, printer);
@@ -199,6 +204,163 @@ TEST(PrintedPage, CdCaseInsertKeepsItsRowsClearOfTheBottomRule) {
             const double above = (side == print::ReportSide::Main ? 2 : 3) * 4 - 0.75;
             ExpectRulesClear(r, page, {above, 26 * 4 - 0.75}, font);
             ExpectInsideUsableWidth(r, page, font);
+        }
+    }
+}
+
+constexpr double MmOfPixel(int pixel, double dpi) {
+    return (pixel + 0.5) * 25.4 / dpi;
+}
+
+// The middle of the ink in a window of a page, in millimetres; NaN when the window holds none.
+QPointF InkCentre(const QImage& page, double dpi, const QRectF& mm) {
+    const auto px = [dpi](double v) { return static_cast<int>(std::lround(v * dpi / 25.4)); };
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = px(mm.top()); y < px(mm.bottom()); ++y)
+        for (int x = px(mm.left()); x < px(mm.right()); ++x)
+            if (Dark(page, x, y)) {
+                sx += MmOfPixel(x, dpi);
+                sy += MmOfPixel(y, dpi);
+                ++n;
+            }
+    return n ? QPointF(sx / n, sy / n) : QPointF(std::nan(""), std::nan(""));
+}
+
+// The trim box an insert's crop marks stand for, measured near where it is expected: the x of the marks above
+// its left and right edges, the y of the marks beside its top and bottom.
+QRectF MeasuredTrim(const QImage& page, double dpi, const QRectF& expected) {
+    const double left = InkCentre(page, dpi, {expected.left() - 1.5, expected.top() - 6.5, 3, 4}).x();
+    const double right = InkCentre(page, dpi, {expected.right() - 1.5, expected.top() - 6.5, 3, 4}).x();
+    const double top = InkCentre(page, dpi, {expected.left() - 6.5, expected.top() - 1.5, 4, 3}).y();
+    const double bottom = InkCentre(page, dpi, {expected.left() - 6.5, expected.bottom() - 1.5, 4, 3}).y();
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
+// Inserts printed to PDF are cut at their real size, centred on the sheet, one per sheet: measured from the PDF's
+// pixels at 300 dpi. Positions are millimetres from the paper's corner.
+TEST(PrintedPage, CaseInsertsInAPdfHaveTheirRealSize) {
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+    struct Case {
+        std::int16_t kind;
+        print::ReportSide side;
+        int paper;
+        bool picture;
+        QRectF trim;
+        int sheets;
+    };
+    const Case cases[] = {
+        // A4 portrait: (210 − 151) / 2, (297 − 118) / 2.
+        {print::KindTrayCard, print::ReportSide::Sub, platform::PaperA4, false, {29.5, 89.5, 151, 118}, 1},
+        // 151 + marks is wider than A5 standing, so it lies: 210 × 148.
+        {print::KindTrayCard, print::ReportSide::Main, platform::PaperA5, false, {29.5, 15, 151, 118}, 2},
+        {print::KindBookletFront, print::ReportSide::Sub, platform::PaperA5, true, {14, 45, 120, 120}, 1},
+        // One booklet per listed disc.
+        {print::KindBookletFront, print::ReportSide::Main, platform::PaperA4, false, {45, 88.5, 120, 120}, 2},
+        // B5 (JIS) 182 × 257; 40 tracks take two booklets.
+        {print::KindBookletBack, print::ReportSide::Sub, platform::PaperB5, false, {31, 68.5, 120, 120}, 2},
+    };
+    QTemporaryDir dir;
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString what = QStringLiteral("kind %1 paper %2").arg(c.kind).arg(c.paper);
+        PaintedReport r(QStringLiteral("Noto Sans CJK JP"), 10, c.kind, c.side, c.paper,
+                        platform::PageOrientation::Portrait, c.sheets == 2 ? 40 : 3);
+        if (c.kind == print::KindBookletFront && c.side == print::ReportSide::Main) {
+            r.rows.clearRows();
+            r.rows.addRow({QStringLiteral("一枚目"), QStringLiteral("1"), QString()});
+            r.rows.addRow({QString(), QString(), QString()}); // a disc with empty fields still gets its booklet
+        }
+        if (c.picture)
+            r.src.picture = [](int) {
+                QImage dark(400, 300, QImage::Format_RGB32); // wider than the square: its middle is taken
+                dark.fill(QColor(20, 20, 60));
+                return dark;
+            };
+        const QString path = dir.filePath(QStringLiteral("insert%1.pdf").arg(++n));
+        auto pdf = platform::QtPrinterSurface::pdf(path);
+        // The whole sheet is printable, so that the positions on paper are the layout's own.
+        pdf->qprinter().setFullPage(true);
+        ASSERT_TRUE(print::RenderReport(r.s, r.src, *pdf)) << what.toStdString();
+        const QString prefix = dir.filePath(QStringLiteral("page%1").arg(n));
+        ASSERT_EQ(QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                                               QStringLiteral("-png"), path, prefix}),
+                  0);
+        const QStringList sheets =
+            QDir(dir.path()).entryList({QStringLiteral("page%1-*.png").arg(n)}, QDir::Files, QDir::Name);
+        ASSERT_EQ(sheets.size(), c.sheets) << what.toStdString();
+        for (const QString& sheet : sheets) {
+            const QImage page(dir.filePath(sheet));
+            const QRectF trim = MeasuredTrim(page, 300, c.trim);
+            EXPECT_NEAR(trim.left(), c.trim.left(), 0.5) << what.toStdString();
+            EXPECT_NEAR(trim.top(), c.trim.top(), 0.5) << what.toStdString();
+            EXPECT_NEAR(trim.width(), c.trim.width(), 0.5) << what.toStdString();
+            EXPECT_NEAR(trim.height(), c.trim.height(), 0.5) << what.toStdString();
+            if (!c.picture)
+                continue;
+            // The picture fills the square to its edges and no further.
+            const auto darkAt = [&](double x, double y) {
+                return Dark(page, static_cast<int>(x * 300 / 25.4), static_cast<int>(y * 300 / 25.4));
+            };
+            const QPointF mid = c.trim.center();
+            const QRectF inside = c.trim.adjusted(0.7, 0.7, -0.7, -0.7);
+            const QRectF outside = c.trim.adjusted(-1, -1, 1, 1);
+            for (const auto& [r, dark] : {std::pair{inside, true}, std::pair{outside, false}}) {
+                EXPECT_EQ(darkAt(r.left(), mid.y()), dark);
+                EXPECT_EQ(darkAt(r.right(), mid.y()), dark);
+                EXPECT_EQ(darkAt(mid.x(), r.top()), dark);
+                EXPECT_EQ(darkAt(mid.x(), r.bottom()), dark);
+            }
+        }
+    }
+}
+
+// On the tray card nothing but the crop marks lies outside the card, the spines carry their texts and no glyph
+// reaches the fold lines between the spines and the panel.
+TEST(PrintedPage, TrayCardKeepsItsTextsBetweenItsFolds) {
+    struct Case {
+        int paper;
+        print::ReportSide side;
+        QRectF trim; // from the printable corner: the paper less 5 mm all round, the card in its middle
+    };
+    for (const Case& c : {Case{platform::PaperA4, print::ReportSide::Sub, {24.5, 84.5, 151, 118}},
+                          Case{platform::PaperA5, print::ReportSide::Main, {24.5, 10, 151, 118}}}) {
+        for (const QString& font : InstalledFonts()) {
+            PaintedReport r(font, 10, print::KindTrayCard, c.side, c.paper, platform::PageOrientation::Portrait, 12);
+            ASSERT_TRUE(r.render());
+            ASSERT_EQ(r.printer.pages().size(), 1);
+            const QImage& page = r.printer.pages()[0];
+            const auto px = [&](double xMm, double yMm) { return r.printer.pixelOf(xMm, yMm); };
+            const QRectF& t = c.trim;
+            int outside = 0;
+            int nearFolds = 0;
+            int leftSpine = 0;
+            int rightSpine = 0;
+            const double fold1 = t.left() + 7;
+            const double fold2 = t.right() - 7;
+            for (int y = px(0, t.top() - 8).y(); y < px(0, t.bottom() + 8).y(); ++y) {
+                for (int x = px(t.left() - 8, 0).x(); x < px(t.right() + 8, 0).x(); ++x) {
+                    if (!Dark(page, x, y))
+                        continue;
+                    const double xm = (x + 0.5) * 25.4 / Dpi - PagePrinterMargin;
+                    const double ym = (y + 0.5) * 25.4 / Dpi - PagePrinterMargin;
+                    const bool onMarkLine = std::abs(xm - t.left()) < 0.5 || std::abs(xm - t.right()) < 0.5 ||
+                                            std::abs(ym - t.top()) < 0.5 || std::abs(ym - t.bottom()) < 0.5;
+                    if (!t.adjusted(-0.3, -0.3, 0.3, 0.3).contains(xm, ym) && !onMarkLine)
+                        ++outside;
+                    const double fromFold = std::min(std::abs(xm - fold1), std::abs(xm - fold2));
+                    if (fromFold > 0.3 && fromFold < 1.0)
+                        ++nearFolds;
+                    leftSpine += xm > t.left() + 0.3 && xm < fold1 - 0.3;
+                    rightSpine += xm > fold2 + 0.3 && xm < t.right() - 0.3;
+                }
+            }
+            EXPECT_EQ(outside, 0) << font.toStdString();
+            EXPECT_EQ(nearFolds, 0) << font.toStdString();
+            EXPECT_GT(leftSpine, 500) << font.toStdString();
+            EXPECT_GT(rightSpine, 500) << font.toStdString();
         }
     }
 }
