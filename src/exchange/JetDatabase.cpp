@@ -23,6 +23,8 @@ using platform::Value;
 
 namespace {
 
+const QString DamagedMessage = QStringLiteral("Access形式のデータベースが壊れているため読めません。（%1）");
+
 // Access stores True as -1.
 constexpr int JetTrue = -1;
 // Row offsets on a data page keep flags in their top bits.
@@ -176,7 +178,7 @@ public:
                 continue;
             MdbTableDef* table = mdb_read_table(entry);
             if (table == nullptr)
-                break;
+                throw InventoryError(DamagedMessage.arg(QStringLiteral("テーブル「%1」を読めません").arg(name)));
             return std::make_unique<JetTable>(mdb_, table);
         }
         throw InventoryError(QStringLiteral("テーブル '%1' が見つかりません。").arg(name));
@@ -351,8 +353,6 @@ private:
     std::vector<DumpedTable> tables_;
 };
 
-const QString DamagedMessage = QStringLiteral("Access形式のデータベースが壊れているため読めません。（%1）");
-
 // ---------------------------------------------------------------- the reader program
 
 // The reader beside this program (the build folder, or a private folder of the installed package).
@@ -385,9 +385,11 @@ int WriteJetDump(const QString& path, QIODevice& device) {
     QDataStream out(&device);
     out.setVersion(QDataStream::Qt_6_0);
     out << DumpMagic << DumpVersion;
+    bool formatWritten = false;
     try {
         const std::unique_ptr<InventoryDatabase> db = OpenJetHere(path);
         out << static_cast<qint32>(db->format());
+        formatWritten = true;
         for (const QString& name : db->tableNames()) {
             const std::unique_ptr<InventoryTable> table = db->openTable(name);
             out << static_cast<quint8>(DumpTag::Table) << name << static_cast<qint32>(table->columnCount());
@@ -402,7 +404,11 @@ int WriteJetDump(const QString& path, QIODevice& device) {
         out << static_cast<quint8>(DumpTag::End);
         return 0;
     } catch (const InventoryError& e) {
-        out << static_cast<qint32>(0) << static_cast<quint8>(DumpTag::Error) << e.message();
+        // After the format the error comes in place of a tag: a zero there would read as the end of a whole dump,
+        // and the tables written before it as the whole file.
+        if (!formatWritten)
+            out << static_cast<qint32>(0);
+        out << static_cast<quint8>(DumpTag::Error) << e.message();
         return 1;
     }
 }
@@ -509,7 +515,12 @@ std::unique_ptr<InventoryDatabase> OpenJetDatabase(const QString& path) {
     dump += process.readAllStandardOutput();
     if (process.exitStatus() != QProcess::NormalExit)
         throw InventoryError(DamagedMessage.arg(QStringLiteral("読込みが異常終了しました")));
-    return ReadJetDump(dump);
+    auto db = ReadJetDump(dump);
+    // A failed reader has written why, which ReadJetDump raises; should its output still read as a whole dump, its
+    // exit code refuses it.
+    if (process.exitCode() != 0)
+        throw InventoryError(DamagedMessage.arg(QStringLiteral("読込みが異常終了しました")));
+    return db;
 }
 
 } // namespace quelm::exchange
