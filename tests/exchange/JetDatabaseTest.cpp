@@ -110,13 +110,19 @@ TEST(JetDatabase, EmptyMissingForeignAndDamagedFilesAreRefusedClearly) {
     EXPECT_FALSE(empty->hasTable("管理テーブル"));
     EXPECT_THROW(empty->openTable("管理テーブル"), InventoryError);
 
-    // The first pages of real files: the header says Jet, and the catalogue is cut off, or (the first megabyte of
-    // an Access 97 file) whole while the tables it lists are not, which no reading of a part of the tables gets past.
+    // The first pages of real files: the header says Jet, and the catalogue is cut off, or (the first third of an
+    // Access 97 file) whole while the tables it lists are not. No part of the tables gets through, and the
+    // complaints libmdb prints on its way do not spoil the reader's message.
     struct Cut {
         const char* file;
         qint64 bytes;
+        QString message; // empty: any refusal
     };
-    for (const Cut& c : {Cut{"mdb/jackcess_testUnicodeCompV2003_jet4.mdb", 8192}, Cut{"mdb/nwind_jet3.mdb", 1 << 20}}) {
+    for (const Cut& c :
+         {Cut{"mdb/jackcess_testUnicodeCompV2003_jet4.mdb", 8192, {}},
+          Cut{"mdb/nwind_jet3.mdb", 1000789,
+              QStringLiteral(
+                  "Access形式のデータベースが壊れているため読めません。（テーブル「Products」を読めません）")}}) {
         QFile whole(Fixture(c.file));
         ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
         QFile cut(dir.filePath("cut.mdb"));
@@ -127,8 +133,9 @@ TEST(JetDatabase, EmptyMissingForeignAndDamagedFilesAreRefusedClearly) {
             OpenInventoryFile(cut.fileName());
             ADD_FAILURE() << c.file;
         } catch (const InventoryError& e) {
-            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Access形式のデータベース")))
-                << e.message().toStdString();
+            if (!c.message.isEmpty()) {
+                EXPECT_EQ(e.message(), c.message);
+            }
         }
     }
 }
