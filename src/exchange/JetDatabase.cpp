@@ -8,8 +8,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <vector>
 
@@ -220,7 +222,122 @@ void UseWindowsCodePage(MdbHandle* mdb) {
         qunsetenv("MDB_JET3_CHARSET");
 }
 
+// The properties of a catalogue entry are kept in a blob: "KKD" (Jet 3) or "MR2" (Jet 4), then records of
+// [length 4][kind 2][data]. Kind 0x80 lists the property names, each [length 2][name]; kinds 0 and 1 hold
+// values: [length 4][name length 2][name], then per value [length 2][flag 1][type 1][name number 2][size 2][value].
+// libmdb takes every length as it stands, so these check that each one stays within what holds it and moves on.
+class PropertyBlob {
+public:
+    PropertyBlob(const unsigned char* bytes, size_t size) : bytes_(bytes), size_(size) {}
+
+    bool whole() {
+        if (bytes_ == nullptr || size_ < 4 ||
+            (std::memcmp(bytes_, "KKD", 4) != 0 && std::memcmp(bytes_, "MR2", 4) != 0))
+            return false;
+        constexpr size_t RecordHead = 6;
+        for (size_t at = 4; at < size_;) {
+            if (size_ - at < RecordHead)
+                return false;
+            const quint32 length = ReadLittle<quint32>(bytes_ + at);
+            if (length < RecordHead || length > size_ - at)
+                return false;
+            const quint16 kind = ReadLittle<quint16>(bytes_ + at + 4);
+            const size_t from = at + RecordHead, to = at + length;
+            if (kind == 0x80 && !namesWhole(from, to))
+                return false;
+            if ((kind == 0 || kind == 1) && !valuesWhole(from, to))
+                return false;
+            at = to;
+        }
+        return true;
+    }
+
+private:
+    bool namesWhole(size_t at, size_t end) {
+        names_ = 0;
+        while (at < end) {
+            if (end - at < 2)
+                return false;
+            const size_t length = ReadLittle<quint16>(bytes_ + at);
+            at += 2;
+            if (length > end - at)
+                return false;
+            at += length;
+            ++names_;
+        }
+        return true;
+    }
+
+    bool valuesWhole(size_t at, size_t end) const {
+        if (end - at < 6)
+            return false;
+        const size_t nameLength = ReadLittle<quint16>(bytes_ + at + 4);
+        at += 6;
+        if (nameLength > end - at)
+            return false;
+        at += nameLength;
+        constexpr size_t ValueHead = 8;
+        while (at < end) {
+            if (end - at < ValueHead)
+                return false;
+            const size_t length = ReadLittle<quint16>(bytes_ + at);
+            const int type = bytes_[at + 3];
+            const size_t name = ReadLittle<quint16>(bytes_ + at + 4);
+            const size_t size = std::max(ReadLittle<quint16>(bytes_ + at + 6), FixedSize(type));
+            if (length < ValueHead || length > end - at || size > length - ValueHead || name >= names_)
+                return false;
+            at += length;
+        }
+        return true;
+    }
+
+    // What libmdb reads of a value of a fixed-size type, whatever size it is given.
+    static quint16 FixedSize(int type) {
+        switch (type) {
+        case MDB_BOOL:
+        case MDB_BYTE:
+            return 1;
+        case MDB_INT:
+            return 2;
+        case MDB_LONGINT:
+        case MDB_FLOAT:
+            return 4;
+        case MDB_MONEY:
+        case MDB_DOUBLE:
+        case MDB_DATETIME:
+            return 8;
+        case MDB_REPID:
+            return 16;
+        case MDB_NUMERIC:
+            return 17;
+        default:
+            return 0;
+        }
+    }
+
+    const unsigned char* bytes_;
+    size_t size_;
+    size_t names_ = 0;
+};
+
 } // namespace
+
+} // namespace quelm::exchange
+
+// libmdb reads the properties of every catalogue entry with this function, which trusts the lengths in the blob: a
+// length of 0 keeps it on the same record or value for ever, allocating as it goes, and a long one reads past the
+// blob. Defined here, it takes the place of libmdb's own for libmdb's calls too; a damaged blob is passed over as
+// libmdb passes over one of an unknown kind (no properties, which the reader does not use), a whole one goes to
+// libmdb's function.
+extern "C" GPtrArray* mdb_kkd_to_props(MdbHandle* mdb, void* kkd, size_t len) {
+    using Reader = GPtrArray* (*)(MdbHandle*, void*, size_t);
+    static const auto libmdbReader = reinterpret_cast<Reader>(dlsym(RTLD_NEXT, "mdb_kkd_to_props"));
+    if (libmdbReader == nullptr || !quelm::exchange::PropertyBlob(static_cast<const unsigned char*>(kkd), len).whole())
+        return nullptr;
+    return libmdbReader(mdb, kkd, len);
+}
+
+namespace quelm::exchange {
 
 QDateTime JetDateTime(double serial) {
     if (!std::isfinite(serial) || std::fabs(serial) > 3.0e6)
