@@ -47,10 +47,12 @@ QString TakeString(char* s) {
 
 class JetTable : public InventoryTable {
 public:
+    // table has its columns read.
     JetTable(MdbHandle* mdb, MdbTableDef* table) : mdb_(mdb), table_(table), fields_(MaxJetColumns) {
-        mdb_read_columns(table_);
         mdb_rewind_table(table_);
-        for (unsigned i = 0; i < table_->num_cols; ++i)
+        // A damaged definition may count more columns than it describes.
+        const unsigned count = std::min<unsigned>(table_->num_cols, table_->columns->len);
+        for (unsigned i = 0; i < count; ++i)
             columns_.push_back(static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i)));
         cells_.resize(columns_.size());
     }
@@ -181,6 +183,10 @@ public:
             MdbTableDef* table = mdb_read_table(entry);
             if (table == nullptr)
                 throw InventoryError(DamagedMessage.arg(QStringLiteral("テーブル「%1」を読めません").arg(name)));
+            if (mdb_read_columns(table) == nullptr || table->columns == nullptr) {
+                mdb_free_tabledef(table);
+                throw InventoryError(DamagedMessage.arg(QStringLiteral("テーブル「%1」の列を読めません").arg(name)));
+            }
             return std::make_unique<JetTable>(mdb_, table);
         }
         throw InventoryError(QStringLiteral("テーブル '%1' が見つかりません。").arg(name));
