@@ -111,7 +111,7 @@ struct Copied {
     std::int64_t largestKey = 0;
 };
 Copied CopyRows(InventoryDatabase& source, const QString& sourceTable, platform::Database& db,
-                const QString& targetTable, int columns, int keyColumn) {
+                const QString& targetTable, int columns, int keyColumn, RowTicker& tick) {
     if (!source.hasTable(sourceTable))
         throw Refusal{QStringLiteral("テーブル「%1」がありません。").arg(sourceTable)};
     auto in = source.openTable(sourceTable);
@@ -120,6 +120,7 @@ Copied CopyRows(InventoryDatabase& source, const QString& sourceTable, platform:
     auto out = db.openTable(targetTable);
     Copied copied;
     while (in->next()) {
+        tick();
         out->addNew();
         for (int c = 0; c < columns; ++c) {
             try {
@@ -139,7 +140,7 @@ Copied CopyRows(InventoryDatabase& source, const QString& sourceTable, platform:
 }
 
 // Copies the pictures of the source's picture folder (section_number.jpg) into a new folder; answers how many.
-int CopyPictures(const QString& sourceFolder, const QString& targetFolder) {
+int CopyPictures(const QString& sourceFolder, const QString& targetFolder, RowTicker& tick) {
     if (!QDir().mkpath(targetFolder))
         throw Refusal{QStringLiteral("フォルダ '%1' を作成できません。").arg(targetFolder)};
     const QDir from(sourceFolder);
@@ -151,6 +152,7 @@ int CopyPictures(const QString& sourceFolder, const QString& targetFolder) {
     for (const QFileInfo& f : from.entryInfoList(QDir::Files | QDir::NoSymLinks)) {
         if (!pictureName.match(f.fileName()).hasMatch())
             continue;
+        tick();
         // The picture path is built with a lower-case extension, so that is the name the copy gets.
         const QString name = f.completeBaseName() + QStringLiteral(".jpg");
         if (!QFile::copy(f.filePath(), targetFolder + QLatin1Char('/') + name))
@@ -161,7 +163,7 @@ int CopyPictures(const QString& sourceFolder, const QString& targetFolder) {
 }
 
 // Builds the whole new catalogue in the file at path; the summary counts go into result.
-void BuildCatalogue(InventoryDatabase& source, const QString& path, CatalogueImport& result) {
+void BuildCatalogue(InventoryDatabase& source, const QString& path, CatalogueImport& result, RowTicker& tick) {
     store::CreateCatalogue(path);
     auto db = platform::Database::open(path);
     platform::Transaction tx(*db);
@@ -185,8 +187,8 @@ void BuildCatalogue(InventoryDatabase& source, const QString& path, CatalogueImp
         const QString subTable = c.SubTableName.trimmed();
         db->execute(store::CreateMainTableSql(mainTable, store::MainFieldNames(c), store::MainFieldTypes(c)));
         db->execute(store::CreateSubTableSql(subTable, store::SubFieldNames(c), store::SubFieldTypes(c)));
-        const Copied mains = CopyRows(source, mainTable, *db, mainTable, MainColumns, store::MainFieldSlots);
-        result.subRecords += CopyRows(source, subTable, *db, subTable, SubColumns, store::SubFieldSlots).rows;
+        const Copied mains = CopyRows(source, mainTable, *db, mainTable, MainColumns, store::MainFieldSlots, tick);
+        result.subRecords += CopyRows(source, subTable, *db, subTable, SubColumns, store::SubFieldSlots, tick).rows;
         result.mainRecords += mains.rows;
         ++result.categories;
         // A counter behind the numbers already given would hand one out twice.
@@ -207,7 +209,7 @@ void BuildCatalogue(InventoryDatabase& source, const QString& path, CatalogueImp
             throw Refusal{QStringLiteral("リスト「%1」の名前は使えません。%2").arg(list, *problem)};
         const QString table = store::ListTableName(names, slot);
         db->execute(store::CreateListTableSql(table, list));
-        result.listEntries += CopyRows(source, table, *db, table, 1, 0).rows;
+        result.listEntries += CopyRows(source, table, *db, table, 1, 0, tick).rows;
         ++result.lists;
     }
     store::SaveConfig(*db, config);
@@ -301,8 +303,10 @@ void SwapIn(const ImportNames& n, const QString& backup) {
 
 } // namespace
 
-CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& dataFolder) {
+CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& dataFolder,
+                                      const RowProgress& progress) {
     CatalogueImport result;
+    RowTicker tick(progress);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const ImportNames names(dataFolder);
     const QString tempDb = names.tempDb, tempPictures = names.tempPictures;
@@ -315,10 +319,10 @@ CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& 
             throw Refusal{QStringLiteral("使用中のデータベースは取込めません。")};
         {
             auto source = OpenInventoryFile(sourcePath);
-            BuildCatalogue(*source, tempDb, result);
+            BuildCatalogue(*source, tempDb, result, tick);
         }
         result.pictures = CopyPictures(
-            QFileInfo(sourcePath).absolutePath() + QLatin1Char('/') + store::PictureFolderName, tempPictures);
+            QFileInfo(sourcePath).absolutePath() + QLatin1Char('/') + store::PictureFolderName, tempPictures, tick);
         result.backupFolder = dataFolder + QStringLiteral("/Quelm-取込み前-") + stamp;
         SwapIn(names, result.backupFolder);
         result.ok = true;
@@ -388,7 +392,13 @@ bool RunAccessCatalogueImport(store::AppState& state, platform::Ui& ui, QWidget*
                    platform::Icon::Question, platform::Buttons::OkCancel, QStringLiteral("取込みの確認"),
                    owner) != platform::Answer::Ok)
         return false;
-    const CatalogueImport result = ImportAccessCatalogue(file, state.dataFolder);
+    CatalogueImport result;
+    {
+        // Reading the file and building the new catalogue can take a while; the window closes before the result.
+        const auto progress = ui.showProgress(QStringLiteral("データベースを取込んでいます…"),
+                                              QStringLiteral("Accessデータベース取込み"), owner);
+        result = ImportAccessCatalogue(file, state.dataFolder, [&](std::int64_t rows) { progress->report(rows, 0); });
+    }
     if (!result.ok) {
         ui.message(result.message + QStringLiteral("\r\n今のデータベースは変更していません。"),
                    platform::Icon::Critical, platform::Buttons::Ok, QStringLiteral("Error"), owner);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/RowProgress.h"
 #include "store/AppState.h"
 
 #include <QString>
@@ -30,8 +31,10 @@ struct CatalogueImport {
 
 // Builds a new catalogue from the file at sourcePath under a temporary name in dataFolder, then swaps it in with the
 // picture folder, moving the current Quelm.mdb and Quelm-画像 into a new backup folder beside them. The source file
-// is only read. Anything refused or failing leaves the current catalogue as it was.
-CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& dataFolder);
+// is only read. Anything refused or failing leaves the current catalogue as it was. progress counts the rows and
+// pictures copied.
+CatalogueImport ImportAccessCatalogue(const QString& sourcePath, const QString& dataFolder,
+                                      const RowProgress& progress = {});
 
 // Settles an import that was cut off (a kill, a power cut): finished where the new catalogue was complete (the swap
 // had begun), else its temporary files are removed; says which for the user, nullopt when nothing was cut off.

@@ -45,6 +45,8 @@ const QString PlayerNote =
 const QString NoPlayerFolder = QStringLiteral("Playerのパス名が入力されていません。");
 const QString NoCddbFolder = QStringLiteral("CDDBのパス名が入力されていません。");
 const QString ProductTitle = QStringLiteral("ＣＤ管理Quelm");
+// The CD list tells its progress window every so many files it has read.
+constexpr int ListProgressStep = 32;
 
 QListWidget* FolderList(QWidget* parent) {
     auto* list = new QListWidget(parent);
@@ -382,7 +384,13 @@ bool CddbImportScreen::CDDBRead() {
     Combo1->clear();
     Combo1->addItem(HeadingEntry);
     const auto encoding = chosenEncoding();
-    for (const QString& name : File1) {
+    // A folder of a whole collection holds thousands of files, each read for its title: the window shows how far.
+    const auto progress = ui_.showProgress(QStringLiteral("CDDBファイルを読んでいます…"), windowTitle(), this);
+    const auto total = static_cast<std::int64_t>(File1.size());
+    for (std::int64_t i = 0; i < total; ++i) {
+        if (i % ListProgressStep == 0)
+            progress->report(i, total);
+        const QString& name = File1[i];
         if (const auto title = ReadCddbListTitle(QDir(folder).filePath(name), encoding))
             Combo1->addItem(name + EntrySeparator + *title, name);
     }

@@ -8,8 +8,10 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <vector>
 
@@ -22,6 +24,8 @@ namespace quelm::exchange {
 using platform::Value;
 
 namespace {
+
+const QString DamagedMessage = QStringLiteral("Access形式のデータベースが壊れているため読めません。（%1）");
 
 // Access stores True as -1.
 constexpr int JetTrue = -1;
@@ -43,10 +47,12 @@ QString TakeString(char* s) {
 
 class JetTable : public InventoryTable {
 public:
+    // table has its columns read.
     JetTable(MdbHandle* mdb, MdbTableDef* table) : mdb_(mdb), table_(table), fields_(MaxJetColumns) {
-        mdb_read_columns(table_);
         mdb_rewind_table(table_);
-        for (unsigned i = 0; i < table_->num_cols; ++i)
+        // A damaged definition may count more columns than it describes.
+        const unsigned count = std::min<unsigned>(table_->num_cols, table_->columns->len);
+        for (unsigned i = 0; i < count; ++i)
             columns_.push_back(static_cast<MdbColumn*>(g_ptr_array_index(table_->columns, i)));
         cells_.resize(columns_.size());
     }
@@ -176,7 +182,11 @@ public:
                 continue;
             MdbTableDef* table = mdb_read_table(entry);
             if (table == nullptr)
-                break;
+                throw InventoryError(DamagedMessage.arg(QStringLiteral("テーブル「%1」を読めません").arg(name)));
+            if (mdb_read_columns(table) == nullptr || table->columns == nullptr) {
+                mdb_free_tabledef(table);
+                throw InventoryError(DamagedMessage.arg(QStringLiteral("テーブル「%1」の列を読めません").arg(name)));
+            }
             return std::make_unique<JetTable>(mdb_, table);
         }
         throw InventoryError(QStringLiteral("テーブル '%1' が見つかりません。").arg(name));
@@ -218,7 +228,122 @@ void UseWindowsCodePage(MdbHandle* mdb) {
         qunsetenv("MDB_JET3_CHARSET");
 }
 
+// The properties of a catalogue entry are kept in a blob: "KKD" (Jet 3) or "MR2" (Jet 4), then records of
+// [length 4][kind 2][data]. Kind 0x80 lists the property names, each [length 2][name]; kinds 0 and 1 hold
+// values: [length 4][name length 2][name], then per value [length 2][flag 1][type 1][name number 2][size 2][value].
+// libmdb takes every length as it stands, so these check that each one stays within what holds it and moves on.
+class PropertyBlob {
+public:
+    PropertyBlob(const unsigned char* bytes, size_t size) : bytes_(bytes), size_(size) {}
+
+    bool whole() {
+        if (bytes_ == nullptr || size_ < 4 ||
+            (std::memcmp(bytes_, "KKD", 4) != 0 && std::memcmp(bytes_, "MR2", 4) != 0))
+            return false;
+        constexpr size_t RecordHead = 6;
+        for (size_t at = 4; at < size_;) {
+            if (size_ - at < RecordHead)
+                return false;
+            const quint32 length = ReadLittle<quint32>(bytes_ + at);
+            if (length < RecordHead || length > size_ - at)
+                return false;
+            const quint16 kind = ReadLittle<quint16>(bytes_ + at + 4);
+            const size_t from = at + RecordHead, to = at + length;
+            if (kind == 0x80 && !namesWhole(from, to))
+                return false;
+            if ((kind == 0 || kind == 1) && !valuesWhole(from, to))
+                return false;
+            at = to;
+        }
+        return true;
+    }
+
+private:
+    bool namesWhole(size_t at, size_t end) {
+        names_ = 0;
+        while (at < end) {
+            if (end - at < 2)
+                return false;
+            const size_t length = ReadLittle<quint16>(bytes_ + at);
+            at += 2;
+            if (length > end - at)
+                return false;
+            at += length;
+            ++names_;
+        }
+        return true;
+    }
+
+    bool valuesWhole(size_t at, size_t end) const {
+        if (end - at < 6)
+            return false;
+        const size_t nameLength = ReadLittle<quint16>(bytes_ + at + 4);
+        at += 6;
+        if (nameLength > end - at)
+            return false;
+        at += nameLength;
+        constexpr size_t ValueHead = 8;
+        while (at < end) {
+            if (end - at < ValueHead)
+                return false;
+            const size_t length = ReadLittle<quint16>(bytes_ + at);
+            const int type = bytes_[at + 3];
+            const size_t name = ReadLittle<quint16>(bytes_ + at + 4);
+            const size_t size = std::max(ReadLittle<quint16>(bytes_ + at + 6), FixedSize(type));
+            if (length < ValueHead || length > end - at || size > length - ValueHead || name >= names_)
+                return false;
+            at += length;
+        }
+        return true;
+    }
+
+    // What libmdb reads of a value of a fixed-size type, whatever size it is given.
+    static quint16 FixedSize(int type) {
+        switch (type) {
+        case MDB_BOOL:
+        case MDB_BYTE:
+            return 1;
+        case MDB_INT:
+            return 2;
+        case MDB_LONGINT:
+        case MDB_FLOAT:
+            return 4;
+        case MDB_MONEY:
+        case MDB_DOUBLE:
+        case MDB_DATETIME:
+            return 8;
+        case MDB_REPID:
+            return 16;
+        case MDB_NUMERIC:
+            return 17;
+        default:
+            return 0;
+        }
+    }
+
+    const unsigned char* bytes_;
+    size_t size_;
+    size_t names_ = 0;
+};
+
 } // namespace
+
+} // namespace quelm::exchange
+
+// libmdb reads the properties of every catalogue entry with this function, which trusts the lengths in the blob: a
+// length of 0 keeps it on the same record or value for ever, allocating as it goes, and a long one reads past the
+// blob. Defined here, it takes the place of libmdb's own for libmdb's calls too; a damaged blob is passed over as
+// libmdb passes over one of an unknown kind (no properties, which the reader does not use), a whole one goes to
+// libmdb's function.
+extern "C" GPtrArray* mdb_kkd_to_props(MdbHandle* mdb, void* kkd, size_t len) {
+    using Reader = GPtrArray* (*)(MdbHandle*, void*, size_t);
+    static const auto libmdbReader = reinterpret_cast<Reader>(dlsym(RTLD_NEXT, "mdb_kkd_to_props"));
+    if (libmdbReader == nullptr || !quelm::exchange::PropertyBlob(static_cast<const unsigned char*>(kkd), len).whole())
+        return nullptr;
+    return libmdbReader(mdb, kkd, len);
+}
+
+namespace quelm::exchange {
 
 QDateTime JetDateTime(double serial) {
     if (!std::isfinite(serial) || std::fabs(serial) > 3.0e6)
@@ -351,8 +476,6 @@ private:
     std::vector<DumpedTable> tables_;
 };
 
-const QString DamagedMessage = QStringLiteral("Access形式のデータベースが壊れているため読めません。（%1）");
-
 // ---------------------------------------------------------------- the reader program
 
 // The reader beside this program (the build folder, or a private folder of the installed package).
@@ -385,9 +508,11 @@ int WriteJetDump(const QString& path, QIODevice& device) {
     QDataStream out(&device);
     out.setVersion(QDataStream::Qt_6_0);
     out << DumpMagic << DumpVersion;
+    bool formatWritten = false;
     try {
         const std::unique_ptr<InventoryDatabase> db = OpenJetHere(path);
         out << static_cast<qint32>(db->format());
+        formatWritten = true;
         for (const QString& name : db->tableNames()) {
             const std::unique_ptr<InventoryTable> table = db->openTable(name);
             out << static_cast<quint8>(DumpTag::Table) << name << static_cast<qint32>(table->columnCount());
@@ -402,7 +527,11 @@ int WriteJetDump(const QString& path, QIODevice& device) {
         out << static_cast<quint8>(DumpTag::End);
         return 0;
     } catch (const InventoryError& e) {
-        out << static_cast<qint32>(0) << static_cast<quint8>(DumpTag::Error) << e.message();
+        // After the format the error comes in place of a tag: a zero there would read as the end of a whole dump,
+        // and the tables written before it as the whole file.
+        if (!formatWritten)
+            out << static_cast<qint32>(0);
+        out << static_cast<quint8>(DumpTag::Error) << e.message();
         return 1;
     }
 }
@@ -509,7 +638,12 @@ std::unique_ptr<InventoryDatabase> OpenJetDatabase(const QString& path) {
     dump += process.readAllStandardOutput();
     if (process.exitStatus() != QProcess::NormalExit)
         throw InventoryError(DamagedMessage.arg(QStringLiteral("読込みが異常終了しました")));
-    return ReadJetDump(dump);
+    auto db = ReadJetDump(dump);
+    // A failed reader has written why, which ReadJetDump raises; should its output still read as a whole dump, its
+    // exit code refuses it.
+    if (process.exitCode() != 0)
+        throw InventoryError(DamagedMessage.arg(QStringLiteral("読込みが異常終了しました")));
+    return db;
 }
 
 } // namespace quelm::exchange

@@ -102,9 +102,10 @@ std::unique_ptr<InventoryTable> OpenWithColumns(InventoryDatabase& db, const QSt
 // number (the usual key), any other key its text of the same kind; a Null key owns nothing.
 class SubRowsByOwner {
 public:
-    SubRowsByOwner(InventoryTable& table, int ownerPosition, std::vector<int> kept)
+    SubRowsByOwner(InventoryTable& table, int ownerPosition, std::vector<int> kept, RowTicker& tick)
         : kept_(std::move(kept)), stride_(std::max<size_t>(kept_.size(), 1)) {
         while (table.next()) {
+            tick();
             const Value owner = table.value(ownerPosition);
             if (owner.isNull())
                 continue;
@@ -333,7 +334,7 @@ QString MigrationSummary(int mainCount, int subCount) {
 }
 
 MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const InventoryCategory& category,
-                        const MappingBoard& board) {
+                        const MappingBoard& board, const RowProgress& progress) {
     MigrationResult result;
     Value currentKey;
     bool inRecord = false;
@@ -345,6 +346,7 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
         const records::SubTable subTable = records::CheckedSubTable(target);
         const auto& mainSlots = board.mainSlots();
         const auto& subSlots = board.subSlots();
+        RowTicker tick(progress);
 
         auto inventoryMain = OpenWithColumns(source, category.mainTable, category.mainKeyPosition() + 1);
         // Sub slots filled from the sub list read these columns of the sub rows, in this order.
@@ -360,7 +362,7 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
         std::optional<SubRowsByOwner> subRows;
         if (category.hasSub) {
             auto inventorySub = OpenWithColumns(source, category.subTable, category.subOwnerPosition() + 1);
-            subRows.emplace(*inventorySub, category.subOwnerPosition(), kept);
+            subRows.emplace(*inventorySub, category.subOwnerPosition(), kept, tick);
         }
 
         auto db = store::OpenCatalogue(state.databasePath());
@@ -377,6 +379,7 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
 
             std::vector<Value> mainRow;
             while (inventoryMain->next()) {
+                tick();
                 mainRow = ReadRow(*inventoryMain);
                 currentKey = Cell(mainRow, category.mainKeyPosition());
                 inRecord = true;
@@ -401,6 +404,7 @@ MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const
                 if (owned == nullptr)
                     continue;
                 for (int row : *owned) {
+                    tick();
                     ++currentSub;
                     subRs->addNew();
                     for (int j = 0; j < store::SubFieldSlots; ++j) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/InventoryDatabase.h"
+#include "exchange/RowProgress.h"
 #include "store/AppState.h"
 
 #include <QString>
@@ -128,9 +129,9 @@ QString InventoryText(const platform::Value& v);
 // 登録ＮＯ from the category's counter on, サブＮＯ 1, 2, 3 … per main record in the sub table's order. Everything,
 // the counter included, is written in one transaction: a value that does not fit its field, an unreadable inventory
 // table or an engine failure writes nothing and names the inventory record in the message. state.config follows
-// only after the commit.
+// only after the commit. progress counts the inventory rows read and the records written.
 MigrationResult Migrate(store::AppState& state, InventoryDatabase& source, const InventoryCategory& category,
-                        const MappingBoard& board);
+                        const MappingBoard& board, const RowProgress& progress = {});
 
 // "データ移行が終了しました。 " CR LF "種目メイン明細　" main count CR LF "種目サブ明細　　" sub count.
 QString MigrationSummary(int mainCount, int subCount);

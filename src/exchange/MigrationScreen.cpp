@@ -27,6 +27,9 @@ namespace {
 const QString NotFoundText = QStringLiteral("在庫管理Dravnのデータベースが見つかりません");
 const QString NotFoundTitle = QStringLiteral("EROOR");
 const QString ErrorTitle = QStringLiteral("ERROR");
+// The progress windows: reading an Access file takes its reader program a while, the run a while per thousand rows.
+const QString ReadingText = QStringLiteral("データベースを読んでいます…");
+const QString MigratingText = QStringLiteral("データを移行しています…");
 const QString ChooseCategoryText = QStringLiteral("種目名を選択して下さい");
 // Three sentences with the blanks that space them on the screen: six ASCII, then four and two ideographic.
 const QString Label17Text = QStringLiteral("指定した種目のデータ全て（メイン明細、サブ明細）を移行します。"
@@ -206,6 +209,7 @@ void MigrationScreen::Text1_Change() {
         return;
     QStringList names;
     try {
+        const auto progress = showProgress(ReadingText);
         auto db = OpenInventoryFile(InventoryPath(Text1->text()));
         names = OfferedCategories(*db);
     } catch (const InventoryError&) {
@@ -235,6 +239,7 @@ void MigrationScreen::Combo1_Click(int index) {
     Text2->setText(name);
     InventoryCategory chosen;
     try {
+        const auto progress = showProgress(ReadingText);
         auto db = OpenInventoryFile(InventoryPath(lookedUp_));
         chosen = ReadInventoryCategory(*db, name);
     } catch (const InventoryError& e) {
@@ -327,11 +332,16 @@ void MigrationScreen::Command2_Click() {
                     QStringLiteral("作業開始の確認"), this) != Answer::Ok)
         return;
     MigrationResult result;
-    try {
-        auto source = OpenInventoryFile(InventoryPath(lookedUp_));
-        result = Migrate(state_, *source, *category_, board_);
-    } catch (const InventoryError& e) {
-        result.message = e.message();
+    {
+        // Closed before any message, which must not open behind it.
+        const auto progress = showProgress(MigratingText);
+        try {
+            auto source = OpenInventoryFile(InventoryPath(lookedUp_));
+            result =
+                Migrate(state_, *source, *category_, board_, [&](std::int64_t rows) { progress->report(rows, 0); });
+        } catch (const InventoryError& e) {
+            result.message = e.message();
+        }
     }
     if (!result.ok) {
         // Nothing was written: the screen stays so the mapping can be mended.
@@ -341,6 +351,12 @@ void MigrationScreen::Command2_Click() {
     ui_.message(MigrationSummary(result.mainCount, result.subCount), Icon::Information, Buttons::Ok,
                 QStringLiteral("作業結果"), this);
     accept();
+}
+
+std::unique_ptr<platform::ProgressWindow> MigrationScreen::showProgress(const QString& text) {
+    auto progress = ui_.showProgress(text, windowTitle(), this);
+    progress->report(0, 0);
+    return progress;
 }
 
 void MigrationScreen::Command3_Click() {

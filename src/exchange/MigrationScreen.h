@@ -17,6 +17,7 @@ namespace quelm::platform {
 class DragList;
 class DropSlot;
 struct DragSource;
+class ProgressWindow;
 class Ui;
 } // namespace quelm::platform
 
@@ -78,6 +79,8 @@ private:
     void hideMapping();
     // Lists and slots show what the board holds.
     void showBoard();
+    // A progress window over the screen, told that the work has begun.
+    std::unique_ptr<platform::ProgressWindow> showProgress(const QString& text);
     void dropOn(Spot target, const platform::DragSource& source);
     std::optional<Spot> spotOf(const platform::DragSource& source) const;
 

@@ -32,6 +32,9 @@ using platform::Icon;
 
 namespace {
 
+// A scan or a run longer than this shows its progress.
+constexpr int ShowProgressAfterMs = 400;
+
 const QString ErrorTitle = QStringLiteral("ERROR");
 const QString ExistingMark = QStringLiteral("登録済");
 // The most file names a message lists; the rest are counted.
@@ -163,7 +166,7 @@ void RippedImportScreen::Command5_Click() {
     QProgressDialog progress(QStringLiteral("音楽ファイルを読んでいます…"), QStringLiteral("中止"), 0, 0, this);
     progress.setWindowTitle(windowTitle());
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(700);
+    progress.setMinimumDuration(ShowProgressAfterMs);
     progress.setAutoReset(false);
     RippedScan scan = ScanRippedFolder(folder, [&](int done, int total) {
         progress.setMaximum(total);
@@ -316,7 +319,7 @@ void RippedImportScreen::Command2_Click() {
                              static_cast<int>(chosen.size()), this);
     progress.setWindowTitle(windowTitle());
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(700);
+    progress.setMinimumDuration(ShowProgressAfterMs);
     progress.setAutoReset(false);
     const RippedRunResult result = RunRippedImport(state_, chosen, m, RecordCoverBox(*this), [&](int done, int) {
         progress.setValue(done);

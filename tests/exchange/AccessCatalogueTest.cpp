@@ -108,6 +108,15 @@ TEST_F(CatalogueImportRun, ACounterBehindItsRecordsIsRaisedSoNoNumberIsGivenTwic
     EXPECT_EQ(here.reload()[Cd].RegNo, 12);
 }
 
+TEST_F(CatalogueImportRun, ALongImportTellsItsProgressFromItsStartAndEvery256Rows) {
+    from.open()->execute("INSERT INTO CD1SUB (曲名, 登録ＮＯ, サブＮＯ) WITH RECURSIVE n(k) AS "
+                         "(SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 300) SELECT 't', 7, k FROM n");
+    QList<std::int64_t> told;
+    ASSERT_TRUE(ImportAccessCatalogue(from.state.databasePath(), here.folder(), [&](std::int64_t n) { told << n; }).ok);
+    // 2 main records, 302 sub records, 2 list entries and a picture.
+    EXPECT_EQ(told, (QList<std::int64_t>{0, 256}));
+}
+
 TEST_F(CatalogueImportRun, RefusedFilesLeaveTheCatalogueInUseAsItWas) {
     const QByteArray hereBefore = Digest(here.state.databasePath());
     const QStringList before = entries();

@@ -142,6 +142,22 @@ TEST_F(CddbScreen, CdListShowsEachFileWithItsTitle) {
     listFolder(empty.path());
     EXPECT_EQ(lastMessage().text, QStringLiteral("CDDBのファイルがありません。"));
     EXPECT_EQ(lastMessage().title, QStringLiteral("ERROR"));
+    EXPECT_TRUE(cat.ui.progressWindows.isEmpty()); // nothing to read
+
+    // A large folder: the progress window opens before the first file is read and is told every 32 files.
+    for (int i = 0; i < 70; ++i) {
+        QFile cd(empty.filePath(QStringLiteral("cd%1").arg(i, 2, 10, QLatin1Char('0'))));
+        ASSERT_TRUE(cd.open(QIODevice::WriteOnly));
+        cd.write(QStringLiteral("DTITLE=盤 %1\n").arg(i).toUtf8());
+    }
+    form->Command5_Click();
+    EXPECT_EQ(form->Combo1->count(), 71);
+    EXPECT_EQ(form->Combo1->itemText(70), QStringLiteral("cd69     盤 69"));
+    ASSERT_EQ(cat.ui.progressWindows.size(), 1);
+    EXPECT_EQ(cat.ui.progressWindows[0].text, QStringLiteral("CDDBファイルを読んでいます…"));
+    using Told = std::pair<std::int64_t, std::int64_t>;
+    EXPECT_EQ(cat.ui.progressReports, (QList<Told>{{0, 70}, {32, 70}, {64, 70}}));
+    EXPECT_EQ(cat.ui.progressOpen, 0);
 
     QUELM_NEED_FIXTURE("cddb");
     listFolder(Fixture("cddb"));

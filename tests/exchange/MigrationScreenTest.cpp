@@ -197,7 +197,12 @@ TEST_F(MigrationSteps, TheRunChecksTypesAsksAndReportsThenTheCallerShowsTheRecor
     EXPECT_EQ(lastMessage().title, QStringLiteral("作業開始の確認"));
     EXPECT_EQ(rows(mainTable()), 0);
 
+    cat.ui.progressReports.clear();
     screen->Command2_Click();
+    // The progress window opens before the file is read and is gone before the result is shown.
+    EXPECT_EQ(cat.ui.progressWindows.back().text, QStringLiteral("データを移行しています…"));
+    EXPECT_EQ(cat.ui.progressReports.front(), std::make_pair(std::int64_t{0}, std::int64_t{0}));
+    EXPECT_EQ(cat.ui.progressOpen, 0);
     EXPECT_EQ(lastMessage().text,
               QStringLiteral("データ移行が終了しました。 \r\n種目メイン明細　3\r\n種目サブ明細　　2"));
     EXPECT_EQ(lastMessage().icon, Icon::Information);

@@ -111,6 +111,22 @@ TEST_F(MigrationRun, CopiesMainAndSubRecordsWithNumbersTextFormsAndOneCounterWri
               (std::vector<Value>{Value(12), Value(1), Value(12), Value(2)}));
 }
 
+TEST_F(MigrationRun, ALongRunTellsItsProgressFromItsStartAndEvery256Rows) {
+    addGoods();
+    file->db().execute("INSERT INTO 商品 (品名, 商品ID) WITH RECURSIVE n(k) AS "
+                       "(SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 600) SELECT 'x', 1000 + k FROM n");
+    auto src = source();
+    const InventoryCategory goods = ReadInventoryCategory(*src, "ＣＤ在庫");
+    MappingBoard board;
+    board.reset(goods);
+    board.drop(List1(2), MainSlot(0));
+    board.drop(List2(0), SubSlot(0));
+    QList<std::int64_t> told;
+    ASSERT_TRUE(Migrate(cat.state, *src, goods, board, [&](std::int64_t rows) { told << rows; }).ok);
+    // 4 sub rows read, 603 main records and 2 sub records written: 609 rows.
+    EXPECT_EQ(told, (QList<std::int64_t>{0, 256, 512}));
+}
+
 TEST_F(MigrationRun, NumbersAndDatesBecomeTextOnTextFields) {
     addGoods();
     auto src = source();

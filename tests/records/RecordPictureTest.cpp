@@ -28,11 +28,6 @@ using records::PictureResult;
 
 namespace {
 
-#define REQUIRE_FIXTURE(var, relative)                                                                                 \
-    const QString var = test::Fixture(relative);                                                                       \
-    if (!QFileInfo::exists(var))                                                                                       \
-    GTEST_SKIP() << "shared fixture not present: " << var.toStdString()
-
 QImage Filled(QSize size, QColor color) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(color);
@@ -124,7 +119,8 @@ TEST(FitPictureToBox, FollowsTheShapeFactorsAndRoundsHalvesToEven) {
 }
 
 TEST(LoadPicture, ReadsRealPicturesUprightWhateverTheirName) {
-    REQUIRE_FIXTURE(jpeg, QStringLiteral("jpeg/"));
+    QUELM_NEED_FIXTURE(QStringLiteral("jpeg/"));
+    const QString jpeg = test::Fixture(QStringLiteral("jpeg/"));
     struct Case {
         const char* file;
         QSize size;
@@ -209,7 +205,8 @@ TEST(LoadPicture, ALongStripIsLoadedAndDrawnFitted) {
 }
 
 TEST(LoadPicture, AJpegWhoseDataEndsEarlyIsRefusedEvenWithItsEndMarker) {
-    REQUIRE_FIXTURE(whole, QStringLiteral("jpeg/ljt_testorig_baseline.jpg"));
+    QUELM_NEED_FIXTURE(QStringLiteral("jpeg/ljt_testorig_baseline.jpg"));
+    const QString whole = test::Fixture(QStringLiteral("jpeg/ljt_testorig_baseline.jpg"));
     QFile source(whole);
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     const QByteArray bytes = source.readAll();
@@ -538,7 +535,8 @@ TEST_F(PictureButtons, FailuresAreReportedAndTheFlagStays) {
 }
 
 TEST_F(PictureButtons, StoredPicturesShowUprightAndOversizedOnesAreNotLoaded) {
-    REQUIRE_FIXTURE(turned, QStringLiteral("jpeg/orientation/pil_hopper_orientation_6.jpg"));
+    QUELM_NEED_FIXTURE(QStringLiteral("jpeg/orientation/"));
+    const QString turned = test::Fixture(QStringLiteral("jpeg/orientation/pil_hopper_orientation_6.jpg"));
     cat.addMain(4, 1, {QStringLiteral("横向き")}, 1);
     cat.addMain(4, 2, {QStringLiteral("巨大")}, 1);
     ASSERT_TRUE(QFile::copy(turned, path(1)));
