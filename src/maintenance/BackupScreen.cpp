@@ -6,7 +6,6 @@
 #include "platform/Ui.h"
 #include "platform/Units.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
@@ -82,14 +81,17 @@ void BackupScreen::Command2_Click() {
                     Icon::Question, Buttons::OkCancel, QStringLiteral("バックアップ先フォルダー確認"),
                     this) != Answer::Ok)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto failure = BackupCatalogue(state_, Folder());
-    QApplication::restoreOverrideCursor();
+    const auto failure = BackupCatalogue(state_, Folder(), platform::CopyFile,
+                                         StartCopyProgress(QStringLiteral("バックアップしています…")));
+    const bool cancelled = EndCopyProgress();
     RefreshFiles();
+    if (failure && cancelled) {
+        ui_.message(*failure, Icon::Information, Buttons::Ok, QStringLiteral("中止"), this);
+        return;
+    }
     if (failure) {
-        // What went wrong, and that an earlier backup in the folder is still whole.
-        ui_.message(QStringLiteral("バックアップコピーでエラーが発生しました") + QStringLiteral("\r\n") + *failure +
-                        QStringLiteral("\r\n以前のバックアップはそのまま残っています。"),
+        // What went wrong, and what is kept.
+        ui_.message(QStringLiteral("バックアップコピーでエラーが発生しました") + QStringLiteral("\r\n") + *failure,
                     Icon::Critical, Buttons::Ok, QStringLiteral("Error"), this);
         return;
     }

@@ -62,7 +62,10 @@ store::CategoryConfig AsLoaded(store::CategoryConfig c) {
 // A copier that plays a disk that fills up after `room` files.
 platform::FileCopier FullAfter(int room) {
     auto left = std::make_shared<int>(room);
-    return [left](const QString& from, const QString& to) { return (*left)-- > 0 && QFile::copy(from, to); };
+    return [left](const QString& from, const QString& to, const platform::CopyTick&) {
+        return platform::CopyResult{(*left)-- > 0 && QFile::copy(from, to) ? platform::CopyResult::Copied
+                                                                           : platform::CopyResult::Failed};
+    };
 }
 
 struct MaintenanceLogicTest : ::testing::Test {
