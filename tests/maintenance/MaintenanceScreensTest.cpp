@@ -250,11 +250,32 @@ TEST_F(MaintenanceScreens, BackupScreenMakesFoldersAndBacksUp) {
                   QStringLiteral("バックアップ先フォルダーは  パス名：") + target + QStringLiteral(" です。"),
                   Icon::Question, Buttons::OkCancel, QStringLiteral("バックアップ先フォルダー確認"));
     EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral("/Quelm.mdb")));
+    // The test's folders share the catalogue's disk: asked once for the folder, the answer kept with it.
+    const auto diskQuestions = [&] {
+        return std::count_if(cat.ui.messages.begin(), cat.ui.messages.end(),
+                             [](const Message& m) { return m.title == QStringLiteral("バックアップ先ディスク確認"); });
+    };
     form.Command2_Click();
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("バックアップは終了しました"), Icon::Information, Buttons::Ok,
                   QStringLiteral("終了"));
     EXPECT_EQ(form.File1->count(), 2); // the catalogue and the record of the backup
     EXPECT_TRUE(QFileInfo(target + QStringLiteral("/Quelm-画像")).isDir());
+    ExpectMessage(cat.ui.messages[cat.ui.messages.size() - 2],
+                  QStringLiteral("バックアップ先 %1 は、データベースと同じディスクにあります。\r\n"
+                                 "ディスクが壊れると、データベースとバックアップを一緒に失います。\r\n"
+                                 "このフォルダーにバックアップしますか？")
+                      .arg(target),
+                  Icon::Question, Buttons::YesNo, QStringLiteral("バックアップ先ディスク確認"));
+    form.Command2_Click();
+    EXPECT_EQ(diskQuestions(), 1);
+    EXPECT_EQ(BackupScreen(cat.state, cat.ui).Folder(), target); // the next screen opens on the last backup folder
+    // Another folder is asked for again; No backs up nothing there, and the folder kept is still the last backup's.
+    form.SetFolder(backupDir.path());
+    cat.ui.answers = {Answer::Ok, Answer::No};
+    form.Command2_Click();
+    EXPECT_EQ(diskQuestions(), 2);
+    EXPECT_FALSE(QFileInfo::exists(backupDir.filePath(QStringLiteral("Quelm.mdb"))));
+    EXPECT_EQ(BackupScreen(cat.state, cat.ui).Folder(), target);
 
     form.SetFolder(cat.folder());
     form.Command2_Click();
