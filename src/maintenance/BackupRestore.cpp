@@ -360,7 +360,7 @@ std::optional<QString> BackupCatalogue(const AppState& state, const QString& tar
         if (!platform::CopyDatabase(*live, BackupNames::Temp(n.db), meter.engineTick()) || !meter.add({0, 1}))
             return fail(cancelled);
     } catch (const EngineError& e) {
-        return fail(QStringLiteral("データベースを複写できません。\r\n詳細: ") + e.message());
+        return fail(QStringLiteral("データベースを '%1' に複写できません。\r\n").arg(where) + e.message());
     }
     StepPoint();
     const QString picturesTemp = BackupNames::Temp(n.pictures);

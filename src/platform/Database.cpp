@@ -1054,7 +1054,9 @@ bool CopyDatabase(Database& source, const QString& targetPath, const CopyProgres
         const QString why = QString::fromUtf8(sqlite3_errstr(rc));
         target.reset();
         QFile::remove(targetPath);
-        throw EngineError(QStringLiteral("'%1' にデータベースを複写できません: %2").arg(targetPath, why));
+        // Said without the half-made file's name, which is gone; a full disk in words the user acts on.
+        throw EngineError(rc == SQLITE_FULL ? QStringLiteral("ディスクの空きが足りません。")
+                                            : QStringLiteral("詳細: %1").arg(why));
     }
     return true;
 }

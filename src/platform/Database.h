@@ -227,7 +227,8 @@ private:
 };
 
 // Writes a consistent copy of an open database to the new file `targetPath` through the engine's online backup, so a
-// file being written is never copied half way. Raises EngineError (and removes the half-made file) on failure. The copy
+// file being written is never copied half way. Raises EngineError (and removes the half-made file) on failure, its
+// message for the user's eyes (a full disk said as such, else the engine's text as a detail). The copy
 // goes in pieces of a megabyte or so, each told to progress (bytes done, bytes in all); false from it stops the copy:
 // the half-made file is removed and false returned.
 using CopyProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
