@@ -97,6 +97,56 @@ void RequireIntact(Database& db) {
         throw EngineError(QStringLiteral("データベースが壊れています。"));
 }
 
+// Adds up what a copy has done and tells the caller's report; remembers a cancel.
+class CopyMeter {
+public:
+    CopyMeter(const CopyReport& report, const platform::CopyCount& total) : report_(report), total_(total) {}
+
+    bool add(const platform::CopyCount& more) {
+        done_.bytes += more.bytes;
+        done_.files += more.files;
+        stopped_ = stopped_ || (report_ && !report_(done_, total_));
+        return !stopped_;
+    }
+    platform::CopyTick tick() {
+        return [this](const platform::CopyCount& more) { return add(more); };
+    }
+    // The engine's copy tells its own bytes done so far; only what is new counts.
+    platform::CopyProgress engineTick() {
+        return [this, told = std::int64_t(0)](std::int64_t done, std::int64_t) mutable {
+            const std::int64_t more = done - told;
+            told = done;
+            return add({more, 0});
+        };
+    }
+    bool stopped() const { return stopped_; }
+
+private:
+    const CopyReport& report_;
+    platform::CopyCount total_;
+    platform::CopyCount done_;
+    bool stopped_ = false;
+};
+
+platform::CopyCount FileSize(const QString& path) {
+    return {QFileInfo(path).size(), 1};
+}
+
+platform::CopyCount operator+(platform::CopyCount a, const platform::CopyCount& b) {
+    return {a.bytes + b.bytes, a.files + b.files};
+}
+
+using platform::CopyResult;
+
+// Why a copy did not end whole, for the user: a cancel, a full disk (said as such), or the failure `what`.
+QString CopyFailure(const CopyResult& result, const QString& cancelled, const QString& what) {
+    if (result.kind == CopyResult::Stopped)
+        return cancelled;
+    if (result.kind == CopyResult::DiskFull)
+        return QStringLiteral("ディスクの空きが足りません。") + what;
+    return what;
+}
+
 } // namespace
 
 std::optional<QString> CreateSubfolder(const QString& parent, const QString& name) {
@@ -275,7 +325,8 @@ std::optional<QString> CheckBackupFolder(const QString& folder) {
     return std::nullopt;
 }
 
-std::optional<QString> BackupCatalogue(const AppState& state, const QString& target, const platform::FileCopier& copy) {
+std::optional<QString> BackupCatalogue(const AppState& state, const QString& target, const platform::FileCopier& copy,
+                                       const CopyReport& report) {
     if (!QFileInfo(target).isDir())
         return QStringLiteral("バックアップ先フォルダー '%1' がありません。").arg(target);
     const QString folder = Canonical(target);
@@ -299,22 +350,28 @@ std::optional<QString> BackupCatalogue(const AppState& state, const QString& tar
         platform::RemoveFileIfPresent(marker);
         return std::optional<QString>(why + QStringLiteral("\r\n以前のバックアップはそのまま残っています。"));
     };
+    const QString cancelled = QStringLiteral("バックアップを中止しました。");
 
+    const bool hasPictures = QFileInfo(state.pictureFolder()).isDir();
+    CopyMeter meter(report, FileSize(state.databasePath()) +
+                                (hasPictures ? platform::FolderSize(state.pictureFolder()) : platform::CopyCount{}));
     try {
         auto live = OpenCatalogue(state.databasePath());
-        platform::CopyDatabase(*live, BackupNames::Temp(n.db));
+        if (!platform::CopyDatabase(*live, BackupNames::Temp(n.db), meter.engineTick()) || !meter.add({0, 1}))
+            return fail(cancelled);
     } catch (const EngineError& e) {
-        return fail(QStringLiteral("データベースを複写できません。\r\n詳細: ") + e.message());
+        return fail(QStringLiteral("データベースを '%1' に複写できません。\r\n").arg(where) + e.message());
     }
     StepPoint();
     const QString picturesTemp = BackupNames::Temp(n.pictures);
-    const bool copied = QFileInfo(state.pictureFolder()).isDir()
-                            ? platform::CopyFolderTo(state.pictureFolder(), picturesTemp, copy)
-                            : QDir().mkdir(picturesTemp);
+    CopyResult copied{CopyResult::Failed};
+    if (hasPictures)
+        copied = platform::CopyFolderTo(state.pictureFolder(), picturesTemp, copy, meter.tick());
+    else if (QDir().mkdir(picturesTemp))
+        copied = {CopyResult::Copied};
     if (!copied)
         return fail(
-            QStringLiteral("画像フォルダーを '%1' に複写できません（ディスクの空きが足りない可能性があります）。")
-                .arg(where));
+            CopyFailure(copied, cancelled, QStringLiteral("画像フォルダーを '%1' に複写できません。").arg(where)));
     StepPoint();
     // Everything new is on the disk before the record that says it is complete.
     if (!platform::SyncFileSystemOf(folder) ||
@@ -356,10 +413,11 @@ QString ReplacedPictureFolderName() {
     return PictureFolderName + QStringLiteral(".bak");
 }
 
-std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) {
+std::optional<QString> RestoreCatalogue(AppState& state, const QString& source, const CopyReport& report) {
     const QString live = state.databasePath();
     const QString temp = live + RestoreSuffix;
     const QString kept = In(state.dataFolder, ReplacedCatalogueName());
+    const QString unchanged = QStringLiteral("\r\nデータベースは復元前のままです。");
     if (!QFileInfo(source).isFile())
         return QStringLiteral("ファイル '%1' がありません。").arg(source);
     if (auto problem = CheckBackupFolder(QFileInfo(source).absolutePath()))
@@ -369,9 +427,19 @@ std::optional<QString> RestoreCatalogue(AppState& state, const QString& source) 
         if (Exists(live + suffix))
             return QStringLiteral("データベースが使用中です（%1 があります）。").arg(live + suffix);
     }
-    if (!RemoveTree(temp) || !platform::CopyFile(source, temp) || !SyncToDisk(temp)) {
+    CopyMeter meter(report, FileSize(source));
+    CopyResult copied{CopyResult::Failed};
+    if (RemoveTree(temp))
+        copied = platform::CopyFile(source, temp, meter.tick());
+    if (copied && !meter.add({0, 1}))
+        copied = {CopyResult::Stopped};
+    if (copied && !SyncToDisk(temp))
+        copied = {CopyResult::Failed};
+    if (!copied) {
         RemoveTree(temp);
-        return QStringLiteral("'%1' を複写できません。").arg(source);
+        return CopyFailure(copied, QStringLiteral("データベースの復元を中止しました。"),
+                           QStringLiteral("'%1' を複写できません。").arg(source)) +
+               unchanged;
     }
     // The copy is what goes into place, so the copy is what is checked.
     if (auto problem = CheckCatalogueFile(temp)) {
@@ -410,7 +478,8 @@ std::optional<QString> PictureFolderPart(const QString& path) {
     return p.mid(slash + 1, 8);
 }
 
-std::optional<QString> RestorePictures(const AppState& state, const QString& source, const platform::FileCopier& copy) {
+std::optional<QString> RestorePictures(const AppState& state, const QString& source, const platform::FileCopier& copy,
+                                       const CopyReport& report) {
     if (!QFileInfo(source).isDir())
         return QStringLiteral("フォルダー '%1' がありません。").arg(source);
     const QString live = state.pictureFolder();
@@ -423,15 +492,26 @@ std::optional<QString> RestorePictures(const AppState& state, const QString& sou
     const QString temp = live + RestoreSuffix;
     const QString kept = In(state.dataFolder, ReplacedPictureFolderName());
     const QString unchanged = QStringLiteral("\r\n画像フォルダーは復元前のままです。");
-    // The kept folder of an earlier restore goes before the copy begins: a start after a cut-off restore takes a
-    // copy beside a kept folder and no picture folder as a swap to finish, and a copy alone as one to undo.
-    if (!RemoveTree(temp) || !RemoveTree(kept))
-        return QStringLiteral("以前の復元で残した %1 を削除できません。").arg(ReplacedPictureFolderName()) + unchanged;
+    if (!RemoveTree(temp))
+        return QStringLiteral("以前の復元で残った一時フォルダーを削除できません。") + unchanged;
     StepPoint();
-    if (!platform::CopyFolderTo(source, temp, copy) || !platform::SyncFileSystemOf(temp)) {
+    CopyMeter meter(report, platform::FolderSize(source));
+    CopyResult copied = platform::CopyFolderTo(source, temp, copy, meter.tick());
+    if (copied && !platform::SyncFileSystemOf(temp))
+        copied = {CopyResult::Failed};
+    if (!copied) {
         RemoveTree(temp);
-        return QStringLiteral("'%1' を複写できません（ディスクの空きが足りない可能性があります）。").arg(source) +
+        return CopyFailure(copied, QStringLiteral("画像フォルダーの復元を中止しました。"),
+                           QStringLiteral("'%1' を複写できません。").arg(source)) +
                unchanged;
+    }
+    StepPoint();
+    // The kept folder of an earlier restore goes only once the copy is whole, so that a cancel or a failed copy leaves
+    // it too. A start after a cut-off restore takes a copy beside a kept folder and no picture folder as a swap to
+    // finish, and a copy beside the picture folder as one to undo.
+    if (!RemoveTree(kept)) {
+        RemoveTree(temp);
+        return QStringLiteral("以前の復元で残した %1 を削除できません。").arg(ReplacedPictureFolderName()) + unchanged;
     }
     StepPoint();
     const bool hadLive = Exists(live);
@@ -500,11 +580,12 @@ std::optional<QString> SettleBackupOf(const QString& dataFolder) {
 }
 
 // Pictures listed for deletion by an initialisation or a deletion of a category's data that was cut off.
-std::optional<QString> FinishPictureDeletion(const QString& dataFolder) {
+std::optional<QString> FinishPictureDeletion(const QString& dataFolder, const std::function<void()>& compacting) {
     if (!QFileInfo(In(dataFolder, CatalogueFileName)).isFile())
         return std::nullopt;
     try {
-        return FinishPendingPictureDeletion(In(dataFolder, CatalogueFileName), In(dataFolder, PictureFolderName));
+        return FinishPendingPictureDeletion(In(dataFolder, CatalogueFileName), In(dataFolder, PictureFolderName),
+                                            compacting);
     } catch (const EngineError&) {
         return std::nullopt; // a catalogue that cannot be opened is the start's own check to report
     }
@@ -512,12 +593,14 @@ std::optional<QString> FinishPictureDeletion(const QString& dataFolder) {
 
 } // namespace
 
-QStringList SettleCutOffWork(const QString& dataFolder) {
+QStringList SettleCutOffWork(const QString& dataFolder, const std::function<void()>& compacting) {
     QStringList said;
-    for (const auto& settle : {SettleBackupOf, SettleCatalogueRestore, SettlePictureRestore, FinishPictureDeletion}) {
+    for (const auto& settle : {SettleBackupOf, SettleCatalogueRestore, SettlePictureRestore}) {
         if (auto text = settle(dataFolder))
             said << *text;
     }
+    if (auto text = FinishPictureDeletion(dataFolder, compacting))
+        said << *text;
     return said;
 }
 

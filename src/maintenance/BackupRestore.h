@@ -4,11 +4,16 @@
 #include "store/AppState.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace quelm::maintenance {
 
 // Every step below returns nullopt when it succeeded, else why it failed (for the user), with nothing of value lost.
+
+// Told as a backup or a restore copies: what it has copied so far of all it copies (bytes and files). False from it
+// cancels the work, which then leaves everything as it was before and says so.
+using CopyReport = std::function<bool(const platform::CopyCount& done, const platform::CopyCount& total)>;
 
 // Creates the folder `name` (trimmed) in `parent`. A name that would lead out of the parent is refused.
 std::optional<QString> CreateSubfolder(const QString& parent, const QString& name);
@@ -19,7 +24,8 @@ std::optional<QString> CreateSubfolder(const QString& parent, const QString& nam
 // backup moves aside and the new one takes its names. A kill at any step leaves either backup whole: the next backup
 // into that folder, or the next start of the program, finishes or undoes the cut-off one.
 std::optional<QString> BackupCatalogue(const store::AppState& state, const QString& target,
-                                       const platform::FileCopier& copy = platform::CopyFile);
+                                       const platform::FileCopier& copy = platform::CopyFile,
+                                       const CopyReport& report = {});
 
 // Written last into a backup folder: the catalogue's size and hash and the list of pictures. A backup without it
 // (or with files that do not match it) is incomplete or mixed.
@@ -50,13 +56,14 @@ inline const QString RestoreSuffix = QStringLiteral(".restore");
 // Settles a backup and a restore that were cut off (a crash, a power cut): each is finished where its new files
 // were complete, else undone; a picture deletion listed in the catalogue (store/PendingPictures) is finished. Returns
 // what was done, for the user; empty when nothing had been cut off. The start of the program calls it once it holds the
-// data folder's lock, so no other copy is at work meanwhile.
-QStringList SettleCutOffWork(const QString& dataFolder);
+// data folder's lock, so no other copy is at work meanwhile. compacting ticks while the file is compacted after a
+// finished picture deletion.
+QStringList SettleCutOffWork(const QString& dataFolder, const std::function<void()>& compacting = {});
 
 // Puts a copy of `source` in place of the program's catalogue. The copy is checked before anything is replaced; the
 // current catalogue is kept as Quelm.mdb.bak, and the copy is renamed into place. On success state.config is read
 // again from the restored catalogue, so the configuration of the old one is never written over it.
-std::optional<QString> RestoreCatalogue(store::AppState& state, const QString& source);
+std::optional<QString> RestoreCatalogue(store::AppState& state, const QString& source, const CopyReport& report = {});
 
 // The picture folder part of a chosen folder path: the eight characters after its last separator (a separator at
 // the very end does not count); nullopt when the path has no separator.
@@ -65,6 +72,7 @@ std::optional<QString> PictureFolderPart(const QString& path);
 // Puts a copy of the folder `source` in place of the program's picture folder (whatever the source folder is
 // called); the current one is kept as Quelm-画像.bak.
 std::optional<QString> RestorePictures(const store::AppState& state, const QString& source,
-                                       const platform::FileCopier& copy = platform::CopyFile);
+                                       const platform::FileCopier& copy = platform::CopyFile,
+                                       const CopyReport& report = {});
 
 } // namespace quelm::maintenance

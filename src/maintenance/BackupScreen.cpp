@@ -1,12 +1,13 @@
 // Backup screen: the catalogue and the picture folder into a folder of the user's choice.
 #include "maintenance/BackupScreen.h"
 
+#include "maintenance/BackupPlace.h"
 #include "maintenance/BackupRestore.h"
+#include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
@@ -57,8 +58,9 @@ BackupScreen::BackupScreen(store::AppState& state, platform::Ui& ui, QWidget* pa
     layout->setColumnStretch(0, 2);
     layout->setColumnStretch(1, 1);
     resize(platform::TwipsToPixels(12000), platform::TwipsToPixels(8000));
-    // A backup belongs on another disk or in a folder the user keeps, not beside the hidden data folder.
-    SetFolder(QDir::homePath());
+    // A backup belongs on another disk or in a folder the user keeps, not beside the hidden data folder: the folder of
+    // the last backup, else the user's home.
+    SetFolder(BackupStartFolder(LoadBackupPlace(state_.databasePath())));
 }
 
 void BackupScreen::Command1_Click() {
@@ -82,19 +84,48 @@ void BackupScreen::Command2_Click() {
                     Icon::Question, Buttons::OkCancel, QStringLiteral("バックアップ先フォルダー確認"),
                     this) != Answer::Ok)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto failure = BackupCatalogue(state_, Folder());
-    QApplication::restoreOverrideCursor();
+    bool sameDiskAccepted = false;
+    if (!ConfirmDisk(sameDiskAccepted))
+        return;
+    const auto failure = BackupCatalogue(state_, Folder(), platform::CopyFile,
+                                         StartCopyProgress(QStringLiteral("バックアップしています…")));
+    const bool cancelled = EndCopyProgress();
     RefreshFiles();
+    if (failure && cancelled) {
+        ui_.message(*failure, Icon::Information, Buttons::Ok, QStringLiteral("中止"), this);
+        return;
+    }
     if (failure) {
-        // What went wrong, and that an earlier backup in the folder is still whole.
-        ui_.message(QStringLiteral("バックアップコピーでエラーが発生しました") + QStringLiteral("\r\n") + *failure +
-                        QStringLiteral("\r\n以前のバックアップはそのまま残っています。"),
+        // What went wrong, and what is kept.
+        ui_.message(QStringLiteral("バックアップコピーでエラーが発生しました") + QStringLiteral("\r\n") + *failure,
                     Icon::Critical, Buttons::Ok, QStringLiteral("Error"), this);
         return;
     }
+    try {
+        StoreBackupPlace(state_.databasePath(), {Folder(), sameDiskAccepted});
+    } catch (const platform::EngineError&) {
+        // The backup is whole; only the next start folder is not remembered.
+    }
     ui_.message(QStringLiteral("バックアップは終了しました"), Icon::Information, Buttons::Ok, QStringLiteral("終了"),
                 this);
+}
+
+bool BackupScreen::ConfirmDisk(bool& accepted) {
+    accepted = false;
+    if (!OnSameDisk(Folder(), state_.dataFolder))
+        return true;
+    const auto place = LoadBackupPlace(state_.databasePath());
+    if (place && place->folder == Folder() && place->sameDiskAccepted) {
+        accepted = true;
+        return true;
+    }
+    accepted =
+        ui_.message(QStringLiteral("バックアップ先 %1 は、データベースと同じディスクにあります。\r\n"
+                                   "ディスクが壊れると、データベースとバックアップを一緒に失います。\r\n"
+                                   "このフォルダーにバックアップしますか？")
+                        .arg(QDir::toNativeSeparators(Folder())),
+                    Icon::Question, Buttons::YesNo, QStringLiteral("バックアップ先ディスク確認"), this) == Answer::Yes;
+    return accepted;
 }
 
 void BackupScreen::Command3_Click() {

@@ -24,6 +24,11 @@ public:
     QPushButton* Command5 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
+
+private:
+    // Whether a backup into the chosen folder is meant: asked once per folder when it is on the catalogue's disk.
+    // Sets accepted to the answer kept with the folder.
+    bool ConfirmDisk(bool& accepted);
 };
 
 } // namespace quelm::maintenance

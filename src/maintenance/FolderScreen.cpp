@@ -1,6 +1,7 @@
 // Folder tree and file list shared by the backup and restore screens.
 #include "maintenance/FolderScreen.h"
 
+#include "platform/Ui.h"
 #include "platform/Units.h"
 
 #include <QDir>
@@ -12,6 +13,22 @@
 #include <QTreeView>
 
 namespace quelm::maintenance {
+
+namespace {
+
+QString Megabytes(std::int64_t bytes) {
+    return QString::number(static_cast<double>(bytes) / (1 << 20), 'f', 1);
+}
+
+// "120.5 / 300.0 MB　（612 / 1500 ファイル）"
+QString CopyDetail(const platform::CopyCount& done, const platform::CopyCount& total) {
+    return QStringLiteral("%1 / %2 MB　（%3 / %4 ファイル）")
+        .arg(Megabytes(done.bytes), Megabytes(total.bytes))
+        .arg(done.files)
+        .arg(total.files);
+}
+
+} // namespace
 
 FolderScreen::FolderScreen(store::AppState& state, platform::Ui& ui, QWidget* parent, const QString& filePattern)
     : QDialog(parent), state_(state), ui_(ui), pattern_(filePattern) {
@@ -69,6 +86,25 @@ void FolderScreen::RefreshFiles() {
     QDir dir(folder_);
     dir.setNameFilters({pattern_});
     File1->addItems(dir.entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase));
+}
+
+} // namespace quelm::maintenance
+
+namespace quelm::maintenance {
+
+CopyReport FolderScreen::StartCopyProgress(const QString& text) {
+    progress_ = ui_.showCancellableProgress(text, windowTitle(), this);
+    return [this](const platform::CopyCount& done, const platform::CopyCount& total) {
+        progress_->setDetail(CopyDetail(done, total));
+        progress_->report(done.bytes, total.bytes);
+        return !progress_->cancelled();
+    };
+}
+
+bool FolderScreen::EndCopyProgress() {
+    const bool cancelled = progress_ && progress_->cancelled();
+    progress_.reset();
+    return cancelled;
 }
 
 } // namespace quelm::maintenance

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "maintenance/BackupRestore.h"
+#include "platform/Ui.h"
 #include "store/AppState.h"
 
 #include <QDialog>
+#include <memory>
 
 class QFileSystemModel;
 class QLabel;
 class QListWidget;
 class QTreeView;
-
-namespace quelm::platform {
-class Ui;
-}
 
 namespace quelm::maintenance {
 
@@ -34,10 +33,16 @@ protected:
     // filePattern: the files File1 lists ("*" or "*.mdb"; letter case is ignored).
     FolderScreen(store::AppState& state, platform::Ui& ui, QWidget* parent, const QString& filePattern);
 
+    // Opens the progress window of a copy over the screen, with 中止, and returns the report that feeds it (bytes and
+    // files); the window closes with EndCopyProgress, which tells whether the user cancelled.
+    CopyReport StartCopyProgress(const QString& text);
+    bool EndCopyProgress();
+
     store::AppState& state_;
     platform::Ui& ui_;
 
 private:
+    std::unique_ptr<platform::ProgressWindow> progress_;
     QFileSystemModel* model_ = nullptr;
     QString pattern_;
     QString folder_;

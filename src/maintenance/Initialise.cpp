@@ -94,7 +94,7 @@ QStringList PictureNames(const QString& folder) {
 
 } // namespace
 
-QStringList InitialiseSystem(AppState& state) {
+QStringList InitialiseSystem(AppState& state, const std::function<void()>& compacting) {
     CategoryConfig next = state.config;
     auto db = OpenCatalogue(state.databasePath());
     {
@@ -124,7 +124,7 @@ QStringList InitialiseSystem(AppState& state) {
     // Files cannot be rolled back, so they go only once the catalogue is reset for good; the list written with the
     // reset lets the next start finish the job if this is cut off.
     const QStringList left = DeleteListedPictures(state.databasePath(), state.pictureFolder());
-    Compact(state.databasePath());
+    Compact(state.databasePath(), compacting);
     return left;
 }
 

@@ -3,6 +3,7 @@
 #include "store/AppState.h"
 
 #include <QStringList>
+#include <functional>
 
 namespace quelm::maintenance {
 
@@ -11,7 +12,7 @@ namespace quelm::maintenance {
 // transaction; state.config changes only once it is committed, and an engine failure (raised as
 // platform::EngineError) leaves the catalogue as it was. The pictures go only after the commit (listed inside it, so
 // that the next start finishes a deletion cut off); the files that could not be deleted are returned. The file is
-// compacted at the end.
-QStringList InitialiseSystem(store::AppState& state);
+// compacted at the end (compacting ticks meanwhile).
+QStringList InitialiseSystem(store::AppState& state, const std::function<void()>& compacting = {});
 
 } // namespace quelm::maintenance

@@ -5,6 +5,7 @@
 #include "platform/Database.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
+#include "store/PendingPictures.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -88,7 +89,7 @@ void InitialiseScreen::Command1_Click() {
     QStringList picturesLeft;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        picturesLeft = InitialiseSystem(state_);
+        picturesLeft = InitialiseSystem(state_, platform::BusyTicker(ui_, store::CompactingText, windowTitle(), this));
     } catch (const platform::EngineError& e) {
         QApplication::restoreOverrideCursor();
         ui_.message(QStringLiteral("システムの初期値化でエラーが発生しました。何も変更していません。\r\n") +

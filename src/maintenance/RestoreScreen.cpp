@@ -6,7 +6,6 @@
 #include "platform/Ui.h"
 #include "platform/Units.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -87,9 +86,12 @@ void RestoreScreen::Command1_Click() {
     if (ui_.message(QStringLiteral("復元元データベース名は：") + source + QStringLiteral(" です。"), Icon::Question,
                     Buttons::OkCancel, QStringLiteral("復元元データベース確認"), this) != Answer::Ok)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto failure = RestoreCatalogue(state_, source);
-    QApplication::restoreOverrideCursor();
+    const auto failure =
+        RestoreCatalogue(state_, source, StartCopyProgress(QStringLiteral("データベースを復元しています…")));
+    if (EndCopyProgress() && failure) {
+        ui_.message(*failure, Icon::Information, Buttons::Ok, QStringLiteral("中止"), this);
+        return;
+    }
     if (failure) {
         ui_.message(QStringLiteral("データベース復元作業でエラーが発生しました") + QStringLiteral("\r\n") + *failure,
                     Icon::Critical, Buttons::Ok, ErrorTitle, this);
@@ -124,9 +126,12 @@ void RestoreScreen::Command4_Click() {
     if (ui_.message(QStringLiteral("復元元画像フォルダー名は：") + source + QStringLiteral(" です。"), Icon::Question,
                     Buttons::OkCancel, QStringLiteral("復元元画像フォルダー確認"), this) != Answer::Ok)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto failure = RestorePictures(state_, source);
-    QApplication::restoreOverrideCursor();
+    const auto failure = RestorePictures(state_, source, platform::CopyFile,
+                                         StartCopyProgress(QStringLiteral("画像フォルダーを復元しています…")));
+    if (EndCopyProgress() && failure) {
+        ui_.message(*failure, Icon::Information, Buttons::Ok, QStringLiteral("中止"), this);
+        return;
+    }
     if (failure) {
         ui_.message(QStringLiteral("画像フォルダー復元作業でエラーが発生しました") + QStringLiteral("\r\n") + *failure,
                     Icon::Critical, Buttons::Ok, ErrorTitle, this);

@@ -237,8 +237,27 @@ private:
 };
 
 // Writes a consistent copy of an open database to the new file `targetPath` through the engine's online backup, so a
-// file being written is never copied half way. Raises EngineError (and removes the half-made file) on failure.
-void CopyDatabase(Database& source, const QString& targetPath);
+// file being written is never copied half way. Raises EngineError (and removes the half-made file) on failure, its
+// message for the user's eyes (a full disk said as such, else the engine's text as a detail). The copy
+// goes in pieces of a megabyte or so, each told to progress (bytes done, bytes in all); false from it stops the copy:
+// the half-made file is removed and false returned.
+using CopyProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+bool CopyDatabase(Database& source, const QString& targetPath, const CopyProgress& progress = {});
+
+// While one lives, the engine calls tick every million or so of its steps inside any statement of db, so that a long
+// statement (a VACUUM, a rebuild's copy) can keep a progress window painting.
+class EngineTicks {
+public:
+    EngineTicks(Database& db, std::function<void()> tick);
+    ~EngineTicks();
+    EngineTicks(const EngineTicks&) = delete;
+    EngineTicks& operator=(const EngineTicks&) = delete;
+
+private:
+    static int Tick(void* self);
+    Database& db_;
+    std::function<void()> tick_;
+};
 
 // Double-quoted SQL identifier; names are checked before they get here, this only keeps quoting well-formed.
 QString QuoteIdentifier(const QString& name);

@@ -15,19 +15,25 @@ namespace quelm::platform {
 
 namespace {
 
-bool CopyTree(const QString& from, const QString& to, const FileCopier& copy) {
+constexpr auto TreeEntries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+
+CopyResult CopyTree(const QString& from, const QString& to, const FileCopier& copy, const CopyTick& tick) {
     if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        return {CopyResult::Failed};
+    QDirIterator it(from, TreeEntries);
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         const QString target = QDir(to).filePath(entry.fileName());
         if (entry.isSymLink())
             continue; // links could lead outside the folder or loop back into it
-        if (entry.isDir() ? !CopyTree(entry.filePath(), target, copy) : !copy(entry.filePath(), target))
-            return false;
+        const CopyResult result =
+            entry.isDir() ? CopyTree(entry.filePath(), target, copy, tick) : copy(entry.filePath(), target, tick);
+        if (!result)
+            return result;
+        if (!entry.isDir() && tick && !tick({0, 1}))
+            return {CopyResult::Stopped};
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -44,46 +50,72 @@ QString CopyFolderInto(const QString& sourceFolder, const QString& targetParent)
         return {};
     if (QFileInfo::exists(target))
         return {};
-    if (!CopyTree(sourcePath, target, CopyFile)) {
+    if (!CopyTree(sourcePath, target, CopyFile, {})) {
         QDir(target).removeRecursively();
         return {};
     }
     return target;
 }
 
-bool CopyFile(const QString& source, const QString& target) {
+CopyResult CopyFile(const QString& source, const QString& target, const CopyTick& tick) {
     QFile in(source);
     FaultAwareFile out(target);
     if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
+        return {CopyResult::Failed};
     QByteArray chunk;
     bool ok = true;
-    while (ok && !(chunk = in.read(1 << 20)).isEmpty())
+    bool stopped = false;
+    while (ok && !(chunk = in.read(1 << 20)).isEmpty()) {
         ok = out.write(chunk) == chunk.size();
+        stopped = ok && tick && !tick({chunk.size(), 0});
+        ok = ok && !stopped;
+    }
     ok = ok && in.error() == QFileDevice::NoError && out.flush();
     // The copy keeps the original's time, so that a restored picture does not look newer than it is.
     if (ok)
         out.setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
     out.close();
-    if (!ok)
-        out.remove(); // a copy cut short (a full disk) leaves nothing under the target's name
-    return ok && out.error() == QFileDevice::NoError;
+    ok = ok && out.error() == QFileDevice::NoError;
+    if (ok)
+        return {};
+    const bool full = out.diskFull();
+    out.remove(); // a copy cut short (a full disk, a cancel) leaves nothing under the target's name
+    return {stopped ? CopyResult::Stopped : full ? CopyResult::DiskFull : CopyResult::Failed};
 }
 
-bool CopyFolderTo(const QString& sourceFolder, const QString& target, const FileCopier& copy) {
+CopyResult CopyFolderTo(const QString& sourceFolder, const QString& target, const FileCopier& copy,
+                        const CopyTick& tick) {
     const QFileInfo source(sourceFolder);
     if (!source.isDir() || QFileInfo::exists(target))
-        return false;
+        return {CopyResult::Failed};
     const QString sourcePath = source.canonicalFilePath();
     const QString targetPath = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
     const QString targetParent = QFileInfo(targetPath).dir().canonicalPath();
     if (targetParent.isEmpty() || targetParent == sourcePath || targetParent.startsWith(sourcePath + '/'))
-        return false;
-    if (!CopyTree(sourcePath, targetPath, copy)) {
-        QDir(targetPath).removeRecursively();
-        return false;
+        return {CopyResult::Failed};
+    const CopyResult result = CopyTree(sourcePath, targetPath, copy, tick);
+    if (!result)
+        RemoveTree(targetPath);
+    return result;
+}
+
+CopyCount FolderSize(const QString& folder) {
+    CopyCount size;
+    QDirIterator it(folder, TreeEntries);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        if (entry.isSymLink())
+            continue;
+        if (entry.isDir()) {
+            const CopyCount inner = FolderSize(entry.filePath());
+            size.bytes += inner.bytes;
+            size.files += inner.files;
+        } else {
+            size.bytes += entry.size();
+            ++size.files;
+        }
     }
-    return true;
+    return size;
 }
 
 bool RemoveFileIfPresent(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 namespace quelm::platform {
@@ -9,13 +10,36 @@ namespace quelm::platform {
 // path, or an empty text when the copy failed (a half-made copy is removed again).
 QString CopyFolderInto(const QString& sourceFolder, const QString& targetParent);
 
-// Copies one file (source, target); false when it failed. Tests put a failing one in to play a full disk.
-using FileCopier = std::function<bool(const QString& source, const QString& target)>;
-bool CopyFile(const QString& source, const QString& target);
+// Bytes and files of a copy.
+struct CopyCount {
+    std::int64_t bytes = 0;
+    std::int64_t files = 0;
+    bool operator==(const CopyCount&) const = default;
+};
+
+// Told during a long copy what was copied since the last call: the bytes of each piece written, then one file once a
+// file is complete. Returning false stops the copy (the user cancelled), which then fails as a whole.
+using CopyTick = std::function<bool(const CopyCount& more)>;
+
+// How a copy ended: true only when everything was copied. A full disk is told apart, for the user's message.
+struct CopyResult {
+    enum Kind { Copied, Failed, DiskFull, Stopped };
+    Kind kind = Copied;
+    explicit operator bool() const { return kind == Copied; }
+};
+
+// Copies one file (source, target), telling tick of every piece; nothing is left under the target's name unless it
+// was copied whole. Tests put a failing copier in to play a full disk.
+using FileCopier = std::function<CopyResult(const QString& source, const QString& target, const CopyTick& tick)>;
+CopyResult CopyFile(const QString& source, const QString& target, const CopyTick& tick = {});
 
 // Copies a folder with everything in it to the new path `target` (which must not exist yet). A half-made copy is
-// removed again; returns false when the copy failed or would land inside its own source.
-bool CopyFolderTo(const QString& sourceFolder, const QString& target, const FileCopier& copy = CopyFile);
+// removed again; fails too when the copy would land inside its own source.
+CopyResult CopyFolderTo(const QString& sourceFolder, const QString& target, const FileCopier& copy = CopyFile,
+                        const CopyTick& tick = {});
+
+// What CopyFolderTo would copy: the bytes and files under the folder (links not followed).
+CopyCount FolderSize(const QString& folder);
 
 // Removes a file if it is there; a missing file is not an error.
 bool RemoveFileIfPresent(const QString& path);

@@ -13,9 +13,13 @@ namespace {
 // flash a window.
 class DialogProgress : public ProgressWindow {
 public:
-    DialogProgress(const QString& text, const QString& title, QWidget* owner) : dialog_(text, QString(), 0, 0, owner) {
+    DialogProgress(const QString& text, const QString& title, QWidget* owner, bool cancellable)
+        : text_(text), dialog_(text, QString(), 0, 0, owner) {
         dialog_.setWindowTitle(title);
-        dialog_.setCancelButton(nullptr);
+        if (cancellable)
+            dialog_.setCancelButtonText(QStringLiteral("中止"));
+        else
+            dialog_.setCancelButton(nullptr);
         dialog_.setWindowModality(Qt::WindowModal);
         dialog_.setMinimumDuration(400);
         dialog_.setAutoClose(false);
@@ -30,14 +34,35 @@ public:
         QCoreApplication::processEvents();
     }
 
+    void setDetail(const QString& detail) override {
+        dialog_.setLabelText(detail.isEmpty() ? text_ : text_ + QLatin1Char('\n') + detail);
+    }
+
+    // The dialog's own cancel (its button, Esc or closing it) stays noted until the window goes.
+    bool cancelled() const override { return dialog_.wasCanceled(); }
+
 private:
+    QString text_;
     QProgressDialog dialog_;
 };
 
 } // namespace
 
 std::unique_ptr<ProgressWindow> Ui::showProgress(const QString& text, const QString& title, QWidget* owner) {
-    return std::make_unique<DialogProgress>(text, title, owner);
+    return std::make_unique<DialogProgress>(text, title, owner, false);
+}
+
+std::unique_ptr<ProgressWindow> Ui::showCancellableProgress(const QString& text, const QString& title, QWidget* owner) {
+    return std::make_unique<DialogProgress>(text, title, owner, true);
+}
+
+std::function<void()> BusyTicker(Ui& ui, const QString& text, const QString& title, QWidget* owner) {
+    auto window = std::make_shared<std::unique_ptr<ProgressWindow>>();
+    return [&ui, text, title, owner, window] {
+        if (!*window)
+            *window = ui.showProgress(text, title, owner);
+        (*window)->report(0, 0);
+    };
 }
 
 } // namespace quelm::platform

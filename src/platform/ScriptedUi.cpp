@@ -21,19 +21,36 @@ template <typename T> T Take(std::deque<T>& queue, const T& fallback) {
 
 } // namespace
 
-std::unique_ptr<ProgressWindow> ScriptedUi::showProgress(const QString& text, const QString& title, QWidget*) {
-    // Records into this Ui; the window must not outlive it.
-    class Recorded : public ProgressWindow {
-    public:
-        explicit Recorded(ScriptedUi& ui) : ui_(ui) { ++ui_.progressOpen; }
-        ~Recorded() override { --ui_.progressOpen; }
-        void report(std::int64_t done, std::int64_t total) override { ui_.progressReports.append({done, total}); }
+namespace {
 
-    private:
-        ScriptedUi& ui_;
-    };
+// Records into its Ui; the window must not outlive it.
+class RecordedProgress : public ProgressWindow {
+public:
+    RecordedProgress(ScriptedUi& ui, bool cancellable) : ui_(ui), cancellable_(cancellable) { ++ui_.progressOpen; }
+    ~RecordedProgress() override { --ui_.progressOpen; }
+    void report(std::int64_t done, std::int64_t total) override { ui_.progressReports.append({done, total}); }
+    void setDetail(const QString& detail) override { ui_.progressDetails.append(detail); }
+    bool cancelled() const override {
+        return cancellable_ && ui_.cancelProgressAtReport && ui_.progressReports.size() >= *ui_.cancelProgressAtReport;
+    }
+
+private:
+    ScriptedUi& ui_;
+    bool cancellable_;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressWindow> ScriptedUi::showProgress(const QString& text, const QString& title, QWidget*) {
     progressWindows.append({text, title});
-    return std::make_unique<Recorded>(*this);
+    return std::make_unique<RecordedProgress>(*this, false);
+}
+
+std::unique_ptr<ProgressWindow> ScriptedUi::showCancellableProgress(const QString& text, const QString& title,
+                                                                    QWidget*) {
+    progressWindows.append({text, title});
+    ++cancellableProgressWindows;
+    return std::make_unique<RecordedProgress>(*this, true);
 }
 
 Answer ScriptedUi::message(const QString& text, Icon icon, Buttons buttons, const QString& title, QWidget*) {

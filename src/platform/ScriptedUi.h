@@ -72,8 +72,14 @@ public:
     };
     QList<ProgressShown> progressWindows;
     QList<std::pair<std::int64_t, std::int64_t>> progressReports;
+    QStringList progressDetails; // every detail line set, in order
     int progressOpen = 0;
+    // The user presses 中止 once this many reports have been made in all (windows opened with the button only).
+    std::optional<qsizetype> cancelProgressAtReport;
+    int cancellableProgressWindows = 0;
     std::unique_ptr<ProgressWindow> showProgress(const QString& text, const QString& title, QWidget* owner) override;
+    std::unique_ptr<ProgressWindow> showCancellableProgress(const QString& text, const QString& title,
+                                                            QWidget* owner) override;
 
     // Prompts and titles of the input boxes asked, newest last.
     QList<QString> inputPrompts;

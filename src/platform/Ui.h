@@ -48,6 +48,11 @@ public:
     virtual ~ProgressWindow() = default;
     // done of total steps; total 0 shows a busy bar.
     virtual void report(std::int64_t done, std::int64_t total) = 0;
+    // A second line under the text, what the numbers stand for ("12.0 MB / 300.0 MB"); none unless set.
+    virtual void setDetail(const QString& detail) { (void)detail; }
+    // Whether the user pressed 中止 (only a window opened by showCancellableProgress has it); the work then stops at
+    // its next report and undoes itself.
+    virtual bool cancelled() const { return false; }
 };
 
 // Everything that asks the user something or leaves the program. Screens never call Qt's dialogs directly,
@@ -87,6 +92,9 @@ public:
     // A progress window with a text and a title over owner, which it keeps from input while it is open; it has no
     // cancel button: what it shows runs to its end (platform/ProgressWindow).
     virtual std::unique_ptr<ProgressWindow> showProgress(const QString& text, const QString& title, QWidget* owner);
+    // The same with a 中止 button, for work that can be undone whole (a backup's copy).
+    virtual std::unique_ptr<ProgressWindow> showCancellableProgress(const QString& text, const QString& title,
+                                                                    QWidget* owner);
 
     // ---- outside programs (the CDDB import's player)
     // Starts a program and waits for its end while this program's windows stay painted (platform/OutsideProgram).
@@ -101,6 +109,11 @@ public:
     // Opens a document (a PDF the program wrote) in the desktop's viewer; false when none could open it.
     virtual bool openDocument(const QString& path) = 0;
 };
+
+// For one long statement whose length nobody knows beforehand (the compaction of the catalogue): a busy progress window
+// that opens at the first call of the returned function only, so that quick work shows nothing, and closes when the
+// last copy of the function goes.
+std::function<void()> BusyTicker(Ui& ui, const QString& text, const QString& title, QWidget* owner = nullptr);
 
 // Shows an engine error the way every screen does: its message in a box titled "Error".
 void ShowEngineError(Ui& ui, const QString& engineMessage, QWidget* owner = nullptr);

@@ -175,8 +175,10 @@ qint64 AtomicFile::writeData(const char* data, qint64 len) {
 
 qint64 FaultAwareFile::writeData(const char* data, qint64 len) {
     const qint64 written = WriteGranted(data, len, [this](const char* d, qint64 n) { return QFile::writeData(d, n); });
-    if (written < 0)
+    if (written < 0) {
+        fullDisk_ = true;
         setErrorString(QStringLiteral("No space left on device"));
+    }
     return written;
 }
 

@@ -21,9 +21,14 @@ protected:
 class FaultAwareFile : public QFile {
 public:
     explicit FaultAwareFile(const QString& path) : QFile(path) {}
+    // Whether a write failed for want of room on the disk (a real one or one played by ScopedWriteFault).
+    bool diskFull() const { return fullDisk_ || error() == QFileDevice::ResourceError; }
 
 protected:
     qint64 writeData(const char* data, qint64 len) override;
+
+private:
+    bool fullDisk_ = false;
 };
 
 // The seam through which tests make the disk fill up: while one of these lives, files may grow by `bytes` more in

@@ -8,6 +8,7 @@
 #include "platform/Ui.h"
 #include "shell/MainWindow.h"
 #include "store/Catalogue.h"
+#include "store/PendingPictures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -91,7 +92,8 @@ int RunProgram(QApplication& app, platform::Ui& ui, const QString& dataFolder) {
     QStringList settled;
     if (auto import = exchange::SettleCutOffImport(dataFolder))
         settled << *import;
-    settled << maintenance::SettleCutOffWork(dataFolder);
+    settled << maintenance::SettleCutOffWork(
+        dataFolder, platform::BusyTicker(ui, store::CompactingText, QStringLiteral("ＣＤ管理Quelm")));
     for (const QString& said : settled)
         ui.message(said, platform::Icon::Information, platform::Buttons::Ok, QStringLiteral("Information"));
     try {

@@ -1,12 +1,15 @@
 // Category add screen: creates the tables of the next free CD or DVD slot, and deletes all data of a category.
 #include "store/CategorySlotsScreen.h"
 
+#include "store/PendingPictures.h"
+
 #include "platform/Database.h"
 #include "platform/DialogKeys.h"
 #include "platform/Ui.h"
 #include "platform/Units.h"
 #include "store/AppState.h"
 #include "store/CategoryTables.h"
+#include "store/PendingPictures.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -186,7 +189,7 @@ void CategorySlotsScreen::SD11_Click(int index) {
     const QString caution = QStringLiteral("注意");
     DataDeletion result;
     try {
-        result = DeleteCategoryData(state_, section);
+        result = DeleteCategoryData(state_, section, platform::BusyTicker(ui_, CompactingText, windowTitle(), this));
     } catch (const platform::EngineError& e) {
         platform::ShowEngineError(ui_, e.message(), this);
         return;

@@ -166,26 +166,6 @@ std::optional<SqlCarry> SqlCarryOf(const platform::Column& from, const platform:
     return std::nullopt;
 }
 
-// While a long statement runs, the engine calls back every million or so of its steps, and the progress is told again
-// what it last heard, so that its window keeps painting.
-class StatementTicks {
-public:
-    StatementTicks(Database& db, CopyTally& tally) : db_(db), tally_(tally) {
-        sqlite3_progress_handler(db_.handle(), 1 << 20, &StatementTicks::tick, this);
-    }
-    ~StatementTicks() { sqlite3_progress_handler(db_.handle(), 0, nullptr, nullptr); }
-    StatementTicks(const StatementTicks&) = delete;
-    StatementTicks& operator=(const StatementTicks&) = delete;
-
-private:
-    static int tick(void* self) {
-        static_cast<StatementTicks*>(self)->tally_.reportNow(0);
-        return 0; // go on
-    }
-    Database& db_;
-    CopyTally& tally_;
-};
-
 // Whether every row of table from keeps every cell to the byte through the column-by-column copy (copies_as_is): then
 // the rows can be copied as the engine stores them.
 bool EveryRowCopiesAsIs(Database& db, const QString& from, const QString& kinds, const QStringList& cells) {
@@ -215,7 +195,8 @@ bool CopyBySql(Database& db, const QString& from, const QString& to, const QList
         kinds += QLatin1Char(carry->kind);
         cells << platform::QuoteIdentifier(source[c].name);
     }
-    const StatementTicks ticks(db, tally);
+    // While a long statement runs, the progress is told again what it last heard, so that its window keeps painting.
+    const platform::EngineTicks ticks(db, [&tally] { tally.reportNow(0); });
     if (EveryRowCopiesAsIs(db, from, kinds, cells)) {
         db.execute(QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
                        .arg(platform::QuoteIdentifier(to), platform::QuoteIdentifier(from)));
@@ -362,7 +343,7 @@ std::optional<QString> AddSlot(AppState& state, int section) {
     return std::nullopt;
 }
 
-DataDeletion DeleteCategoryData(AppState& state, int section) {
+DataDeletion DeleteCategoryData(AppState& state, int section, const std::function<void()>& compacting) {
     const ConfigSection& slot = state.config[section];
     if (!slot.inUse())
         return DataDeletion::NotCreated;
@@ -406,7 +387,7 @@ DataDeletion DeleteCategoryData(AppState& state, int section) {
     // Files cannot be rolled back, so they go only once the rows are gone for good; the list written with the rows'
     // deletion lets the next start finish the job if this is cut off.
     DeleteListedPictures(state.databasePath(), state.pictureFolder());
-    Compact(state.databasePath());
+    Compact(state.databasePath(), compacting);
     return DataDeletion::Deleted;
 }
 

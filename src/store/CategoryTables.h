@@ -37,9 +37,9 @@ std::optional<QString> AddSlot(AppState& state, int section);
 
 // Empties a category's sub and main table. NothingToDelete: the main table was empty (the sub table is emptied all
 // the same, the counter is left alone). Deleted: the counter is back to 0 and the pictures of the deleted records
-// are gone. Engine errors are thrown with nothing changed.
+// are gone, and the file compacted (compacting ticks meanwhile). Engine errors are thrown with nothing changed.
 enum class DataDeletion { NotCreated, NothingToDelete, Deleted };
-DataDeletion DeleteCategoryData(AppState& state, int section);
+DataDeletion DeleteCategoryData(AppState& state, int section, const std::function<void()>& compacting = {});
 
 // Rebuilds a section's main (sub) table under NextTableName of the old one with the given field names, copies every
 // row and drops the old table. Runs inside the caller's transaction and returns the new table name.

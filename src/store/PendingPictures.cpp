@@ -75,7 +75,8 @@ QStringList DeleteListedPictures(const QString& databasePath, const QString& pic
     return left;
 }
 
-std::optional<QString> FinishPendingPictureDeletion(const QString& databasePath, const QString& pictureFolder) {
+std::optional<QString> FinishPendingPictureDeletion(const QString& databasePath, const QString& pictureFolder,
+                                                    const CompactTick& tick) {
     {
         auto db = OpenCatalogue(databasePath);
         if (!db->tableExists(PendingPicturesTable))
@@ -86,14 +87,16 @@ std::optional<QString> FinishPendingPictureDeletion(const QString& databasePath,
         return QStringLiteral("前回の初期化またはデータ削除で残った画像のうち %1 個を削除できませんでした。"
                               "次回の起動時にもう一度削除します。")
             .arg(left.size());
-    Compact(databasePath);
+    Compact(databasePath, tick);
     return QStringLiteral(
         "前回の初期化またはデータ削除は画像の削除の途中で中断されたため、残っていた画像を削除しました。");
 }
 
-bool Compact(const QString& databasePath) {
+bool Compact(const QString& databasePath, const CompactTick& tick) {
     try {
         auto db = OpenCatalogue(databasePath);
+        const platform::EngineTicks ticks(
+            *db, tick ? tick : [] {});
         db->execute(QStringLiteral("VACUUM"));
     } catch (const platform::EngineError&) {
         return false; // a full disk: the file stays as large as it was, and whole

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace quelm::platform {
@@ -23,12 +24,19 @@ void ListPicturesToDelete(platform::Database& db, const QStringList& names);
 // not be deleted (the list stays for the next start), empty when all are gone.
 QStringList DeleteListedPictures(const QString& databasePath, const QString& pictureFolder);
 
+// Called again and again while the file is compacted, which can take a while on a large catalogue: a progress
+// window's chance to paint.
+using CompactTick = std::function<void()>;
+// What the progress window says meanwhile.
+inline const QString CompactingText = QStringLiteral("データベースを最適化しています…");
+
 // At start: finishes a deletion cut off before; says so for the user, nullopt when nothing was pending. The file is
 // compacted afterwards.
-std::optional<QString> FinishPendingPictureDeletion(const QString& databasePath, const QString& pictureFolder);
+std::optional<QString> FinishPendingPictureDeletion(const QString& databasePath, const QString& pictureFolder,
+                                                    const CompactTick& tick = {});
 
 // Gives the file's free pages back to the disk (after a deletion of much data); false when it could not (the engine
 // needs room for a second copy), the file then as it was.
-bool Compact(const QString& databasePath);
+bool Compact(const QString& databasePath, const CompactTick& tick = {});
 
 } // namespace quelm::store

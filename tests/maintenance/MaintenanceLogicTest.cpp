@@ -1,4 +1,5 @@
 #include "TestCatalogue.h"
+#include "maintenance/BackupPlace.h"
 #include "maintenance/BackupRestore.h"
 #include "maintenance/Initialise.h"
 #include "maintenance/Statistics.h"
@@ -62,7 +63,10 @@ store::CategoryConfig AsLoaded(store::CategoryConfig c) {
 // A copier that plays a disk that fills up after `room` files.
 platform::FileCopier FullAfter(int room) {
     auto left = std::make_shared<int>(room);
-    return [left](const QString& from, const QString& to) { return (*left)-- > 0 && QFile::copy(from, to); };
+    return [left](const QString& from, const QString& to, const platform::CopyTick&) {
+        return platform::CopyResult{(*left)-- > 0 && QFile::copy(from, to) ? platform::CopyResult::Copied
+                                                                           : platform::CopyResult::Failed};
+    };
 }
 
 struct MaintenanceLogicTest : ::testing::Test {
@@ -410,6 +414,29 @@ TEST_F(MaintenanceLogicTest, PictureRestoreNeverLosesTheCurrentPictures) {
     EXPECT_EQ(maintenance::PictureFolderPart(QStringLiteral("/")), std::nullopt);
     EXPECT_EQ(maintenance::PictureFolderPart(QStringLiteral("/b/Quelm-画像/")), QStringLiteral("Quelm-画像"));
     EXPECT_EQ(maintenance::PictureFolderPart(QStringLiteral("/b/Quelm")), QStringLiteral("Quelm"));
+}
+
+TEST_F(MaintenanceLogicTest, TheLastBackupFolderIsReadAsOutsideInput) {
+    EXPECT_EQ(maintenance::BackupStartFolder(maintenance::LoadBackupPlace(cat.state.databasePath())), QDir::homePath());
+    maintenance::StoreBackupPlace(cat.state.databasePath(), {backupDir.path(), true});
+    EXPECT_EQ(maintenance::LoadBackupPlace(cat.state.databasePath()),
+              maintenance::BackupPlace({backupDir.path(), true}));
+    EXPECT_EQ(maintenance::BackupStartFolder(maintenance::LoadBackupPlace(cat.state.databasePath())), backupDir.path());
+    // What a tampered or outdated catalogue may hold: the screen opens on the home folder.
+    const QString stored[] = {QStringLiteral("'/no/such/folder', 1"), QStringLiteral("'relative/folder', 1"),
+                              QStringLiteral("'/' || printf('%.50000c', 'a'), 1"), QStringLiteral("42, 1"),
+                              QStringLiteral("NULL, NULL")};
+    for (const QString& values : stored) {
+        auto db = cat.open();
+        db->execute(QStringLiteral("DROP TABLE バックアップ先"));
+        db->execute(QStringLiteral("CREATE TABLE バックアップ先 (フォルダー, 同じディスク承知)"));
+        db->execute(QStringLiteral("INSERT INTO バックアップ先 VALUES (%1)").arg(values));
+        EXPECT_EQ(maintenance::BackupStartFolder(maintenance::LoadBackupPlace(cat.state.databasePath())),
+                  QDir::homePath())
+            << values.toStdString();
+    }
+    EXPECT_TRUE(maintenance::OnSameDisk(cat.folder(), QDir::tempPath()));
+    EXPECT_FALSE(maintenance::OnSameDisk(cat.folder(), QStringLiteral("/proc")));
 }
 
 TEST_F(MaintenanceLogicTest, NewFoldersStayInTheirParent) {

@@ -27,6 +27,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace quelm;
@@ -248,11 +250,32 @@ TEST_F(MaintenanceScreens, BackupScreenMakesFoldersAndBacksUp) {
                   QStringLiteral("バックアップ先フォルダーは  パス名：") + target + QStringLiteral(" です。"),
                   Icon::Question, Buttons::OkCancel, QStringLiteral("バックアップ先フォルダー確認"));
     EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral("/Quelm.mdb")));
+    // The test's folders share the catalogue's disk: asked once for the folder, the answer kept with it.
+    const auto diskQuestions = [&] {
+        return std::count_if(cat.ui.messages.begin(), cat.ui.messages.end(),
+                             [](const Message& m) { return m.title == QStringLiteral("バックアップ先ディスク確認"); });
+    };
     form.Command2_Click();
     ExpectMessage(cat.ui.messages.last(), QStringLiteral("バックアップは終了しました"), Icon::Information, Buttons::Ok,
                   QStringLiteral("終了"));
     EXPECT_EQ(form.File1->count(), 2); // the catalogue and the record of the backup
     EXPECT_TRUE(QFileInfo(target + QStringLiteral("/Quelm-画像")).isDir());
+    ExpectMessage(cat.ui.messages[cat.ui.messages.size() - 2],
+                  QStringLiteral("バックアップ先 %1 は、データベースと同じディスクにあります。\r\n"
+                                 "ディスクが壊れると、データベースとバックアップを一緒に失います。\r\n"
+                                 "このフォルダーにバックアップしますか？")
+                      .arg(target),
+                  Icon::Question, Buttons::YesNo, QStringLiteral("バックアップ先ディスク確認"));
+    form.Command2_Click();
+    EXPECT_EQ(diskQuestions(), 1);
+    EXPECT_EQ(BackupScreen(cat.state, cat.ui).Folder(), target); // the next screen opens on the last backup folder
+    // Another folder is asked for again; No backs up nothing there, and the folder kept is still the last backup's.
+    form.SetFolder(backupDir.path());
+    cat.ui.answers = {Answer::Ok, Answer::No};
+    form.Command2_Click();
+    EXPECT_EQ(diskQuestions(), 2);
+    EXPECT_FALSE(QFileInfo::exists(backupDir.filePath(QStringLiteral("Quelm.mdb"))));
+    EXPECT_EQ(BackupScreen(cat.state, cat.ui).Folder(), target);
 
     form.SetFolder(cat.folder());
     form.Command2_Click();
@@ -321,6 +344,79 @@ TEST_F(MaintenanceScreens, RestoreScreenChecksNamesAndFilesThenEndsTheProgram) {
                   QStringLiteral("画像フォルダーの復元作業は終了しました。システムを終了します。"), Icon::Information,
                   Buttons::Ok, QStringLiteral("終了"));
     EXPECT_TRUE(cat.ui.ended);
+}
+
+TEST_F(MaintenanceScreens, CancellingACopyAtAnyReportLeavesEverythingAsItWas) {
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    // Two small pictures and one of 2.5 MB, copied in three pieces.
+    write(cat.state.RecordPicturePath(4, 1), "jpeg-1");
+    write(cat.state.RecordPicturePath(4, 2), QByteArray(5 << 19, 'p'));
+    ASSERT_EQ(BackupCatalogue(cat.state, backupDir.path()), std::nullopt);
+    const QStringList earlier = test::FolderListing(backupDir.path());
+    cat.addMain(4, 1, {QStringLiteral("後から")});
+    write(cat.state.RecordPicturePath(4, 3), "jpeg-3");
+    const QStringList pictures = test::FolderListing(cat.state.pictureFolder());
+
+    // Cancelled at report 1, 2 …: each run leaves the earlier backup and the catalogue as they were, until a run
+    // whose last report comes before the cancel. The reports: the catalogue's one piece and the file, then each
+    // picture's pieces and the file (2 + 2 + 4 + 2).
+    const auto cancelEach = [&](const std::function<void()>& run, const QString& said, const QString& folder,
+                                const QStringList& before) {
+        const QStringList data = test::FolderListing(cat.folder());
+        int cancelled = 0;
+        for (qsizetype at = 1; at < 20; ++at) {
+            cat.ui.progressReports.clear();
+            cat.ui.cancelProgressAtReport = at;
+            run();
+            if (cat.ui.messages.last().title != QStringLiteral("中止"))
+                break;
+            ++cancelled;
+            ExpectMessage(cat.ui.messages.last(), said, Icon::Information, Buttons::Ok, QStringLiteral("中止"));
+            EXPECT_EQ(test::FolderListing(folder), before) << at;
+            EXPECT_EQ(test::FolderListing(cat.folder()), data) << at;
+            EXPECT_EQ(cat.ui.progressOpen, 0);
+        }
+        cat.ui.cancelProgressAtReport.reset();
+        return cancelled;
+    };
+    BackupScreen backup(cat.state, cat.ui);
+    backup.SetFolder(backupDir.path());
+    EXPECT_EQ(cancelEach([&] { backup.Command2_Click(); },
+                         QStringLiteral("バックアップを中止しました。\r\n以前のバックアップはそのまま残っています。"),
+                         backupDir.path(), earlier),
+              10);
+    EXPECT_EQ(test::FolderListing(cat.state.pictureFolder()), pictures); // the catalogue keeps the backup folder
+    EXPECT_EQ(cat.ui.messages.last().text, QStringLiteral("バックアップは終了しました"));
+    EXPECT_EQ(cat.ui.progressWindows.last().text, QStringLiteral("バックアップしています…"));
+    EXPECT_TRUE(cat.ui.progressDetails.last().endsWith(QStringLiteral(" MB　（4 / 4 ファイル）")))
+        << cat.ui.progressDetails.last().toStdString();
+    EXPECT_EQ(cat.ui.progressReports.last().first, cat.ui.progressReports.last().second);
+
+    RestoreScreen restore(cat.state, cat.ui);
+    restore.SetFolder(backupDir.path());
+    ASSERT_TRUE(SelectFile(restore.File1, QStringLiteral("Quelm.mdb")));
+    const QStringList changed = test::FolderListing(cat.folder());
+    EXPECT_EQ(cancelEach([&] { restore.Command1_Click(); },
+                         QStringLiteral("データベースの復元を中止しました。\r\nデータベースは復元前のままです。"),
+                         cat.folder(), changed),
+              2);
+    ASSERT_TRUE(restore.DatabaseRestored);
+    // A kept folder of an earlier restore is kept through a cancel too.
+    ASSERT_TRUE(QDir().mkdir(cat.folder() + QStringLiteral("/Quelm-画像.bak")));
+    write(cat.folder() + QStringLiteral("/Quelm-画像.bak/4_9.jpg"), "earlier");
+    const QStringList restored = test::FolderListing(cat.folder());
+    restore.SetFolder(backupDir.filePath(QStringLiteral("Quelm-画像")));
+    EXPECT_EQ(cancelEach([&] { restore.Command4_Click(); },
+                         QStringLiteral("画像フォルダーの復元を中止しました。\r\n画像フォルダーは復元前のままです。"),
+                         cat.folder(), restored),
+              8);
+    EXPECT_TRUE(cat.ui.ended);
+    EXPECT_EQ(test::FolderListing(cat.state.pictureFolder()),
+              test::FolderListing(backupDir.filePath(QStringLiteral("Quelm-画像"))));
 }
 
 TEST_F(MaintenanceScreens, LeavingAfterTheDatabaseStepEndsTheProgram) {

@@ -3,6 +3,10 @@
 #include "platform/WriteFaults.h"
 #include "store/Catalogue.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -95,6 +99,21 @@ QString ProjectFixture(const QString& relative) {
 
 bool HaveFixture(const QString& relative) {
     return QFileInfo::exists(Fixture(relative));
+}
+
+QStringList FolderListing(const QString& folder) {
+    QStringList out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        const QByteArray hash = it.fileInfo().isFile() && f.open(QIODevice::ReadOnly)
+                                    ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex()
+                                    : QByteArray("folder");
+        out << QDir(folder).relativeFilePath(path) + QLatin1Char('=') + QString::fromLatin1(hash);
+    }
+    out.sort();
+    return out;
 }
 
 QString HelpFolder() {

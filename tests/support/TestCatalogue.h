@@ -38,6 +38,10 @@ QStringList ListDirectory(const store::CategoryConfig& config);
 QStringList Snapshot(platform::Database& db);
 QStringList Snapshot(const QString& databasePath);
 
+// Every entry under a folder with a hash of its bytes (a folder as "folder"), sorted: equal listings mean nothing was
+// added, lost or changed.
+QStringList FolderListing(const QString& folder);
+
 // Runs `write` with the disk full after 0, step, 2·step … bytes of growth (platform::ScopedWriteFault) until it
 // succeeds; after every failure, which must have met the full disk, `afterFailure` checks what must still hold.
 // Returns the number of failures.
