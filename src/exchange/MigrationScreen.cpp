@@ -7,6 +7,7 @@
 #include "platform/Ui.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -212,8 +213,11 @@ void MigrationScreen::Text1_Change() {
         const auto progress = showProgress(ReadingText);
         auto db = OpenInventoryFile(InventoryPath(Text1->text()));
         names = OfferedCategories(*db);
-    } catch (const InventoryError&) {
-        ui_.message(NotFoundText, Icon::Critical, Buttons::Ok, NotFoundTitle, this);
+    } catch (const InventoryError& e) {
+        // A file that is there but cannot be read says what is wrong with it on a line of its own.
+        const QString path = InventoryPath(Text1->text());
+        ui_.message(QFileInfo::exists(path) ? NotFoundText + QStringLiteral("\n詳細: ") + e.message() : NotFoundText,
+                    Icon::Critical, Buttons::Ok, NotFoundTitle, this);
         const QSignalBlocker quiet(Text1);
         Text1->clear();
         lookedUp_.clear();

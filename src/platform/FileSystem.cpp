@@ -157,22 +157,26 @@ bool RemoveTree(const QString& path) {
     return !ec && !PathExists(path);
 }
 
-bool SyncToDisk(const QString& path) {
+namespace {
+
+// sync(fd) on the file or folder at path, opened for reading only.
+bool SyncOpened(const QString& path, int (*sync)(int)) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool ok = fsync(fd) == 0;
+    const bool ok = sync(fd) == 0;
     ::close(fd);
     return ok;
 }
 
+} // namespace
+
+bool SyncToDisk(const QString& path) {
+    return SyncOpened(path, fsync);
+}
+
 bool SyncFileSystemOf(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = syncfs(fd) == 0;
-    ::close(fd);
-    return ok;
+    return SyncOpened(path, syncfs);
 }
 
 } // namespace quelm::platform

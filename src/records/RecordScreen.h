@@ -20,7 +20,7 @@ class QVBoxLayout;
 namespace quelm::platform {
 class Database;
 class KeyedToolBar;
-struct ListRow;
+class ListRow;
 class RecordList;
 class StatusPanels;
 class Ui;

@@ -147,7 +147,9 @@ TEST_F(MigrationSteps, ADatabaseDamagedAmongItsRowsIsRefusedLikeAMissingOne) {
     screen.Text1->setText(damaged);
     screen.Text1_Change();
     ASSERT_EQ(cat.ui.messages.size(), 1);
-    EXPECT_EQ(lastMessage().text, QStringLiteral("在庫管理Dravnのデータベースが見つかりません"));
+    // The damage is named below the usual words.
+    EXPECT_TRUE(lastMessage().text.startsWith(QStringLiteral("在庫管理Dravnのデータベースが見つかりません\n詳細: ")))
+        << lastMessage().text.toStdString();
     EXPECT_TRUE(screen.Combo1->isHidden());
 }
 
