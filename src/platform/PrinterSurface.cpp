@@ -132,6 +132,18 @@ QPageSize PageSizeOfPaper(int code) {
     }
 }
 
+namespace {
+
+// The paper's width and height in mm as it stands in the orientation.
+QSizeF TurnedPaperSize(int code, PageOrientation orientation) {
+    QSizeF paper = PageSizeOfPaper(code).size(QPageSize::Millimeter);
+    if (orientation == PageOrientation::Landscape)
+        paper.transpose();
+    return paper;
+}
+
+} // namespace
+
 void PrinterSurface::print(const QString& text, bool endLine) {
     if (!text.isEmpty())
         drawText(x_, y_, text);
@@ -397,10 +409,7 @@ bool RasterSurface::setOrientation(PageOrientation orientation) {
 }
 
 QSizeF RasterSurface::paperSize() const {
-    QSizeF paper = PageSizeOfPaper(paper_).size(QPageSize::Millimeter);
-    if (orientation_ == PageOrientation::Landscape)
-        paper.transpose();
-    return paper;
+    return TurnedPaperSize(paper_, orientation_);
 }
 
 QSizeF RasterSurface::printableSize() const {
@@ -489,9 +498,7 @@ bool RecordingSurface::setOrientation(PageOrientation orientation) {
 }
 
 QSizeF RecordingSurface::printableSize() const {
-    QSizeF paper = PageSizeOfPaper(paper_).size(QPageSize::Millimeter);
-    if (orientation_ == PageOrientation::Landscape)
-        paper.transpose();
+    const QSizeF paper = TurnedPaperSize(paper_, orientation_);
     return {paper.width() - margins_.left() - margins_.right(), paper.height() - margins_.top() - margins_.bottom()};
 }
 
