@@ -342,7 +342,7 @@ QString QuoteIdentifier(const QString& name) {
 // ---------------------------------------------------------------- Database
 
 Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {
-    sqlite3_busy_timeout(db_, 3000);
+    sqlite3_busy_timeout(db_, BusyMilliseconds);
     sqlite3_extended_result_codes(db_, 1);
     // A catalogue from elsewhere may carry triggers and views: none of them may run on the program's writes, and
     // its schema may not reach past the tables (defensive mode, untrusted schema).

@@ -21,6 +21,9 @@ struct sqlite3_stmt;
 
 namespace quelm::platform {
 
+// How long a connection waits for another's lock on the file before it gives up.
+inline constexpr int BusyMilliseconds = 3000;
+
 // Any failure of the engine, carrying its message.
 class EngineError : public std::runtime_error {
 public:
@@ -100,7 +103,7 @@ public:
 
 private:
     Database(sqlite3* db, QString path);
-    static std::unique_ptr<Database> openWith(const QString& path, int flags, int busyMilliseconds = 3000);
+    static std::unique_ptr<Database> openWith(const QString& path, int flags, int busyMilliseconds = BusyMilliseconds);
     std::unique_ptr<Recordset> openTableImpl(const QString& table, const QString& filterColumn, const Value* key,
                                              bool keyOrder, const QString& rowidCondition = {});
 

@@ -9,8 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <sqlite3.h>
 #include <stdexcept>
+#include <thread>
 
 namespace quelm::store {
 
@@ -178,12 +181,164 @@ bool EveryRowCopiesAsIs(Database& db, const QString& from, const QString& kinds,
     return sqlite3_column_int(query.get(), 0) == 1;
 }
 
+// A table's copy check as CopyBySql will ask it, from the table's own columns: the rebuilt table has the same ones.
+struct CopyCheck {
+    QString table;
+    QString kinds;
+    QStringList cells;
+};
+
+std::optional<CopyCheck> CopyCheckOf(Database& db, const QString& table) {
+    CopyCheck check{table, {}, {}};
+    for (const platform::Column& c : db.columns(table)) {
+        const auto carry = SqlCarryOf(c, c);
+        if (!carry)
+            return std::nullopt;
+        check.kinds += QLatin1Char(carry->kind);
+        check.cells << platform::QuoteIdentifier(c.name);
+    }
+    return check;
+}
+
+// The copy checks of the tables a rename rebuilds, run on a second connection that sees the same state while the
+// first copies: a table goes across as the engine stores it before its answer is in, and is emptied again should a
+// cell need the column-by-column copy. So the check, which reads every cell and costs about as much as the copy,
+// takes no time of its own on a machine with a second core. Where no second connection can be had, each check runs
+// on the first connection before its copy, as it would without this.
+class CopyChecks {
+public:
+    CopyChecks(Database& db, std::vector<CopyCheck> checks, std::function<void()> tick)
+        : db_(db), checks_(std::move(checks)), answers_(checks_.size()), tick_(std::move(tick)) {
+        if (checks_.empty())
+            return;
+        twin_ = platform::ReadTwin::open(db);
+        if (!twin_)
+            return;
+        reading_ = true;
+        // Until the second connection has read, the first cannot write pages to the file; it keeps up to 64 MB of
+        // them meanwhile, and beyond that waits, keeping the progress window painted.
+        db.execute(QStringLiteral("PRAGMA cache_spill = %1").arg((64 << 20) / PageSize(db)));
+        sqlite3_busy_handler(db.handle(), &CopyChecks::Busy, this);
+        worker_ = std::thread([this] { run(); });
+    }
+
+    ~CopyChecks() {
+        if (!worker_.joinable())
+            return;
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+            if (twin_)
+                sqlite3_interrupt(twin_->db().handle());
+        }
+        worker_.join();
+        sqlite3_busy_timeout(db_.handle(), platform::BusyMilliseconds);
+    }
+
+    CopyChecks(const CopyChecks&) = delete;
+    CopyChecks& operator=(const CopyChecks&) = delete;
+
+    // Whether the answer for this table, checked with these kinds, comes from the second connection.
+    bool ahead(const QString& table, const QString& kinds) const { return indexOf(table, kinds) >= 0; }
+
+    // That answer, once the second connection has it; nullopt when it could not tell.
+    std::optional<bool> answer(const QString& table, const QString& kinds) {
+        const int i = indexOf(table, kinds);
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                if (answered_.wait_for(lock, std::chrono::milliseconds(50), [&] { return done_ > i; }))
+                    return answers_[static_cast<std::size_t>(i)];
+            }
+            tick_();
+        }
+    }
+
+private:
+    static int PageSize(Database& db) {
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(
+            db.prepare(QStringLiteral("PRAGMA page_size")), sqlite3_finalize);
+        const int size = sqlite3_step(query.get()) == SQLITE_ROW ? sqlite3_column_int(query.get(), 0) : 0;
+        return size > 0 ? size : 4096;
+    }
+
+    int indexOf(const QString& table, const QString& kinds) const {
+        if (!worker_.joinable())
+            return -1;
+        for (std::size_t i = 0; i < checks_.size(); ++i) {
+            if (checks_[i].table == table && checks_[i].kinds == kinds)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    void run() {
+        for (std::size_t i = 0; i < checks_.size(); ++i) {
+            std::optional<bool> answer;
+            try {
+                if (!stopping())
+                    answer = EveryRowCopiesAsIs(twin_->db(), checks_[i].table, checks_[i].kinds, checks_[i].cells);
+            } catch (...) {
+                // Left to the first connection, which checks the table itself.
+            }
+            const std::lock_guard lock(mutex_);
+            answers_[i] = answer;
+            ++done_;
+            answered_.notify_all();
+        }
+        const std::lock_guard lock(mutex_);
+        twin_.reset(); // its read lock goes: the first connection may write to the file
+        reading_ = false;
+        answered_.notify_all();
+    }
+
+    bool stopping() {
+        const std::lock_guard lock(mutex_);
+        return stopping_;
+    }
+
+    // The first connection waits for the file while the second still reads it, then for others as long as usual.
+    static int Busy(void* self, int count) {
+        auto* me = static_cast<CopyChecks*>(self);
+        if (count == 0)
+            me->callsWhileReading_ = 0;
+        bool reading = false;
+        {
+            std::unique_lock lock(me->mutex_);
+            reading = me->reading_;
+            if (reading)
+                me->answered_.wait_for(lock, std::chrono::milliseconds(50), [me] { return !me->reading_; });
+        }
+        if (reading) {
+            ++me->callsWhileReading_;
+            me->tick_();
+            return 1;
+        }
+        if ((count - me->callsWhileReading_) * 10 >= platform::BusyMilliseconds)
+            return 0;
+        sqlite3_sleep(10);
+        return 1;
+    }
+
+    Database& db_;
+    std::vector<CopyCheck> checks_;
+    std::vector<std::optional<bool>> answers_;
+    std::function<void()> tick_;
+    std::unique_ptr<platform::ReadTwin> twin_;
+    std::mutex mutex_;
+    std::condition_variable answered_;
+    int done_ = 0;
+    bool reading_ = false;
+    bool stopping_ = false;
+    int callsWhileReading_ = 0;
+    std::thread worker_;
+};
+
 // The whole table by INSERT … SELECT when every column has an SQL form and every row passes the check: as the
 // engine stores the records when no cell changes (its transfer of whole records costs a fraction of composing each
-// row, and the one pass that tells is cheap beside it), else in pieces for the progress report. False when it could
-// not: nothing of the attempt is left behind.
+// row), else in pieces for the progress report. False when it could not: nothing of the attempt is left behind.
 bool CopyBySql(Database& db, const QString& from, const QString& to, const QList<platform::Column>& source,
-               const QList<platform::Column>& target, std::int64_t rows, CopyTally& tally) {
+               const QList<platform::Column>& target, std::int64_t rows, CopyTally& tally, CopyChecks& checks) {
     QStringList names, values, cells;
     QString kinds;
     for (int c = 0; c < target.size(); ++c) {
@@ -197,12 +352,20 @@ bool CopyBySql(Database& db, const QString& from, const QString& to, const QList
     }
     // While a long statement runs, the progress is told again what it last heard, so that its window keeps painting.
     const platform::EngineTicks ticks(db, [&tally] { tally.reportNow(0); });
-    if (EveryRowCopiesAsIs(db, from, kinds, cells)) {
-        db.execute(QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
-                       .arg(platform::QuoteIdentifier(to), platform::QuoteIdentifier(from)));
+    const QString copyAsStored = QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
+                                     .arg(platform::QuoteIdentifier(to), platform::QuoteIdentifier(from));
+    const bool ahead = checks.ahead(from, kinds);
+    if (ahead)
+        db.execute(copyAsStored);
+    const std::optional<bool> answer = ahead ? checks.answer(from, kinds) : std::nullopt;
+    if (answer ? *answer : EveryRowCopiesAsIs(db, from, kinds, cells)) {
+        if (!ahead)
+            db.execute(copyAsStored);
         tally.reportNow(rows);
         return true;
     }
+    if (ahead)
+        db.execute(QStringLiteral("DELETE FROM %1").arg(platform::QuoteIdentifier(to)));
     const QString check = QStringLiteral("stored_as_is('%1', %2)").arg(kinds, cells.join(QLatin1String(", ")));
     Transaction attempt(db);
     const std::int64_t copied =
@@ -229,7 +392,8 @@ void CopyRowByRow(Database& db, const QString& from, const QString& to, int user
     tally.reportNow(copied);
 }
 
-void CopyRows(Database& db, const QString& from, const QString& to, int userColumns, CopyTally& tally) {
+void CopyRows(Database& db, const QString& from, const QString& to, int userColumns, CopyTally& tally,
+              CopyChecks& checks) {
     const QList<platform::Column> source = db.columns(from);
     const QList<platform::Column> target = db.columns(to);
     if (source.size() != target.size())
@@ -238,14 +402,15 @@ void CopyRows(Database& db, const QString& from, const QString& to, int userColu
                               .arg(source.size())
                               .arg(target.size()));
     const std::int64_t rows = db.rowCount(from);
-    if (!CopyBySql(db, from, to, source, target, rows, tally))
+    if (!CopyBySql(db, from, to, source, target, rows, tally, checks))
         CopyRowByRow(db, from, to, userColumns, tally);
     tally.tableDone(rows);
 }
 
 enum class Kind { Main, Sub };
 
-QString Rebuild(Database& db, const ConfigSection& section, const QStringList& names, Kind kind, CopyTally& tally) {
+QString Rebuild(Database& db, const ConfigSection& section, const QStringList& names, Kind kind, CopyTally& tally,
+                CopyChecks& checks) {
     const bool main = kind == Kind::Main;
     const QString oldName = (main ? section.SavedMainTable : section.SavedSubTable).trimmed();
     const QString newName = NextTableName(oldName);
@@ -260,7 +425,7 @@ QString Rebuild(Database& db, const ConfigSection& section, const QStringList& n
 
     db.execute(main ? CreateMainTableSql(newName, Trimmed(names), types)
                     : CreateSubTableSql(newName, Trimmed(names), types));
-    CopyRows(db, oldName, newName, main ? MainFieldSlots : SubFieldSlots, tally);
+    CopyRows(db, oldName, newName, main ? MainFieldSlots : SubFieldSlots, tally, checks);
     // The old table holds the rows the new one now holds, so the engine's secure delete, which overwrites every freed
     // page, would only cost time (a third of a large rebuild's writing). The setting ends with the connection.
     db.execute(QStringLiteral("PRAGMA secure_delete = OFF"));
@@ -393,12 +558,14 @@ DataDeletion DeleteCategoryData(AppState& state, int section, const std::functio
 
 QString CreateTableMain(Database& db, const ConfigSection& section, const QStringList& names) {
     CopyTally quiet;
-    return Rebuild(db, section, names, Kind::Main, quiet);
+    CopyChecks none(db, {}, {});
+    return Rebuild(db, section, names, Kind::Main, quiet, none);
 }
 
 QString CreateTableSub(Database& db, const ConfigSection& section, const QStringList& names) {
     CopyTally quiet;
-    return Rebuild(db, section, names, Kind::Sub, quiet);
+    CopyChecks none(db, {}, {});
+    return Rebuild(db, section, names, Kind::Sub, quiet, none);
 }
 
 std::optional<QString> RenameFields(AppState& state, int section, const QStringList& mainNames,
@@ -458,16 +625,21 @@ std::optional<QString> RenameFields(AppState& state, int section, const QStringL
     Transaction tx(*db);
     // The rows of both rebuilds make one progress report; a table that is missing fails in the rebuild itself.
     std::int64_t rows = 0;
+    std::vector<CopyCheck> checks;
     for (const QString& t : {mainChanged ? slot.SavedMainTable.trimmed() : QString(),
                              subChanged ? slot.SavedSubTable.trimmed() : QString()}) {
-        if (!t.isEmpty() && db->tableExists(t))
-            rows += db->rowCount(t);
+        if (t.isEmpty() || CheckTableName(t) || !db->tableExists(t))
+            continue;
+        rows += db->rowCount(t);
+        if (auto check = CopyCheckOf(*db, t))
+            checks.push_back(std::move(*check));
     }
     CopyTally tally(mainChanged || subChanged ? progress : RebuildProgress(), rows);
+    CopyChecks ahead(*db, std::move(checks), [&tally] { tally.reportNow(0); });
     if (mainChanged)
-        s.TableName = Rebuild(*db, slot, mainNames, Kind::Main, tally);
+        s.TableName = Rebuild(*db, slot, mainNames, Kind::Main, tally, ahead);
     if (subChanged)
-        s.SubTableName = Rebuild(*db, slot, subNames, Kind::Sub, tally);
+        s.SubTableName = Rebuild(*db, slot, subNames, Kind::Sub, tally, ahead);
     for (int k = 1; k <= MainFieldSlots; ++k)
         s.FieldName[k] = mainNames[k - 1];
     for (int k = 1; k <= SubFieldSlots; ++k)
