@@ -7,8 +7,11 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <future>
+#include <iterator>
 #include <limits>
 #include <numeric>
+#include <sqlite3.h>
 
 namespace quelm::records {
 
@@ -56,6 +59,79 @@ void PutInKeyOrder(std::vector<platform::ListRow>& rows, const std::vector<std::
     rows = std::move(sorted);
 }
 
+// Rows at least this far apart in rowid are read on two threads: below it a second connection costs more than it saves.
+constexpr std::int64_t RowidsWorthTwoThreads = 16384;
+
+// The rows of one rowid range that keep accepts, in stored order, and their record numbers; nullopt at the first
+// record number that is not a whole number.
+struct StoredRows {
+    std::vector<platform::ListRow> rows;
+    std::vector<std::int64_t> keys;
+};
+
+template <typename Keep> std::optional<StoredRows> ReadStoredRows(Recordset& rs, int columns, int keyPos, Keep& keep) {
+    StoredRows out;
+    platform::ListRow::Builder builder(columns);
+    for (; !rs.eof(); rs.moveNext()) {
+        if (!keep(rs))
+            continue;
+        const std::optional<RecordKey> key = RecordKeyOf(rs, keyPos, -1);
+        if (!key)
+            return std::nullopt;
+        out.keys.push_back(key->regNo);
+        out.rows.push_back(RowOf(rs, columns, builder));
+    }
+    return out;
+}
+
+// The rows of a main table that keep accepts, in stored order with their record numbers: a large table in two halves
+// of its rowids, the upper on another thread over a second connection that sees the same state. Not when the caller
+// is inside a transaction of its own, whose writes the second connection would not see. nullopt when the table is
+// not keyed by record numbers or holds one that is not a whole number.
+template <typename Keep>
+std::optional<StoredRows> ReadStoredRowsOf(Database& db, const QString& table, int columns, int keyPos, Keep& keep) {
+    std::optional<platform::Transaction> reading;
+    if (sqlite3_get_autocommit(db.handle()) != 0)
+        reading.emplace(db); // one state for both connections
+    auto rs = db.openTableInStoredOrder(table);
+    RequireColumnCount(*rs, columns);
+    if (!KeyedByRecordNumbers(db, *rs, keyPos, -1))
+        return std::nullopt;
+    const std::int64_t highest = reading ? db.maxOf(table, QStringLiteral("rowid")) : 0;
+    const std::unique_ptr<platform::ReadTwin> twin =
+        highest >= 2 * RowidsWorthTwoThreads ? platform::ReadTwin::open(db) : nullptr;
+    std::optional<StoredRows> stored;
+    if (twin) {
+        const std::int64_t middle = highest / 2;
+        auto later = std::async(std::launch::async, [&, own = keep]() mutable {
+            // A copy of keep: a matcher it holds folds texts into a buffer of its own.
+            auto upper = twin->db().openTableInStoredOrder(table, middle, std::numeric_limits<std::int64_t>::max());
+            RequireColumnCount(*upper, columns);
+            return ReadStoredRows(*upper, columns, keyPos, own);
+        });
+        try {
+            rs = db.openTableInStoredOrder(table, std::numeric_limits<std::int64_t>::min(), middle - 1);
+            stored = ReadStoredRows(*rs, columns, keyPos, keep);
+        } catch (...) {
+            later.wait(); // the other thread uses this frame's names and keep
+            throw;
+        }
+        std::optional<StoredRows> upper = later.get();
+        if (stored && upper) {
+            stored->rows.reserve(stored->rows.size() + upper->rows.size());
+            std::move(upper->rows.begin(), upper->rows.end(), std::back_inserter(stored->rows));
+            stored->keys.insert(stored->keys.end(), upper->keys.begin(), upper->keys.end());
+        } else {
+            stored.reset();
+        }
+    } else {
+        stored = ReadStoredRows(*rs, columns, keyPos, keep);
+    }
+    if (reading)
+        reading->commit(); // it only read: ending it so leaves the caller's other statements alone
+    return stored;
+}
+
 // The rows of a main table that keep accepts, in key order. They are read straight through in stored order, which
 // spares a visit to the key's index for every record, and put in key order afterwards where the table does not store
 // them so. A table whose key is not 登録ＮＯ (at keyPos), or that holds a 登録ＮＯ that is not a whole number (a file
@@ -63,31 +139,12 @@ void PutInKeyOrder(std::vector<platform::ListRow>& rows, const std::vector<std::
 template <typename Keep>
 std::vector<platform::ListRow> ReadInKeyOrder(Database& db, const QString& table, int columns, int keyPos,
                                               Keep&& keep) {
+    if (std::optional<StoredRows> stored = ReadStoredRowsOf(db, table, columns, keyPos, keep)) {
+        PutInKeyOrder(stored->rows, stored->keys);
+        return std::move(stored->rows);
+    }
     std::vector<platform::ListRow> rows;
     platform::ListRow::Builder builder(columns);
-    {
-        auto rs = db.openTableInStoredOrder(table);
-        RequireColumnCount(*rs, columns);
-        if (KeyedByRecordNumbers(db, *rs, keyPos, -1)) {
-            std::vector<std::int64_t> keys;
-            bool whole = true;
-            for (; !rs->eof() && whole; rs->moveNext()) {
-                if (!keep(*rs))
-                    continue;
-                const std::optional<RecordKey> key = RecordKeyOf(*rs, keyPos, -1);
-                whole = key.has_value();
-                if (whole) {
-                    keys.push_back(key->regNo);
-                    rows.push_back(RowOf(*rs, columns, builder));
-                }
-            }
-            if (whole) {
-                PutInKeyOrder(rows, keys);
-                return rows;
-            }
-            rows.clear();
-        }
-    }
     auto rs = db.openTable(table);
     RequireColumnCount(*rs, columns);
     for (; !rs->eof(); rs->moveNext())
@@ -152,8 +209,10 @@ std::vector<platform::ListRow> ReadMainRows(Database& db, const store::AppState&
     const FieldSearchMatcher matcher(criteria);
     if (!matcher.known() || criteria.searchField < 0 || criteria.searchField >= n)
         return rows;
-    return ReadInKeyOrder(db, table, columns, n,
-                          [&](const Recordset& rs) { return matcher.matches(rs.value(criteria.searchField)); });
+    // The matcher goes with the predicate, so that each thread of the read has its own (see ReadStoredRowsOf).
+    return ReadInKeyOrder(db, table, columns, n, [matcher, field = criteria.searchField](const Recordset& rs) {
+        return matcher.matches(rs.value(field));
+    });
 }
 
 FieldSearchMatcher::FieldSearchMatcher(const store::FieldSearch& criteria)
