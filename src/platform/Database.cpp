@@ -299,8 +299,11 @@ bool StoredAsIs(char kind, sqlite3_value* v, bool copies) {
     }
     if (type != SQLITE_TEXT)
         return false; // fractions and blobs are converted row by row
-    const unsigned char* text = sqlite3_value_text(v);
+    // Length and text are both asked for in UTF-8, so the length may come first; most texts need no more.
     const int bytes = sqlite3_value_bytes(v);
+    if (upper == 'T' && bytes != 1 && bytes <= 255)
+        return true; // never more units than bytes
+    const unsigned char* text = sqlite3_value_text(v);
     if (bytes == 1 && text[0] == ' ') {
         if (copies)
             return false;
