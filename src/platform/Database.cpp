@@ -484,6 +484,13 @@ QList<Column> Database::columns(const QString& table) {
     return cols;
 }
 
+std::int64_t Database::pageSize() {
+    sqlite3_stmt* stmt = prepare(QStringLiteral("PRAGMA page_size"));
+    const std::int64_t size = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    return size > 0 ? size : 4096;
+}
+
 std::int64_t Database::rowCount(const QString& table) {
     sqlite3_stmt* stmt = prepare(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteIdentifier(table)));
     const int rc = sqlite3_step(stmt);
@@ -1027,18 +1034,11 @@ namespace {
 // Pages of one piece of a database copy between two progress reports: a megabyte at the engine's default page size.
 constexpr int PiecePages = 256;
 
-std::int64_t PageSize(Database& db) {
-    sqlite3_stmt* stmt = db.prepare(QStringLiteral("PRAGMA page_size"));
-    const std::int64_t size = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 4096;
-    sqlite3_finalize(stmt);
-    return size;
-}
-
 } // namespace
 
 bool CopyDatabase(Database& source, const QString& targetPath, const CopyProgress& progress) {
     auto target = Database::create(targetPath);
-    const std::int64_t pageBytes = progress ? PageSize(source) : 0;
+    const std::int64_t pageBytes = progress ? source.pageSize() : 0;
     sqlite3_backup* backup = sqlite3_backup_init(target->handle(), "main", source.handle(), "main");
     int rc = backup ? SQLITE_OK : sqlite3_errcode(target->handle());
     bool stopped = false;

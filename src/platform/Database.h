@@ -73,6 +73,8 @@ public:
     QList<Column> columns(const QString& table);
     // Number of rows of a table.
     std::int64_t rowCount(const QString& table);
+    // Bytes of one page of the file.
+    std::int64_t pageSize();
 
     // Copies rows of table `from` into table `to` by INSERT … SELECT, piece by piece in the source's rowid order, so a
     // long copy can report between pieces: target column k gets expression k (SQL over the source's columns), and

@@ -181,6 +181,26 @@ bool EveryRowCopiesAsIs(Database& db, const QString& from, const QString& kinds,
     return sqlite3_column_int(query.get(), 0) == 1;
 }
 
+// A whole table's copy in SQL: each target column's name and value, and the kinds and source cells of the check.
+struct SqlCopy {
+    QStringList names, values, cells;
+    QString kinds;
+};
+
+std::optional<SqlCopy> SqlCopyOf(const QList<platform::Column>& source, const QList<platform::Column>& target) {
+    SqlCopy copy;
+    for (int c = 0; c < target.size(); ++c) {
+        const auto carry = SqlCarryOf(source[c], target[c]);
+        if (!carry)
+            return std::nullopt;
+        copy.names << target[c].name;
+        copy.values << carry->value;
+        copy.kinds += QLatin1Char(carry->kind);
+        copy.cells << platform::QuoteIdentifier(source[c].name);
+    }
+    return copy;
+}
+
 // A table's copy check as CopyBySql will ask it, from the table's own columns: the rebuilt table has the same ones.
 struct CopyCheck {
     QString table;
@@ -189,15 +209,11 @@ struct CopyCheck {
 };
 
 std::optional<CopyCheck> CopyCheckOf(Database& db, const QString& table) {
-    CopyCheck check{table, {}, {}};
-    for (const platform::Column& c : db.columns(table)) {
-        const auto carry = SqlCarryOf(c, c);
-        if (!carry)
-            return std::nullopt;
-        check.kinds += QLatin1Char(carry->kind);
-        check.cells << platform::QuoteIdentifier(c.name);
-    }
-    return check;
+    const QList<platform::Column> columns = db.columns(table);
+    const std::optional<SqlCopy> copy = SqlCopyOf(columns, columns);
+    if (!copy)
+        return std::nullopt;
+    return CopyCheck{table, copy->kinds, copy->cells};
 }
 
 // The copy checks of the tables a rename rebuilds, run on a second connection that sees the same state while the
@@ -217,7 +233,7 @@ public:
         reading_ = true;
         // Until the second connection has read, the first cannot write pages to the file; it keeps up to 64 MB of
         // them meanwhile, and beyond that waits, keeping the progress window painted.
-        db.execute(QStringLiteral("PRAGMA cache_spill = %1").arg((64 << 20) / PageSize(db)));
+        db.execute(QStringLiteral("PRAGMA cache_spill = %1").arg((std::int64_t{64} << 20) / db.pageSize()));
         sqlite3_busy_handler(db.handle(), &CopyChecks::Busy, this);
         worker_ = std::thread([this] { run(); });
     }
@@ -255,13 +271,6 @@ public:
     }
 
 private:
-    static int PageSize(Database& db) {
-        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> query(
-            db.prepare(QStringLiteral("PRAGMA page_size")), sqlite3_finalize);
-        const int size = sqlite3_step(query.get()) == SQLITE_ROW ? sqlite3_column_int(query.get(), 0) : 0;
-        return size > 0 ? size : 4096;
-    }
-
     int indexOf(const QString& table, const QString& kinds) const {
         if (!worker_.joinable())
             return -1;
@@ -339,17 +348,10 @@ private:
 // row), else in pieces for the progress report. False when it could not: nothing of the attempt is left behind.
 bool CopyBySql(Database& db, const QString& from, const QString& to, const QList<platform::Column>& source,
                const QList<platform::Column>& target, std::int64_t rows, CopyTally& tally, CopyChecks& checks) {
-    QStringList names, values, cells;
-    QString kinds;
-    for (int c = 0; c < target.size(); ++c) {
-        const auto carry = SqlCarryOf(source[c], target[c]);
-        if (!carry)
-            return false;
-        names << target[c].name;
-        values << carry->value;
-        kinds += QLatin1Char(carry->kind);
-        cells << platform::QuoteIdentifier(source[c].name);
-    }
+    const std::optional<SqlCopy> sql = SqlCopyOf(source, target);
+    if (!sql)
+        return false;
+    const auto& [names, values, cells, kinds] = *sql;
     // While a long statement runs, the progress is told again what it last heard, so that its window keeps painting.
     const platform::EngineTicks ticks(db, [&tally] { tally.reportNow(0); });
     const QString copyAsStored = QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
